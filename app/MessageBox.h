@@ -1,0 +1,24 @@
+#pragma once
+// The program's message boxes: an OK button, the exclamation icon and the
+// title "Tessary". Tests switch them to a recorder with scripted answers, so
+// every path through a dialog can run without a person.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+enum class Answer { Ok, Yes, No, Cancel };
+
+class CMessageBox {
+public:
+    static void Show(const std::string& text);
+    // Yes, No or Cancel, with the question icon.
+    static Answer AskYesNoCancel(const std::string& text);
+
+    // Test mode: nothing is shown; texts are recorded and questions take the
+    // queued answers (Cancel when none is left).
+    static void EnableTestMode();
+    static void DisableTestMode();
+    static void QueueAnswer(Answer answer);
+    static std::vector<std::string> TakeShown();
+};

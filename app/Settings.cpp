@@ -1,0 +1,179 @@
+#include "app/Settings.h"
+
+#include <wx/config.h>
+#include <wx/fileconf.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/stdpaths.h>
+
+#include "document/TextEncoding.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+long ReadInt(wxConfigBase& config, const char* key, long def) {
+    long value = def;
+    if (!config.Read(key, &value, def))
+        return def;
+    return value;
+}
+
+std::string ReadString(wxConfigBase& config, const char* key) {
+    wxString value;
+    if (!config.Read(key, &value))
+        return {};
+    return value.utf8_string();
+}
+
+// Stored integers are 32-bit.
+std::int32_t To32(long v) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+}
+
+} // namespace
+
+CSettings CSettingsStore::Load(wxConfigBase& config) {
+    wxLogNull quiet; // a damaged file must not pop up error boxes
+    CSettings s;
+    const wxString oldPath = config.GetPath();
+    config.SetPath("/Options");
+    // The hot-key fields are 16-bit: keep only the low 16 bits of what was stored.
+    s.m_wHotKeyModifiers = static_cast<std::uint16_t>(ReadInt(config, "Modifiers", 0) & 0xFFFF);
+    s.m_wHotKeyVK = static_cast<std::uint16_t>(ReadInt(config, "VKCode", 0) & 0xFFFF);
+    s.m_bSoundHook = To32(ReadInt(config, "SoundHook", 0));
+    s.m_strStartFolder = ReadString(config, "StartFolder");
+    s.m_strStartFile = ReadString(config, "StartFile");
+    s.m_strActivateWav = ReadString(config, "ActivateWavFile");
+    s.m_strDeactivateWav = ReadString(config, "DeactivateWavFile");
+    config.SetPath("/Settings");
+    s.m_nShowTips = To32(ReadInt(config, "Tipoftheday", 1));
+    s.m_nCurrentTip = To32(ReadInt(config, "CurrentTip", 0));
+    config.SetPath(oldPath);
+    return s;
+}
+
+void CSettingsStore::Save(wxConfigBase& config, const CSettings& s) {
+    wxLogNull quiet;
+    const wxString oldPath = config.GetPath();
+    config.SetPath("/Options");
+    config.Write("Modifiers", static_cast<long>(s.m_wHotKeyModifiers));
+    config.Write("VKCode", static_cast<long>(s.m_wHotKeyVK));
+    config.Write("SoundHook", static_cast<long>(s.m_bSoundHook));
+    config.Write("StartFolder", wxString::FromUTF8(s.m_strStartFolder));
+    config.Write("StartFile", wxString::FromUTF8(s.m_strStartFile));
+    config.Write("ActivateWavFile", wxString::FromUTF8(s.m_strActivateWav));
+    config.Write("DeactivateWavFile", wxString::FromUTF8(s.m_strDeactivateWav));
+    config.SetPath("/Settings");
+    config.Write("Tipoftheday", static_cast<long>(s.m_nShowTips));
+    config.Write("CurrentTip", static_cast<long>(s.m_nCurrentTip));
+    config.SetPath(oldPath);
+    config.Flush();
+}
+
+std::string CSettingsStore::FormatPosition(int left, int top, int right, int bottom) {
+    char buf[64];
+    snprintf(buf, sizeof buf, "%04d %04d %04d %04d ", left, top, right, bottom);
+    return buf;
+}
+
+bool CSettingsStore::ParsePosition(const std::string& text, int& left, int& top, int& right,
+                                   int& bottom) {
+    if (text.empty())
+        return false;
+    // Fixed offsets of the stored layout; a shorter text reads as 0 where it ends.
+    auto at = [&text](std::size_t offset) {
+        return offset < text.size() ? std::atoi(text.c_str() + offset) : 0;
+    };
+    left = at(0);
+    top = at(5);
+    right = at(10);
+    bottom = at(15);
+    return true;
+}
+
+std::string CSettingsStore::ReadPosition(wxConfigBase& config) {
+    wxLogNull quiet;
+    wxString value;
+    config.Read("/Settings/Position", &value, wxString());
+    return value.utf8_string();
+}
+
+void CSettingsStore::WritePosition(wxConfigBase& config, const std::string& position) {
+    wxLogNull quiet;
+    config.Write("/Settings/Position", wxString::FromUTF8(position));
+    config.Flush();
+}
+
+bool IsReadableConfigText(const std::string& text) {
+    if (!CTextEncoding::IsValidUtf8(text))
+        return false;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        const auto first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos)
+            continue;
+        line.erase(0, first);
+        const char c = line[0];
+        if (c == ';' || c == '#')
+            continue;
+        if (static_cast<unsigned char>(c) < 0x20)
+            return false;
+        if (c == '[') {
+            if (line.find(']') == std::string::npos)
+                return false;
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string::npos || line.find_first_not_of(" \t", 0) == eq)
+            return false;
+        for (char ch : line)
+            if (static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\r')
+                return false;
+    }
+    return true;
+}
+
+namespace settings_location {
+
+std::string FilePath() {
+    return wxFileConfig::GetLocalFileName("Tessary", wxCONFIG_USE_SUBDIR).utf8_string();
+}
+
+void InstallGlobalConfig() {
+    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+    wxLogNull quiet;
+    const wxString path = wxString::FromUTF8(FilePath());
+    wxFileName::Mkdir(wxPathOnly(path), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    // The config reader stops on lines it cannot take; keep such a file for
+    // the user to look at and start from the defaults.
+    std::ifstream in(FilePath(), std::ios::binary);
+    if (in) {
+        std::ostringstream text;
+        text << in.rdbuf();
+        in.close();
+        if (!IsReadableConfigText(text.str())) {
+            std::error_code ec;
+            std::filesystem::rename(FilePath(), FilePath() + ".damaged", ec);
+            if (ec)
+                std::filesystem::remove(FilePath(), ec);
+            std::fprintf(stderr,
+                         "tessary: the settings file was damaged; it was moved to %s.damaged\n",
+                         FilePath().c_str());
+        }
+    }
+    auto* config =
+        new wxFileConfig("Tessary", "MorvekLtd", path, wxString(), wxCONFIG_USE_LOCAL_FILE);
+    delete wxConfigBase::Set(config);
+}
+
+} // namespace settings_location

@@ -1,0 +1,53 @@
+#pragma once
+// The user's settings, read in one step and written in one step.
+
+#include <cstdint>
+#include <string>
+
+class wxConfigBase;
+
+struct CSettings {
+    // "Options"
+    std::uint16_t m_wHotKeyModifiers = 0; // 1 Shift, 2 Ctrl, 4 Alt, 8 extended key
+    std::uint16_t m_wHotKeyVK = 0;        // Windows virtual-key code; 0 means no hot key
+    std::int32_t m_bSoundHook = 0;        // 1 plays the sounds on (de)activation
+    std::string m_strStartFolder;         // where File > Open starts
+    std::string m_strStartFile;           // library opened at start-up
+    std::string m_strActivateWav;
+    std::string m_strDeactivateWav;
+    // "Settings"
+    std::int32_t m_nShowTips = 1;   // 1 shows the Tip of the Day at start
+    std::int32_t m_nCurrentTip = 0; // next tip to show
+};
+
+// Reads and writes CSettings through a wxConfigBase (the XDG config file in the
+// program; a temporary file in tests). A value that is missing or cannot be
+// read gives its default; writing failures are silent.
+class CSettingsStore {
+public:
+    static CSettings Load(wxConfigBase& config);
+    static void Save(wxConfigBase& config, const CSettings& settings);
+
+    // The main window's rectangle in the stored form "%04d %04d %04d %04d ".
+    static std::string FormatPosition(int left, int top, int right, int bottom);
+    // Reads the four numbers at offsets 0, 5, 10 and 15 the way atoi does,
+    // never beyond the end of a shorter text; false when the text is empty.
+    static bool ParsePosition(const std::string& text, int& left, int& top, int& right,
+                              int& bottom);
+    static std::string ReadPosition(wxConfigBase& config);
+    static void WritePosition(wxConfigBase& config, const std::string& position);
+};
+
+// The program's own configuration object: vendor "MorvekLtd", application
+// "Tessary", kept in the user's XDG config folder.
+// True when every line of a settings file is one the config reader takes
+// without complaint: blank, a comment, "[group]" or "key=value".
+bool IsReadableConfigText(const std::string& text);
+
+namespace settings_location {
+// Creates it and makes it wxConfigBase's global object. A damaged file is
+// moved aside (to "<file>.damaged") and the defaults apply.
+void InstallGlobalConfig();
+// Full path of the settings file.
+std::string FilePath();
+} // namespace settings_location

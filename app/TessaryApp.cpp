@@ -1,0 +1,75 @@
+#include "app/TessaryApp.h"
+
+#include "app/MainFrame.h"
+#include "app/Settings.h"
+#include "app/TessaryDocManager.h"
+#include "document/TessaryDoc.h"
+#include "res/Resources.h"
+#include "res/StringTable.h"
+#include "view/TessaryView.h"
+
+#include <wx/config.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/stdpaths.h>
+
+namespace {
+// A failed internal check is reported on stderr; a modal box would stop the
+// user's work for something they cannot act on.
+void ReportAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg) {
+    fprintf(stderr, "tessary: internal check failed at %s:%d in %s: %s %s\n",
+            file.utf8_str().data(), line, func.utf8_str().data(), cond.utf8_str().data(),
+            msg.utf8_str().data());
+}
+} // namespace
+
+bool CTessaryApp::OnInit() {
+    wxSetAssertHandler(ReportAssert);
+    SetAppName("Tessary");
+    SetVendorName("MorvekLtd");
+    SetAppDisplayName(msg::kAppTitle);
+
+    // Settings live in the user's XDG config folder.
+    settings_location::InstallGlobalConfig();
+    CStringTable::SetVariant(CStringTable::SystemVariant());
+    wxInitAllImageHandlers();
+    if (!resources::Initialize()) {
+        fprintf(stderr, "tessary: the program's resources could not be loaded\n");
+        return false;
+    }
+
+    m_pDocManager = new CTessaryDocManager;
+    // The help book sits next to the program.
+    const wxString exeDir = wxPathOnly(wxStandardPaths::Get().GetExecutablePath());
+    m_strHelpFile = (exeDir + "/help/tessary.hhp").utf8_string();
+
+    new wxDocTemplate(m_pDocManager, "XML", "*.xml", wxString(), "xml", "Tessary.Document",
+                      "Tessary View", CLASSINFO(CTessaryDoc), CLASSINFO(CTessaryView));
+
+    auto* frame = new CMainFrame(m_pDocManager);
+    SetTopWindow(frame);
+
+    wxDocument* doc =
+        m_strFileToOpen.empty()
+            ? m_pDocManager->CreateDocument(wxString(), wxDOC_NEW)
+            : m_pDocManager->CreateDocument(wxString::FromUTF8(m_strFileToOpen), wxDOC_SILENT);
+    if (!doc) {
+        frame->Destroy();
+        return false;
+    }
+    frame->ActivateFrame();
+    frame->Show();
+    return true;
+}
+
+int CTessaryApp::OnExit() {
+    delete m_pDocManager;
+    m_pDocManager = nullptr;
+    delete wxConfigBase::Set(nullptr);
+    return wxApp::OnExit();
+}
+
+CMainFrame* CTessaryApp::MainFrame() const {
+    return dynamic_cast<CMainFrame*>(GetTopWindow());
+}

@@ -1,0 +1,65 @@
+// Entry point: the command line is read before any window system starts, so
+// --help and --version work without a display.
+
+#include "app/Settings.h"
+#include "app/TessaryApp.h"
+
+#include <wx/init.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#ifndef TESSARY_VERSION
+#define TESSARY_VERSION "0"
+#endif
+
+wxIMPLEMENT_APP_NO_MAIN(CTessaryApp);
+
+namespace {
+void PrintUsage() {
+    std::printf("Usage: tessary [FILE]\n"
+                "Keep a library of text snippets and paste them into any program\n"
+                "from a right-click menu.\n\n"
+                "  FILE        snippet library (XML) to open instead of a new one\n"
+                "  --help      show this help and exit\n"
+                "  --version   show the version and exit\n");
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* file = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            PrintUsage();
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("Tessary %s\n", TESSARY_VERSION);
+            return 0;
+        }
+        if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            std::fprintf(stderr, "tessary: unknown option %s\n", argv[i]);
+            PrintUsage();
+            return 2;
+        }
+        if (file) {
+            std::fprintf(stderr, "tessary: only one file can be opened\n");
+            return 2;
+        }
+        file = argv[i];
+    }
+    // A file-size limit must fail the save, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    // The snippet menu works through X11; under Wayland that means XWayland.
+    setenv("GDK_BACKEND", "x11", 0);
+
+    auto* app = new CTessaryApp;
+    if (file)
+        app->m_strFileToOpen = file;
+    wxApp::SetInstance(app);
+    int wxArgc = 1;
+    char* wxArgv[] = {argv[0], nullptr};
+    return wxEntry(wxArgc, wxArgv);
+}

@@ -1,0 +1,75 @@
+#include "document/SnippetFormat.h"
+
+#include <cstdlib>
+
+namespace snippet_format {
+
+CXmlNode EnsureRootElement(CXmlDocument& doc) {
+    CXmlNode root;
+    try {
+        root = doc.SelectSingleNode("/level0");
+    } catch (const CXmlError&) {
+        // A failing first query counts as nothing found.
+    }
+    if (root)
+        return root;
+    // Appending fails in the engine when a root of another name exists.
+    doc.AppendChild(doc.CreateElement(kRootName));
+    root = doc.SelectSingleNode("/level0");
+    if (!root)
+        throw CXmlError(XmlResult::Fail, "root element missing after creation");
+    SetAttribute(doc, root, kHeaderAttr, "New Document");
+    return root;
+}
+
+int GetLevel(const std::string& elementName) {
+    if (elementName.size() <= 5)
+        return 0;
+    return std::atoi(elementName.c_str() + 5);
+}
+
+std::string ChildElementName(const std::string& parentName) {
+    return "level" + std::to_string(GetLevel(parentName) + 1);
+}
+
+bool HasElementChild(const CXmlNode& node) {
+    for (CXmlNode child = node.FirstChild(); child; child = child.NextSibling())
+        if (child.NodeType() == NODE_ELEMENT)
+            return true;
+    return false;
+}
+
+std::string GetAttribute(const CXmlNode& node, const std::string& name) {
+    if (!node || !node.HasAttributeMap())
+        return {};
+    return node.GetNamedItem(name).value_or(std::string());
+}
+
+bool SetAttribute(CXmlDocument& doc, const CXmlNode& node, const std::string& name,
+                  const std::string& value) {
+    if (!node || !node.HasAttributeMap())
+        return false;
+    CXmlNode target = node;
+    target.RemoveNamedItem(name);
+    CXmlNode attr = doc.CreateAttribute(name);
+    attr.SetNodeValue(value);
+    target.SetNamedItem(attr);
+    return true;
+}
+
+void SetText(CXmlDocument& doc, const CXmlNode& element, const std::string& text) {
+    CXmlNode target = element;
+    for (CXmlNode child = target.FirstChild(); child;) {
+        CXmlNode next = child.NextSibling();
+        if (child.NodeType() == NODE_CDATA_SECTION)
+            target.RemoveChild(child);
+        child = next;
+    }
+    target.AppendChild(doc.CreateCDATASection(text));
+}
+
+std::string WrittenForm(const CXmlNode& root) {
+    return root.Xml();
+}
+
+} // namespace snippet_format

@@ -1,0 +1,106 @@
+#include "document/SnippetLibrary.h"
+
+#include "document/SnippetFormat.h"
+
+bool CSnippetLibrary::CreateEngine() {
+    try {
+        m_dom.emplace();
+    } catch (const CXmlError&) {
+        m_dom.reset();
+        m_root = CXmlNode();
+        return false;
+    }
+    m_root = CXmlNode();
+    m_items.clear();
+    return true;
+}
+
+CSnippetLibrary::LoadOutcome CSnippetLibrary::Load(const std::string& source,
+                                                   XmlLoadResult* detail) {
+    if (!m_dom)
+        return LoadOutcome::NoEngine;
+    try {
+        CXmlDocument fresh;
+        XmlLoadResult result = fresh.Load(source);
+        if (detail)
+            *detail = result;
+        if (!result.ok())
+            return LoadOutcome::Invalid;
+        m_dom = fresh;
+        m_root = fresh.DocumentElement();
+        m_items.clear();
+        return LoadOutcome::Ok;
+    } catch (const CXmlError& e) {
+        if (detail)
+            *detail = XmlLoadResult{XmlLoadStatus::Malformed, e.what()};
+        return LoadOutcome::EngineFailure;
+    }
+}
+
+CXmlNode CSnippetLibrary::EnsureRoot() {
+    if (!m_dom)
+        throw CXmlError(XmlResult::Pointer, "no engine document");
+    m_root = snippet_format::EnsureRootElement(*m_dom);
+    return m_root;
+}
+
+std::vector<CSnippetLibrary::Item> CSnippetLibrary::NumberItems() {
+    m_nNextItemId = 0;
+    m_items.clear();
+    std::vector<Item> items;
+    if (!m_dom || !m_root)
+        return items;
+
+    // Iterative pre-order walk: libraries can be deep and large.
+    struct Frame {
+        CXmlNode node;
+        int parentIndex;
+    };
+    std::vector<Frame> stack{{m_root, -1}};
+    std::vector<CXmlNode> children;
+    const std::string idName = snippet_format::kItemIdAttr;
+    while (!stack.empty()) {
+        Frame f = std::move(stack.back());
+        stack.pop_back();
+        const int id = m_nNextItemId++;
+        snippet_format::SetAttribute(*m_dom, f.node, idName, std::to_string(id));
+        const int index = static_cast<int>(items.size());
+        items.push_back({f.node, id, f.parentIndex});
+        m_items.push_back(f.node);
+
+        children.clear();
+        for (CXmlNode c = f.node.FirstChild(); c; c = c.NextSibling())
+            if (c.NodeType() == NODE_ELEMENT)
+                children.push_back(c);
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            stack.push_back({std::move(*it), index});
+    }
+    return items;
+}
+
+CXmlNode CSnippetLibrary::FindByItemId(int id) const {
+    if (id < 0 || static_cast<std::size_t>(id) >= m_items.size() || !m_dom)
+        return {};
+    const CXmlNode& node = m_items[static_cast<std::size_t>(id)];
+    // A removed element, or one of a document that has since been replaced,
+    // is no longer found.
+    if (!node || !node.IsInDocumentTree() || !(node.OwnerDocumentNode() == m_dom->DocumentNode()))
+        return {};
+    return node;
+}
+
+void CSnippetLibrary::RegisterItem(int id, const CXmlNode& element) {
+    if (id < 0)
+        return;
+    if (static_cast<std::size_t>(id) >= m_items.size())
+        m_items.resize(static_cast<std::size_t>(id) + 1);
+    m_items[static_cast<std::size_t>(id)] = element;
+}
+
+std::string CSnippetLibrary::Serialize() const {
+    return m_root ? snippet_format::WrittenForm(m_root) : std::string();
+}
+
+AtomicWriteResult CSnippetLibrary::SaveTo(const std::string& path) const {
+    return WriteFileAtomically(path, Serialize());
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The one document of the program, reused for every new or opened library.
+
+#include "app/Settings.h"
+#include "document/SnippetLibrary.h"
+#include "menu/SnippetCommandMap.h"
+
+#include <wx/docview.h>
+
+#include <cstdint>
+#include <string>
+
+class CTessaryDoc : public wxDocument {
+public:
+    CTessaryDoc();
+
+    // Lifecycle; the document manager asks the save question before these.
+    bool OnNewDocument() override;
+    bool OnOpenDocument(const wxString& path) override;
+    bool OnSaveDocument(const wxString& path) override;
+    bool Save() override;
+    bool SaveAs() override;
+    bool OnSaveModified() override;
+    bool DeleteContents() override { return true; }
+
+    // 1 when the library now holds the parsed source (a path or a URL).
+    int LoadXmlFile(const std::string& source);
+    void LoadStartFile();
+    void LoadSettings();
+    void SaveSettings();
+
+    CSnippetLibrary& Library() { return m_library; }
+    CSettings& Settings() { return m_settings; }
+    CSnippetCommandMap& SnippetCommands() { return m_snippetCommands; }
+
+    // The path as the document holds it, UTF-8 (a file path or a URL).
+    std::string PathName() const { return GetFilename().utf8_string(); }
+    // Sets the path without touching the title or the recent-file list.
+    void SetPathName(const std::string& path);
+
+    bool m_bCanActivate = false;
+    bool m_bCanDeactivate = false;
+    std::int32_t m_bStartFilePending = 1;
+    std::int32_t m_bHotKeyRegistered = 0;
+    bool m_bCanRemove = false;
+    // The last save question was answered No: the changes were given up.
+    bool m_bChangesDiscarded = false;
+
+private:
+    void OnOpenUrl(wxCommandEvent& event);
+
+public:
+    // The part of Open URL after the dialog: load, take the URL as the path
+    // name (title and recent files unchanged) and rebuild.
+    bool OpenUrl(const std::string& url);
+    void Reload();
+
+private:
+    void OnReload(wxCommandEvent& event);
+    void OnOptions(wxCommandEvent& event);
+    void OnTipOfTheDay(wxCommandEvent& event);
+
+    // Rebuilds every view; without a view (tests) it numbers the items itself.
+    void RebuildViews();
+    bool CanWriteInPlace(const std::string& path) const;
+
+    CSnippetLibrary m_library;
+    CSettings m_settings;
+    CSnippetCommandMap m_snippetCommands;
+    bool m_bSettingsLoaded = false;
+    bool m_bEngineFailureShown = false;
+
+    wxDECLARE_DYNAMIC_CLASS(CTessaryDoc);
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,65 @@
+#pragma once
+// One engine document. Copies share the same document (a counted reference).
+
+#include "document/XmlNode.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Why a load did not produce a document. All of them mean "the XML was
+// invalid" to the user; the detail goes to tests and diagnostics.
+enum class XmlLoadStatus {
+    Ok,
+    NotFound,     // file missing or unreadable, URL gave no body or an HTTP error
+    TooLarge,     // over the size cap
+    Timeout,      // the server did not answer in time
+    Malformed,    // not well-formed, or refused for safety (DTD entities, depth)
+};
+
+struct XmlLoadResult {
+    XmlLoadStatus status = XmlLoadStatus::Malformed;
+    std::string detail;
+    bool ok() const { return status == XmlLoadStatus::Ok; }
+};
+
+class CXmlDocument {
+public:
+    // A new, empty document. Throws CXmlError when the engine cannot make one.
+    CXmlDocument();
+
+    // Replaces the contents with the parsed source: a file path, or an http,
+    // https or file URL. Whitespace is preserved and CDATA sections stay CDATA
+    // nodes. Nothing but the named source is ever read: no DTDs, no external
+    // entities, no network for a path. On failure the document is left empty.
+    // Throws CXmlError only for engine failures (out of memory and the like).
+    XmlLoadResult Load(const std::string& source);
+    // The same from bytes in memory; baseName is only used in messages.
+    XmlLoadResult LoadBytes(std::string_view bytes, const std::string& baseName = {});
+
+    CXmlNode DocumentNode() const;    // node of type NODE_DOCUMENT
+    CXmlNode DocumentElement() const; // empty when there is none
+
+    CXmlNode CreateElement(const std::string& name);
+    CXmlNode CreateAttribute(const std::string& name);
+    CXmlNode CreateCDATASection(const std::string& text);
+    CXmlNode CreateTextNode(const std::string& text);
+
+    CXmlNode AppendChild(const CXmlNode& child) { return DocumentNode().AppendChild(child); }
+    CXmlNode SelectSingleNode(const std::string& xpath) const {
+        return DocumentNode().SelectSingleNode(xpath);
+    }
+
+    bool operator==(const CXmlDocument& other) const { return m_state == other.m_state; }
+
+private:
+    std::shared_ptr<CXmlDocState> m_state;
+};
+
+// Limits that protect the program from hostile or broken sources.
+struct XmlSourceLimits {
+    static constexpr std::size_t kMaxBytes = 64u * 1024u * 1024u;
+    static constexpr long kConnectTimeoutSeconds = 10;
+    static constexpr long kTotalTimeoutSeconds = 30;
+    static constexpr int kMaxDepth = 256;
+};

@@ -1,0 +1,13 @@
+#pragma once
+// Files of res/ compiled into the program (see cmake/EmbedResources.cmake).
+
+#include <cstddef>
+
+struct EmbeddedResource {
+    const char* name;
+    const unsigned char* data;
+    std::size_t size;
+};
+
+// Ends with an entry whose name is nullptr.
+const EmbeddedResource* EmbeddedResourceTable();

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tessary needs to build, run and test,
+# skipping those already there. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+    g++ cmake make pkg-config
+    libwxgtk3.2-dev libgtk-3-dev libxml2-dev libcurl4-openssl-dev
+    libx11-dev libxtst-dev libcanberra-dev
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth x11-utils openbox xdotool xclip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

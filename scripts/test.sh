@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds Tessary twice (plain, and with AddressSanitizer
+# and UndefinedBehaviorSanitizer) and runs every test of both builds headless,
+# under Xvfb with a light window manager. Ends with CTest's summary.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+jobs="$(nproc)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSARY_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+
+export GDK_BACKEND=x11 NO_AT_BRIDGE=1
+xvfb-run -a -s "-screen 0 1280x1024x24" scripts/headless-ctest.sh build-asan build

@@ -1,0 +1,231 @@
+// The snippet file format and the window-free library: root check, item ids,
+// lookup, names of new children, the written form, loads and saves.
+
+#include "document/SnippetLibrary.h"
+#include "document/SnippetFormat.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace snippet_format;
+
+namespace {
+
+CSnippetLibrary LoadedFrom(const std::string& path) {
+    CSnippetLibrary lib;
+    EXPECT_TRUE(lib.CreateEngine());
+    EXPECT_EQ(lib.Load(path), CSnippetLibrary::LoadOutcome::Ok);
+    lib.EnsureRoot();
+    lib.NumberItems();
+    return lib;
+}
+
+const char* kMail = "<level0 header=\"Mail\" iid=\"7\">\n"
+                    "  <level1 header=\"Greetings\" iid=\"x\">\n"
+                    "    <level2 header=\"Hello\"><![CDATA[Hello there]]></level2>\n"
+                    "    <level2 header=\"Thanks\" iid=\"1\"><![CDATA[Thank you]]></level2>\n"
+                    "  </level1>\n"
+                    "  <level1 header=\"Sign-off\" iid=\"1\"><![CDATA[Regards]]></level1>\n"
+                    "</level0>";
+
+} // namespace
+
+TEST(SnippetLibrary, NewDocumentGetsRootAndSavesAsOneLine) {
+    CSnippetLibrary lib;
+    ASSERT_TRUE(lib.CreateEngine());
+    const CXmlNode root = lib.EnsureRoot();
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root.NodeName(), "level0");
+    const auto items = lib.NumberItems();
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(lib.NextItemId(), 1);
+    EXPECT_EQ(lib.Serialize(), "<level0 header=\"New Document\" iid=\"0\"/>");
+
+    CTempDir dir;
+    const std::string path = dir.File("new.xml");
+    ASSERT_TRUE(lib.SaveTo(path).ok);
+    EXPECT_EQ(CTempDir::Read(path), "<level0 header=\"New Document\" iid=\"0\"/>");
+
+    // The root check is idempotent: a second rebuild finds the same root.
+    EXPECT_EQ(lib.EnsureRoot(), root);
+}
+
+TEST(SnippetLibrary, RootOfAnotherNameIsRejected) {
+    CTempDir dir;
+    CTempDir::Write(dir.File("a.xml"), "<level1 header=\"x\"/>");
+    CSnippetLibrary lib;
+    ASSERT_TRUE(lib.CreateEngine());
+    ASSERT_EQ(lib.Load(dir.File("a.xml")), CSnippetLibrary::LoadOutcome::Ok);
+    EXPECT_THROW(lib.EnsureRoot(), CXmlError);
+}
+
+TEST(SnippetLibrary, ItemsAreRenumberedInDocumentOrderAndFoundById) {
+    CTempDir dir;
+    CTempDir::Write(dir.File("mail.xml"), kMail);
+    CSnippetLibrary lib = LoadedFrom(dir.File("mail.xml"));
+    const std::vector<std::string> headers = {"Mail", "Greetings", "Hello", "Thanks", "Sign-off"};
+    for (int id = 0; id < 5; ++id) {
+        const CXmlNode node = lib.FindByItemId(id);
+        ASSERT_TRUE(node) << id;
+        EXPECT_EQ(GetAttribute(node, kHeaderAttr), headers[static_cast<size_t>(id)]);
+        EXPECT_EQ(GetAttribute(node, kItemIdAttr), std::to_string(id));
+    }
+    EXPECT_FALSE(lib.FindByItemId(5));
+    EXPECT_FALSE(lib.FindByItemId(-1));
+    EXPECT_EQ(lib.NextItemId(), 5);
+    // iid ends up after the other attributes, whitespace between items stays.
+    EXPECT_EQ(lib.Serialize(),
+              "<level0 header=\"Mail\" iid=\"0\">\n"
+              "  <level1 header=\"Greetings\" iid=\"1\">\n"
+              "    <level2 header=\"Hello\" iid=\"2\"><![CDATA[Hello there]]></level2>\n"
+              "    <level2 header=\"Thanks\" iid=\"3\"><![CDATA[Thank you]]></level2>\n"
+              "  </level1>\n"
+              "  <level1 header=\"Sign-off\" iid=\"4\"><![CDATA[Regards]]></level1>\n"
+              "</level0>");
+}
+
+TEST(SnippetLibrary, LookupFindsEveryShownItemButNotRemovedOnes) {
+    // A level2 directly under level0 and elements of other names are items
+    // too: each must be found by its id.
+    CTempDir dir;
+    CTempDir::Write(dir.File("odd.xml"),
+                    "<level0 header=\"r\"><level2 header=\"deep\"/>"
+                    "<note header=\"n\"><title header=\"t\"/></note></level0>");
+    CSnippetLibrary lib = LoadedFrom(dir.File("odd.xml"));
+    EXPECT_EQ(lib.FindByItemId(1).NodeName(), "level2");
+    EXPECT_EQ(lib.FindByItemId(2).NodeName(), "note");
+    EXPECT_EQ(lib.FindByItemId(3).NodeName(), "title");
+
+    CXmlNode note = lib.FindByItemId(2);
+    CXmlNode parent = note.ParentNode();
+    parent.RemoveChild(note);
+    EXPECT_FALSE(lib.FindByItemId(2)) << "a removed element is a real miss";
+    EXPECT_FALSE(lib.FindByItemId(3)) << "so is everything below it";
+    EXPECT_TRUE(lib.FindByItemId(1));
+
+    // A moved element keeps its id and is still found.
+    CXmlNode deep = lib.FindByItemId(1);
+    CXmlNode root = lib.Root();
+    root.AppendChild(deep);
+    EXPECT_EQ(lib.FindByItemId(1), deep);
+}
+
+TEST(SnippetLibrary, NamesOfNewChildren) {
+    EXPECT_EQ(ChildElementName("level0"), "level1");
+    EXPECT_EQ(ChildElementName("level3"), "level4");
+    EXPECT_EQ(ChildElementName("level12"), "level13");
+    EXPECT_EQ(ChildElementName("title"), "level1");
+    EXPECT_EQ(ChildElementName("levelX7"), "level1");
+    EXPECT_EQ(ChildElementName("level7b"), "level8");
+    EXPECT_EQ(GetLevel("lev"), 0);
+}
+
+TEST(SnippetLibrary, TextIsReplacedAsOneCdataAfterOtherChildren) {
+    CTempDir dir;
+    CTempDir::Write(dir.File("t.xml"),
+                    "<level0 header=\"r\"><level1 header=\"a\">plain<![CDATA[old]]>"
+                    "<!--c--><![CDATA[more]]></level1></level0>");
+    CSnippetLibrary lib = LoadedFrom(dir.File("t.xml"));
+    CXmlNode item = lib.FindByItemId(1);
+    EXPECT_EQ(item.Text(), "plainoldmore");
+    SetText(*lib.Dom(), item, "new ]]> text\nline");
+    EXPECT_EQ(item.Text(), "plainnew ]]> text\nline");
+    EXPECT_FALSE(HasElementChild(item));
+
+    // What is written reads back to the same text.
+    ASSERT_TRUE(lib.SaveTo(dir.File("t2.xml")).ok);
+    CSnippetLibrary again = LoadedFrom(dir.File("t2.xml"));
+    EXPECT_EQ(again.FindByItemId(1).Text(), "plainnew ]]> text\nline");
+}
+
+TEST(SnippetLibrary, FailedLoadKeepsTheLibrary) {
+    CTempDir dir;
+    CTempDir::Write(dir.File("good.xml"), kMail);
+    CTempDir::Write(dir.File("bad.xml"), "<level0><unclosed></level0>");
+    CSnippetLibrary lib = LoadedFrom(dir.File("good.xml"));
+    const std::string before = lib.Serialize();
+
+    EXPECT_EQ(lib.Load(dir.File("bad.xml")), CSnippetLibrary::LoadOutcome::Invalid);
+    EXPECT_EQ(lib.Load(dir.File("missing.xml")), CSnippetLibrary::LoadOutcome::Invalid);
+    EXPECT_EQ(lib.Serialize(), before);
+    EXPECT_TRUE(lib.FindByItemId(4));
+    EXPECT_EQ(lib.Root().NodeName(), "level0");
+}
+
+TEST(SnippetLibrary, NonAsciiSurvivesSaveAndReload) {
+    CTempDir dir;
+    // Windows-1252 bytes without a declaration, as older tools wrote them.
+    CTempDir::Write(dir.File("cp.xml"), "<level0 header=\"Caf\xe9\"><level1 header=\"\x80\">"
+                                        "<![CDATA[na\xefve \x93quoted\x94]]></level1></level0>");
+    CSnippetLibrary lib = LoadedFrom(dir.File("cp.xml"));
+    ASSERT_TRUE(lib.SaveTo(dir.File("utf8.xml")).ok);
+    const std::string written = CTempDir::Read(dir.File("utf8.xml"));
+    EXPECT_EQ(written, "<level0 header=\"Caf\xc3\xa9\" iid=\"0\"><level1 header=\"\xe2\x82\xac\" "
+                       "iid=\"1\"><![CDATA[na\xc3\xafve \xe2\x80\x9cquoted\xe2\x80\x9d]]>"
+                       "</level1></level0>");
+    CSnippetLibrary again = LoadedFrom(dir.File("utf8.xml"));
+    EXPECT_EQ(again.Serialize(), written);
+}
+
+TEST(SnippetLibrary, FailedSaveLeavesTheOldFileByteForByte) {
+    CTempDir dir;
+    const std::string path = dir.File("lib.xml");
+    CTempDir::Write(path, kMail);
+    CSnippetLibrary lib = LoadedFrom(path);
+    SetText(*lib.Dom(), lib.FindByItemId(2), std::string(200000, 'x'));
+
+    // A folder without write permission (root ignores permissions).
+    if (geteuid() != 0) {
+        ASSERT_EQ(chmod(dir.Path().c_str(), 0555), 0);
+        const AtomicWriteResult r = lib.SaveTo(path);
+        chmod(dir.Path().c_str(), 0755);
+        EXPECT_FALSE(r.ok);
+        EXPECT_FALSE(r.error.empty());
+        EXPECT_EQ(CTempDir::Read(path), kMail);
+    }
+
+    // A file system that fills up: a file-size limit below the new size.
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const AtomicWriteResult r = lib.SaveTo(path);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(CTempDir::Read(path), kMail);
+
+    // No temporary file is left behind.
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+        (void)e;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+
+    // And a save that can succeed replaces the file, keeping its permissions.
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(lib.SaveTo(path).ok);
+    EXPECT_EQ(CTempDir::Read(path), lib.Serialize());
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(SnippetLibrary, SaveThroughASymlinkWritesTheTarget) {
+    CTempDir dir;
+    const std::string real = dir.File("real.xml");
+    CTempDir::Write(real, kMail);
+    ASSERT_EQ(symlink(real.c_str(), dir.File("link.xml").c_str()), 0);
+    CSnippetLibrary lib = LoadedFrom(dir.File("link.xml"));
+    ASSERT_TRUE(lib.SaveTo(dir.File("link.xml")).ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.xml")));
+    EXPECT_EQ(CTempDir::Read(real), lib.Serialize());
+}

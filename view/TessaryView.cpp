@@ -1,0 +1,251 @@
+#include "view/TessaryView.h"
+
+#include "app/MessageBox.h"
+#include "app/SplitterBar.h"
+#include "app/StatusText.h"
+#include "document/TessaryDoc.h"
+#include "res/CommandIds.h"
+#include "res/Resources.h"
+#include "res/StringTable.h"
+#include "view/SnippetXml.h"
+
+#include <wx/app.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+wxIMPLEMENT_DYNAMIC_CLASS(CTessaryView, wxView);
+
+namespace {
+
+// A tree item's link to its element: the element's item id.
+class CItemData : public wxTreeItemData {
+public:
+    explicit CItemData(int id) : m_nId(id) {}
+    int m_nId;
+};
+
+constexpr const char* kEngineFailure = "The XML engine reported an error; nothing was changed.";
+
+// The text box holds the platform's own line ends.
+wxString ForTextBox(const std::string& text) {
+    wxString s = wxString::FromUTF8(text);
+    s.Replace("\r\n", "\n");
+    s.Replace("\r", "\n");
+    return s;
+}
+
+} // namespace
+
+CTessaryView::CTessaryView() = default;
+CTessaryView::~CTessaryView() = default;
+
+CTessaryDoc* CTessaryView::GetDocument() const {
+    return static_cast<CTessaryDoc*>(wxView::GetDocument());
+}
+
+bool CTessaryView::OnCreate(wxDocument* doc, long flags) {
+    if (!wxView::OnCreate(doc, flags))
+        return false;
+    auto* frame = dynamic_cast<wxFrame*>(wxTheApp->GetTopWindow());
+    if (!frame)
+        return false;
+    SetFrame(frame);
+    resources::Initialize();
+    m_pForm = wxXmlResource::Get()->LoadPanel(frame, "IDD_FORM");
+    if (!m_pForm)
+        return false;
+    m_ctlTree = dynamic_cast<wxTreeCtrl*>(m_pForm->FindWindow(ids::IDC_TREE));
+    m_ctlText = dynamic_cast<wxTextCtrl*>(m_pForm->FindWindow(ids::IDC_TEXT));
+    if (!m_ctlTree || !m_ctlText)
+        return false;
+    m_ctlTree->Bind(wxEVT_TREE_SEL_CHANGED, &CTessaryView::OnSelchangedTree, this);
+    m_ctlText->Bind(wxEVT_TEXT, &CTessaryView::OnChangeText, this);
+    m_pForm->Bind(wxEVT_SIZE, &CTessaryView::OnSize, this);
+    return true;
+}
+
+void CTessaryView::OnInitialUpdate() {
+    OnUpdate(nullptr, nullptr);
+    if (!m_wndSplitter) {
+        m_wndSplitter = new CSplitterBar;
+        m_wndSplitter->Create(m_pForm, ids::IDC_SPLITTER, false);
+        m_wndSplitter->SetPanes(m_ctlTree, m_ctlText);
+        LayoutPanes();
+    }
+    CTessaryDoc* doc = GetDocument();
+    doc->LoadStartFile();
+}
+
+void CTessaryView::OnChangeFilename() {
+    wxWindow* frame = GetFrame();
+    CTessaryDoc* doc = GetDocument();
+    if (!frame || !doc)
+        return;
+    frame->SetLabel(wxString(msg::kAppTitle) + " - " + doc->GetUserReadableName());
+}
+
+void CTessaryView::SetHookMenuBuilder(std::unique_ptr<IHookMenuBuilder> builder) {
+    m_pHookMenu = std::move(builder);
+}
+
+bool CTessaryView::LoadHookMenu() {
+    return m_pHookMenu ? m_pHookMenu->LoadHookMenu(*GetDocument()) : true;
+}
+
+void CTessaryView::DestroyHookMenu() {
+    if (m_pHookMenu)
+        m_pHookMenu->DestroyHookMenu();
+}
+
+int CTessaryView::ItemId(const wxTreeItemId& item) const {
+    if (!item.IsOk())
+        return -1;
+    auto* data = dynamic_cast<CItemData*>(m_ctlTree->GetItemData(item));
+    return data ? data->m_nId : -1;
+}
+
+void CTessaryView::ClearTree() {
+    m_ctlTree->DeleteAllItems();
+    m_ctlText->ChangeValue(wxString());
+}
+
+bool CTessaryView::EnsureRootElement() {
+    GetDocument()->Library().EnsureRoot();
+    return true;
+}
+
+void CTessaryView::OnUpdate(wxView*, wxObject*) {
+    CTessaryDoc* doc = GetDocument();
+    if (!doc || !m_ctlTree)
+        return;
+    CSnippetLibrary& library = doc->Library();
+    library.SetNextItemId(0);
+    DestroyHookMenu();
+    ClearTree();
+    // Without an engine there is nothing to rebuild; the failure was reported
+    // once when the engine could not be started.
+    if (!library.HasEngine()) {
+        CStatusText::Set("");
+        return;
+    }
+
+    bool failed = false;
+    try {
+        EnsureRootElement();
+        if (library.Root()) {
+            CStatusText::Set(CStringTable::Load(strid::IDS_CONSTRUCTING_MENU));
+            if (LoadHookMenu()) {
+                CStatusText::Set(CStringTable::Load(strid::IDS_CONSTRUCTING_TREE));
+                BuildTree(library.NumberItems());
+            }
+        }
+    } catch (const CXmlError&) {
+        failed = true;
+    }
+
+    if (failed) {
+        CStatusText::Set(msg::kInvalidFileStatus);
+        CMessageBox::Show(msg::kInvalidFile);
+        // Start afresh with a new, empty library, once.
+        if (!m_bRecovering) {
+            m_bRecovering = true;
+            wxCommandEvent newCmd(wxEVT_MENU, ids::ID_FILE_NEW);
+            if (wxWindow* frame = GetFrame())
+                frame->GetEventHandler()->ProcessEvent(newCmd);
+            m_bRecovering = false;
+        }
+    } else {
+        const wxTreeItemId root = m_ctlTree->GetRootItem();
+        if (root.IsOk())
+            m_ctlTree->SelectItem(root);
+    }
+    CStatusText::Set("");
+}
+
+void CTessaryView::BuildTree(const std::vector<CSnippetLibrary::Item>& items) {
+    CSnippetXml xml(GetDocument()->Library());
+    std::vector<wxTreeItemId> treeItems;
+    treeItems.reserve(items.size());
+    m_ctlTree->Freeze();
+    for (const CSnippetLibrary::Item& item : items) {
+        const wxString label = wxString::FromUTF8(xml.GetHeader(item.node));
+        wxTreeItemId id;
+        if (item.parentIndex < 0)
+            id = m_ctlTree->AddRoot(label, -1, -1, new CItemData(item.id));
+        else
+            id = m_ctlTree->AppendItem(treeItems[static_cast<std::size_t>(item.parentIndex)], label,
+                                       -1, -1, new CItemData(item.id));
+        treeItems.push_back(id);
+    }
+    m_ctlTree->Thaw();
+}
+
+void CTessaryView::OnSelchangedTree(wxTreeEvent& event) {
+    CTessaryDoc* doc = GetDocument();
+    doc->m_bCanRemove = false;
+    if (!doc->Library().Root())
+        return;
+    try {
+        CSnippetXml xml(doc->Library());
+        const CXmlNode element = xml.FindByItemId(ItemId(event.GetItem()));
+        m_ctlText->ChangeValue(wxString());
+        if (!element)
+            return;
+        if (xml.HasElementChild(element)) {
+            // A heading has no text of its own.
+            m_ctlText->Enable(false);
+        } else {
+            m_ctlText->Enable(true);
+            m_ctlText->ChangeValue(ForTextBox(element.Text()));
+        }
+        const CXmlNode parent = element.ParentNode();
+        doc->m_bCanRemove = parent && parent.ParentNode();
+    } catch (const CXmlError&) {
+        CMessageBox::Show(kEngineFailure);
+    }
+}
+
+void CTessaryView::OnChangeText(wxCommandEvent&) {
+    CTessaryDoc* doc = GetDocument();
+    const std::string text = m_ctlText->GetValue().utf8_string();
+    const wxTreeItemId item = m_ctlTree->GetSelection();
+    if (!item.IsOk()) {
+        CMessageBox::Show(msg::kNoNodeSelected);
+        return;
+    }
+    try {
+        CSnippetXml xml(doc->Library());
+        const CXmlNode element = xml.FindByItemId(ItemId(item));
+        if (!element)
+            return;
+        xml.SetText(element, text);
+        doc->Modify(true);
+    } catch (const CXmlError&) {
+        CMessageBox::Show(kEngineFailure);
+    }
+}
+
+void CTessaryView::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    LayoutPanes();
+}
+
+void CTessaryView::LayoutPanes() {
+    // Every resize restores the even split.
+    const wxSize size = m_pForm->GetClientSize();
+    const int half = size.x / 2;
+    m_ctlTree->SetSize(0, 0, half, size.y);
+    m_ctlText->SetSize(half, 0, half, size.y);
+    if (m_wndSplitter)
+        m_wndSplitter->SetPanes(m_ctlTree, m_ctlText);
+}
+
+void CTessaryView::OnCloseView() {
+    GetDocument()->SaveSettings();
+}
+
+bool CTessaryView::OnClose(bool) {
+    return true;
+}
