@@ -1,0 +1,33 @@
+#pragma once
+// Reads the body of an http, https or file URL into memory, within the limits
+// of XmlSourceLimits.
+
+#include "document/XmlDocument.h"
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+struct FetchOptions {
+    std::chrono::milliseconds connectTimeout{XmlSourceLimits::kConnectTimeoutSeconds * 1000};
+    std::chrono::milliseconds totalTimeout{XmlSourceLimits::kTotalTimeoutSeconds * 1000};
+    std::size_t maxBytes = XmlSourceLimits::kMaxBytes;
+};
+
+struct FetchResult {
+    XmlLoadStatus status = XmlLoadStatus::NotFound; // Ok, NotFound, TooLarge or Timeout
+    std::string body;
+    std::string detail;
+};
+
+class CUrlFetcher {
+public:
+    // True for a source that starts with http://, https:// or file://, in any
+    // letter case; everything else is a path.
+    static bool IsUrl(std::string_view source);
+
+    // Never throws for a transfer failure; an HTTP status of 400 or more and an
+    // empty body are NotFound.
+    static FetchResult Fetch(const std::string& url, const FetchOptions& options = {});
+};
