@@ -146,11 +146,19 @@ bool IsReadableConfigText(const std::string& text) {
 namespace settings_location {
 
 std::string FilePath() {
-    return wxFileConfig::GetLocalFileName("Tessary", wxCONFIG_USE_SUBDIR).utf8_string();
+    // $XDG_CONFIG_HOME/Tessary/Tessary.conf, ~/.config when it is unset.
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (xdg && *xdg == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home && *home ? home : ".") + "/.config";
+    }
+    return base + "/Tessary/Tessary.conf";
 }
 
 void InstallGlobalConfig() {
-    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
     wxLogNull quiet;
     const wxString path = wxString::FromUTF8(FilePath());
     wxFileName::Mkdir(wxPathOnly(path), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);

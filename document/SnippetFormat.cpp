@@ -52,7 +52,7 @@ bool SetAttribute(CXmlDocument& doc, const CXmlNode& node, const std::string& na
     CXmlNode target = node;
     target.RemoveNamedItem(name);
     CXmlNode attr = doc.CreateAttribute(name);
-    attr.SetNodeValue(value);
+    attr.SetNodeValue(XmlSafeText(value));
     target.SetNamedItem(attr);
     return true;
 }
@@ -65,7 +65,26 @@ void SetText(CXmlDocument& doc, const CXmlNode& element, const std::string& text
             target.RemoveChild(child);
         child = next;
     }
-    target.AppendChild(doc.CreateCDATASection(text));
+    target.AppendChild(doc.CreateCDATASection(XmlSafeText(text)));
+}
+
+std::string XmlSafeText(const std::string& text) {
+    static const char kReplacement[] = "\xEF\xBF\xBD";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+            out += kReplacement;
+        } else if (c == 0xEF && i + 2 < text.size() && text[i + 1] == '\xBF' &&
+                   (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+            out += kReplacement;
+            i += 2;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
 }
 
 std::string WrittenForm(const CXmlNode& root) {

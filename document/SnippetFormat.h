@@ -35,6 +35,11 @@ bool SetAttribute(CXmlDocument& doc, const CXmlNode& node, const std::string& na
 // Other children (text nodes of hand-written files, elements) stay in place.
 void SetText(CXmlDocument& doc, const CXmlNode& element, const std::string& text);
 
+// The text with every character that XML cannot carry (control characters
+// other than tab, line feed and carriage return; U+FFFE, U+FFFF) replaced by
+// U+FFFD, so that what is saved can always be read back.
+std::string XmlSafeText(const std::string& text);
+
 // The bytes a library is saved as: the root's serialisation, UTF-8, nothing
 // before or after it.
 std::string WrittenForm(const CXmlNode& root);

@@ -143,6 +143,23 @@ TEST(SnippetLibrary, TextIsReplacedAsOneCdataAfterOtherChildren) {
     EXPECT_EQ(again.FindByItemId(1).Text(), "plainnew ]]> text\nline");
 }
 
+TEST(SnippetLibrary, CharactersXmlCannotCarryNeverMakeAnUnreadableFile) {
+    CTempDir dir;
+    CSnippetLibrary lib;
+    ASSERT_TRUE(lib.CreateEngine());
+    CXmlNode root = lib.EnsureRoot();
+    lib.NumberItems();
+    SetAttribute(*lib.Dom(), root, kHeaderAttr, std::string("a\x01b", 3));
+    CXmlNode item = lib.Dom()->CreateElement("level1");
+    root.AppendChild(item);
+    SetText(*lib.Dom(), item, std::string("tab\there\x0b\x1f end \xef\xbf\xbf\n", 19));
+    ASSERT_TRUE(lib.SaveTo(dir.File("c.xml")).ok);
+    CSnippetLibrary again = LoadedFrom(dir.File("c.xml"));
+    EXPECT_EQ(GetAttribute(again.Root(), kHeaderAttr), "a\xef\xbf\xbd"
+                                                       "b");
+    EXPECT_EQ(again.FindByItemId(1).Text(), "tab\there\xef\xbf\xbd\xef\xbf\xbd end \xef\xbf\xbd\n");
+}
+
 TEST(SnippetLibrary, FailedLoadKeepsTheLibrary) {
     CTempDir dir;
     CTempDir::Write(dir.File("good.xml"), kMail);

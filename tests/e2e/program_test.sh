@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The real program, started and closed as a person does, on the X display the
+# test command provides: command line, settings kept across a run started with
+# a file, the window title, and a library that does not parse.
+set -uo pipefail
+tessary="$1"
+examples="$2"
+
+fail=0
+check() { # description, command...
+    local what="$1"; shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
+}
+wait_for() { # seconds, command...
+    local n=$(( $1 * 10 )); shift
+    for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+find_window() { # exact title
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
+}
+press_in() { # window, keys: activate it through the window manager, then type
+    xdotool windowactivate "$1" 2>/dev/null
+    wait_for 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = '$1' ]"
+    xdotool key "$2"
+}
+
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export HOME="$home" XDG_CONFIG_HOME="$home/.config"
+conf="$XDG_CONFIG_HOME/Tessary/Tessary.conf"
+
+# Command line without a display.
+check "--version prints the version" sh -c "DISPLAY= '$tessary' --version | grep -q '^Tessary 2.1.0$'"
+check "--help prints usage" sh -c "DISPLAY= '$tessary' --help | grep -q 'Usage: tessary'"
+check "an unknown option is refused" sh -c "! DISPLAY= '$tessary' --bogus 2>/dev/null"
+
+# Settings stored before are kept when the program starts with a file named.
+mkdir -p "$(dirname "$conf")"
+printf '[Options]\nVKCode=84\nModifiers=6\nStartFolder=/srv/snippets\n[Settings]\nTipoftheday=0\nCurrentTip=3\n' >"$conf"
+cp "$examples/starter.xml" "$home/lib.xml"
+"$tessary" "$home/lib.xml" &
+pid=$!
+check "the window shows the file's name" wait_for 20 sh -c "xdotool search --onlyvisible --name '^Tessary - lib.xml\$' >/dev/null 2>&1"
+win=$(find_window "Tessary - lib.xml")
+[ -n "$win" ] && press_in "$win" alt+F4
+check "the program ends when its window is closed" wait_for 20 sh -c "! kill -0 $pid 2>/dev/null"
+wait $pid 2>/dev/null
+check "the stored hot key survives the run" grep -q '^VKCode=84$' "$conf"
+check "the stored start folder survives the run" grep -q '^StartFolder=/srv/snippets$' "$conf"
+check "the tip index survives the run" grep -q '^CurrentTip=3$' "$conf"
+check "the window position is written" grep -Eq '^Position=(-?[0-9]{3,} ){4}$' "$conf"
+check "the library is untouched" cmp -s "$examples/starter.xml" "$home/lib.xml"
+
+# A named library that does not parse: the message, then the program ends.
+printf '<level0><broken></level0>' >"$home/bad.xml"
+"$tessary" "$home/bad.xml" &
+pid=$!
+check "a message box explains the failure" wait_for 20 sh -c "xdotool search --onlyvisible --name '^Tessary\$' >/dev/null 2>&1"
+box=$(find_window "Tessary")
+[ -n "$box" ] && press_in "$box" Return
+check "the program ends after it" wait_for 20 sh -c "! kill -0 $pid 2>/dev/null"
+kill $pid 2>/dev/null
+exit $fail
