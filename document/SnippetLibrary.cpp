@@ -2,8 +2,18 @@
 
 #include "document/SnippetFormat.h"
 
+namespace {
+bool g_simulateEngineFailure = false;
+}
+
+void CSnippetLibrary::SimulateEngineFailure(bool fail) {
+    g_simulateEngineFailure = fail;
+}
+
 bool CSnippetLibrary::CreateEngine() {
     try {
+        if (g_simulateEngineFailure)
+            throw CXmlError(XmlResult::Fail, "engine unavailable");
         m_dom.emplace();
     } catch (const CXmlError&) {
         m_dom.reset();

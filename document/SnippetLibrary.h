@@ -28,6 +28,8 @@ public:
     // Makes a fresh, empty engine document; false when the engine cannot be
     // started, and the library then has none.
     bool CreateEngine();
+    // Tests stand in for an engine that cannot be started.
+    static void SimulateEngineFailure(bool fail);
     bool HasEngine() const { return m_dom.has_value(); }
 
     // Loads into a separate engine document and swaps it in only on success,

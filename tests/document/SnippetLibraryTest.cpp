@@ -149,7 +149,7 @@ TEST(SnippetLibrary, CharactersXmlCannotCarryNeverMakeAnUnreadableFile) {
     ASSERT_TRUE(lib.CreateEngine());
     CXmlNode root = lib.EnsureRoot();
     lib.NumberItems();
-    SetAttribute(*lib.Dom(), root, kHeaderAttr, std::string("a\x01b", 3));
+    SetAttribute(*lib.Dom(), root, kHeaderAttr, std::string("a\x01" "b", 3));
     CXmlNode item = lib.Dom()->CreateElement("level1");
     root.AppendChild(item);
     SetText(*lib.Dom(), item, std::string("tab\there\x0b\x1f end \xef\xbf\xbf\n", 19));

@@ -245,3 +245,18 @@ TEST_F(DocumentLifecycle, RecentFilesKeepFourUnderFileN) {
     EXPECT_NE(conf.find("File1=" + m_dir.File("f5.xml")), std::string::npos);
     EXPECT_NE(conf.find("File4=" + m_dir.File("f2.xml")), std::string::npos);
 }
+
+TEST_F(DocumentLifecycle, NoEngineIsReportedOnceWithoutCycling) {
+    CSnippetLibrary::SimulateEngineFailure(true);
+    const bool started = Start();
+    CSnippetLibrary::SimulateEngineFailure(false);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Could not start MSXML Parser"});
+    EXPECT_TRUE(TreeLabels().empty());
+    EXPECT_EQ(m_status.back(), "");
+
+    // Once the engine works again, File > New gives a usable library.
+    Command(ids::ID_FILE_NEW);
+    EXPECT_EQ(TreeLabels(), std::vector<std::string>{"New Document"});
+    EXPECT_TRUE(Messages().empty());
+}
