@@ -69,19 +69,20 @@ std::vector<CSnippetLibrary::Item> CSnippetLibrary::NumberItems() {
     std::vector<Frame> stack{{m_root, -1}};
     std::vector<CXmlNode> children;
     const std::string idName = snippet_format::kItemIdAttr;
+    const std::string headerName = snippet_format::kHeaderAttr;
     while (!stack.empty()) {
         Frame f = std::move(stack.back());
         stack.pop_back();
         const int id = m_nNextItemId++;
-        snippet_format::SetAttribute(*m_dom, f.node, idName, std::to_string(id));
+        // A saved library has iid last already: its value is replaced in place.
+        f.node.SetAttributeLast(idName, std::to_string(id));
         const int index = static_cast<int>(items.size());
-        items.push_back({f.node, id, f.parentIndex});
+        items.push_back({f.node, id, f.parentIndex, f.node.GetNamedItem(headerName).value_or("")});
         m_items.push_back(f.node);
 
         children.clear();
-        for (CXmlNode c = f.node.FirstChild(); c; c = c.NextSibling())
-            if (c.NodeType() == NODE_ELEMENT)
-                children.push_back(c);
+        for (CXmlNode c = f.node.FirstChildElement(); c; c = c.NextSiblingElement())
+            children.push_back(c);
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             stack.push_back({std::move(*it), index});
     }

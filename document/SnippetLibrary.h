@@ -23,6 +23,7 @@ public:
         CXmlNode node;
         int id = 0;
         int parentIndex = -1; // index into the walk's list; -1 for the root
+        std::string header;   // the item's label, read in the same walk
     };
 
     // Makes a fresh, empty engine document; false when the engine cannot be

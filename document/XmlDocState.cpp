@@ -19,7 +19,7 @@ std::size_t HandlesOn(const void* privateField) {
 
 CXmlDocState::CXmlDocState(xmlDocPtr doc) : m_pDoc(doc) {
     try {
-        m_mapDocs.try_emplace(doc);
+        m_pCurrentCounts = &m_mapDocs.try_emplace(doc).first->second;
     } catch (...) {
         xmlFreeDoc(doc);
         throw;
@@ -55,8 +55,9 @@ xmlDocPtr CXmlDocState::NewEmptyDoc() {
 }
 
 void CXmlDocState::Replace(xmlDocPtr doc) {
+    SDocCounts* counts = nullptr;
     try {
-        m_mapDocs.try_emplace(doc);
+        counts = &m_mapDocs.try_emplace(doc).first->second;
     } catch (...) {
         xmlFreeDoc(doc);
         throw;
@@ -64,6 +65,7 @@ void CXmlDocState::Replace(xmlDocPtr doc) {
     ++g_nLiveDocs;
     xmlDocPtr old = m_pDoc;
     m_pDoc = doc;
+    m_pCurrentCounts = counts;
     m_mapDocs[old].bRetired = true;
     FreeDocIfUnused(old);
 }
@@ -81,7 +83,10 @@ xmlNodePtr CXmlDocState::TopOf(xmlNodePtr node) {
 void CXmlDocState::Acquire(xmlNodePtr node) noexcept {
     node->_private = reinterpret_cast<void*>(HandlesOn(node->_private) + 1);
     xmlNodePtr top = TopOf(node);
-    if (IsDocumentNode(top)) {
+    // Most handles point into the current document: no map lookup for those.
+    if (top == reinterpret_cast<xmlNodePtr>(m_pDoc)) {
+        ++m_pCurrentCounts->nTreeHandles;
+    } else if (IsDocumentNode(top)) {
         auto it = m_mapDocs.find(reinterpret_cast<xmlDocPtr>(top));
         assert(it != m_mapDocs.end());
         if (it != m_mapDocs.end())
@@ -97,7 +102,9 @@ void CXmlDocState::Acquire(xmlNodePtr node) noexcept {
 void CXmlDocState::Release(xmlNodePtr node) noexcept {
     node->_private = reinterpret_cast<void*>(HandlesOn(node->_private) - 1);
     xmlNodePtr top = TopOf(node);
-    if (IsDocumentNode(top)) {
+    if (top == reinterpret_cast<xmlNodePtr>(m_pDoc)) {
+        --m_pCurrentCounts->nTreeHandles; // the current document is never retired
+    } else if (IsDocumentNode(top)) {
         auto doc = reinterpret_cast<xmlDocPtr>(top);
         auto it = m_mapDocs.find(doc);
         if (it != m_mapDocs.end()) {

@@ -79,6 +79,7 @@ private:
     void FreeDocIfUnused(xmlDocPtr doc) noexcept;
 
     xmlDocPtr m_pDoc = nullptr;
+    SDocCounts* m_pCurrentCounts = nullptr; // element of m_mapDocs; stable across rehashing
     std::unordered_map<xmlDocPtr, SDocCounts> m_mapDocs;
     // Top node of each detached subtree -> handles pointing into it.
     std::unordered_map<xmlNodePtr, std::size_t> m_mapDetached;

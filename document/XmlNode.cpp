@@ -212,6 +212,26 @@ CXmlNode CXmlNode::FirstChild() const {
     return CXmlNode(m_doc, node->children);
 }
 
+CXmlNode CXmlNode::FirstChildElement() const {
+    xmlNodePtr node = Require(m_node);
+    if (node->type != XML_ELEMENT_NODE && !CXmlDocState::IsDocumentNode(node))
+        return {};
+    xmlNodePtr child = node->children;
+    while (child && child->type != XML_ELEMENT_NODE)
+        child = child->next;
+    return CXmlNode(m_doc, child);
+}
+
+CXmlNode CXmlNode::NextSiblingElement() const {
+    xmlNodePtr node = Require(m_node);
+    if (node->type == XML_ATTRIBUTE_NODE)
+        return {};
+    xmlNodePtr next = node->next;
+    while (next && next->type != XML_ELEMENT_NODE)
+        next = next->next;
+    return CXmlNode(m_doc, next);
+}
+
 CXmlNode CXmlNode::NextSibling() const {
     xmlNodePtr node = Require(m_node);
     if (node->type == XML_ATTRIBUTE_NODE)
@@ -306,6 +326,30 @@ void CXmlNode::SetNamedItem(const CXmlNode& attribute) {
     if (xmlAttrPtr same = FindAttribute(node, QualifiedName(attr->name, attr->ns)))
         m_doc->Unlink(reinterpret_cast<xmlNodePtr>(same));
     m_doc->AppendAttribute(node, attr);
+}
+
+void CXmlNode::SetAttributeLast(const std::string& name, const std::string& value) {
+    xmlNodePtr node = Require(m_node);
+    if (node->type != XML_ELEMENT_NODE)
+        throw CXmlError(XmlResult::InvalidArg, "only elements have attributes");
+    RequireUtf8(value, "an attribute value");
+    xmlAttrPtr last = node->properties;
+    while (last && last->next)
+        last = last->next;
+    if (last && QualifiedName(last->name, last->ns) == name) {
+        SetAttributeValue(last, value);
+        return;
+    }
+    if (xmlValidateName(BAD_CAST name.c_str(), 0) != 0)
+        throw CXmlError(XmlResult::InvalidArg, "not an XML name: " + name);
+    RemoveNamedItem(name);
+    auto attrNode = reinterpret_cast<xmlNodePtr>(xmlNewDocProp(node->doc, BAD_CAST name.c_str(), nullptr));
+    if (!attrNode)
+        throw CXmlError(XmlResult::OutOfMemory, "cannot create an attribute");
+    m_doc->AdoptDetached(attrNode);
+    CXmlNode attr(m_doc, attrNode);
+    SetAttributeValue(reinterpret_cast<xmlAttrPtr>(attrNode), value);
+    SetNamedItem(attr);
 }
 
 void CXmlNode::SetNodeValue(const std::string& value) {

@@ -46,6 +46,10 @@ public:
     CXmlNode FirstChild() const;
     CXmlNode NextSibling() const;
     CXmlNode OwnerDocumentNode() const;
+    // Element children only: no handle is made for the text, CDATA and
+    // comments between them, which large libraries are full of.
+    CXmlNode FirstChildElement() const;
+    CXmlNode NextSiblingElement() const;
 
     // All character data (text and CDATA) below the node, in document order.
     // For an attribute: its value.
@@ -61,6 +65,10 @@ public:
     // Adds an attribute node (from CXmlDocument::CreateAttribute) at the end of
     // the map, replacing one of the same name.
     void SetNamedItem(const CXmlNode& attribute);
+    // Gives the element the attribute with that value, standing after all
+    // others: the same result as RemoveNamedItem, a new attribute and
+    // SetNamedItem, without the new node when it already stands last.
+    void SetAttributeLast(const std::string& name, const std::string& value);
     // Value of an attribute, text of a text or CDATA node.
     void SetNodeValue(const std::string& value);
 

@@ -25,7 +25,7 @@ CSnippetLibrary LoadedFrom(const std::string& path) {
     return lib;
 }
 
-const char* kMail = "<level0 header=\"Mail\" iid=\"7\">\n"
+const char* kMail = "<level0 iid=\"7\" header=\"Mail\">\n"
                     "  <level1 header=\"Greetings\" iid=\"x\">\n"
                     "    <level2 header=\"Hello\"><![CDATA[Hello there]]></level2>\n"
                     "    <level2 header=\"Thanks\" iid=\"1\"><![CDATA[Thank you]]></level2>\n"
