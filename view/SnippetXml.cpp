@@ -6,6 +6,24 @@
 
 using namespace snippet_format;
 
+namespace {
+
+// Replaces an attribute at the end of the element's list. The new attribute
+// is made before the old one goes, so an engine failure changes nothing.
+bool ReplaceAttribute(CXmlDocument& dom, const CXmlNode& node, const std::string& name,
+                      const std::string& value) {
+    if (!node || !node.HasAttributeMap())
+        return false;
+    CXmlNode attr = dom.CreateAttribute(name);
+    attr.SetNodeValue(XmlSafeText(value));
+    CXmlNode target = node;
+    target.RemoveNamedItem(name);
+    target.SetNamedItem(attr);
+    return true;
+}
+
+} // namespace
+
 CXmlNode CSnippetXml::FindByItemId(int id) const {
     CXmlNode node = m_library.FindByItemId(id);
     if (!node)
@@ -23,17 +41,28 @@ std::string CSnippetXml::GetHeader(const CXmlNode& node) const {
 
 bool CSnippetXml::SetHeader(const CXmlNode& node, const std::string& text) {
     CXmlDocument* dom = m_library.Dom();
-    return dom && SetAttribute(*dom, node, kHeaderAttr, text);
+    return dom && ReplaceAttribute(*dom, node, kHeaderAttr, text);
 }
 
 void CSnippetXml::SetItemId(const CXmlNode& node, int id) {
     if (CXmlDocument* dom = m_library.Dom())
-        SetAttribute(*dom, node, kItemIdAttr, std::to_string(id));
+        ReplaceAttribute(*dom, node, kItemIdAttr, std::to_string(id));
 }
 
 void CSnippetXml::SetText(const CXmlNode& element, const std::string& text) {
-    if (CXmlDocument* dom = m_library.Dom())
-        snippet_format::SetText(*dom, element, text);
+    CXmlDocument* dom = m_library.Dom();
+    if (!dom || !element)
+        return;
+    // Made first: a failure to make it leaves the old text in place.
+    CXmlNode cdata = dom->CreateCDATASection(XmlSafeText(text));
+    CXmlNode target = element;
+    for (CXmlNode child = target.FirstChild(); child;) {
+        CXmlNode next = child.NextSibling();
+        if (child.NodeType() == NODE_CDATA_SECTION)
+            target.RemoveChild(child);
+        child = next;
+    }
+    target.AppendChild(cdata);
 }
 
 bool CSnippetXml::HasElementChild(const CXmlNode& node) const {
@@ -48,11 +77,12 @@ CXmlNode CSnippetXml::AddChild(const CXmlNode& parent, const std::string& header
     CXmlDocument* dom = m_library.Dom();
     if (!dom || !parent)
         return {};
+    // Complete before it joins the document, so a failure adds nothing.
     CXmlNode element = dom->CreateElement(ChildElementName(parent.NodeName()));
-    CXmlNode target = parent;
-    target.AppendChild(element);
     SetHeader(element, header);
     SetItemId(element, id);
+    CXmlNode target = parent;
+    target.AppendChild(element);
     m_library.RegisterItem(id, element);
     return element;
 }

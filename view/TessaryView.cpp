@@ -7,7 +7,10 @@
 #include "res/CommandIds.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
+#include "view/EditCommands.h"
+#include "view/ItemData.h"
 #include "view/SnippetXml.h"
+#include "view/ViewMessages.h"
 
 #include <wx/app.h>
 #include <wx/frame.h>
@@ -18,15 +21,6 @@
 wxIMPLEMENT_DYNAMIC_CLASS(CTessaryView, wxView);
 
 namespace {
-
-// A tree item's link to its element: the element's item id.
-class CItemData : public wxTreeItemData {
-public:
-    explicit CItemData(int id) : m_nId(id) {}
-    int m_nId;
-};
-
-constexpr const char* kEngineFailure = "The XML engine reported an error; nothing was changed.";
 
 // The text box holds the platform's own line ends.
 wxString ForTextBox(const std::string& text) {
@@ -39,7 +33,11 @@ wxString ForTextBox(const std::string& text) {
 } // namespace
 
 CTessaryView::CTessaryView() = default;
-CTessaryView::~CTessaryView() = default;
+
+CTessaryView::~CTessaryView() {
+    if (m_bDragging)
+        EndDrag();
+}
 
 CTessaryDoc* CTessaryView::GetDocument() const {
     return static_cast<CTessaryDoc*>(wxView::GetDocument());
@@ -63,6 +61,21 @@ bool CTessaryView::OnCreate(wxDocument* doc, long flags) {
     m_ctlTree->Bind(wxEVT_TREE_SEL_CHANGED, &CTessaryView::OnSelchangedTree, this);
     m_ctlText->Bind(wxEVT_TEXT, &CTessaryView::OnChangeText, this);
     m_pForm->Bind(wxEVT_SIZE, &CTessaryView::OnSize, this);
+
+    Bind(wxEVT_MENU, &CTessaryView::OnAddMenuItem, this, ids::ID_ADD_MENU_ITEM);
+    Bind(wxEVT_MENU, &CTessaryView::OnRemoveMenuItem, this, ids::ID_REMOVE_MENU_ITEM);
+    Bind(wxEVT_UPDATE_UI, &CTessaryView::OnUpdateRemoveMenuItem, this, ids::ID_REMOVE_MENU_ITEM);
+    m_ctlTree->Bind(wxEVT_TREE_END_LABEL_EDIT, &CTessaryView::OnEndLabelEditTree, this);
+
+    m_ctlTree->Bind(wxEVT_TREE_BEGIN_DRAG, &CTessaryView::OnBeginDragTree, this);
+    m_ctlTree->Bind(wxEVT_TREE_DELETE_ITEM, &CTessaryView::OnDeleteItemTree, this);
+    m_ctlTree->Bind(wxEVT_MOUSE_CAPTURE_LOST, &CTessaryView::OnCaptureLost, this);
+    for (const auto& type : {wxEVT_MOTION, wxEVT_LEFT_UP, wxEVT_LEFT_DOWN, wxEVT_LEFT_DCLICK,
+                             wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP, wxEVT_MIDDLE_DOWN})
+        m_ctlTree->Bind(type, &CTessaryView::OnTreeMouse, this);
+
+    m_pEditCommands = std::make_unique<CEditCommands>(m_ctlText);
+    m_pEditCommands->BindTo(*this);
     return true;
 }
 
@@ -109,6 +122,7 @@ int CTessaryView::ItemId(const wxTreeItemId& item) const {
 void CTessaryView::ClearTree() {
     m_ctlTree->DeleteAllItems();
     m_ctlText->ChangeValue(wxString());
+    m_pEditCommands->OnTextSet();
 }
 
 bool CTessaryView::EnsureRootElement() {
@@ -158,8 +172,12 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
         }
     } else {
         const wxTreeItemId root = m_ctlTree->GetRootItem();
-        if (root.IsOk())
+        if (root.IsOk()) {
+            // A new root counts as selected without telling anyone; select it
+            // afresh so the text box and the Remove rule follow it.
+            m_ctlTree->Unselect();
             m_ctlTree->SelectItem(root);
+        }
     }
     CStatusText::Set("");
 }
@@ -183,14 +201,19 @@ void CTessaryView::BuildTree(const std::vector<CSnippetLibrary::Item>& items) {
 }
 
 void CTessaryView::OnSelchangedTree(wxTreeEvent& event) {
+    ShowSelectedItem(event.GetItem());
+}
+
+void CTessaryView::ShowSelectedItem(const wxTreeItemId& item) {
     CTessaryDoc* doc = GetDocument();
     doc->m_bCanRemove = false;
     if (!doc->Library().Root())
         return;
     try {
         CSnippetXml xml(doc->Library());
-        const CXmlNode element = xml.FindByItemId(ItemId(event.GetItem()));
+        const CXmlNode element = xml.FindByItemId(ItemId(item));
         m_ctlText->ChangeValue(wxString());
+        m_pEditCommands->OnTextSet();
         if (!element)
             return;
         if (xml.HasElementChild(element)) {
@@ -199,15 +222,17 @@ void CTessaryView::OnSelchangedTree(wxTreeEvent& event) {
         } else {
             m_ctlText->Enable(true);
             m_ctlText->ChangeValue(ForTextBox(element.Text()));
+            m_pEditCommands->OnTextSet();
         }
         const CXmlNode parent = element.ParentNode();
         doc->m_bCanRemove = parent && parent.ParentNode();
     } catch (const CXmlError&) {
-        CMessageBox::Show(kEngineFailure);
+        CMessageBox::Show(view_msg::kEngineFailure);
     }
 }
 
 void CTessaryView::OnChangeText(wxCommandEvent&) {
+    m_pEditCommands->OnTextChanged();
     CTessaryDoc* doc = GetDocument();
     const std::string text = m_ctlText->GetValue().utf8_string();
     const wxTreeItemId item = m_ctlTree->GetSelection();
@@ -223,7 +248,7 @@ void CTessaryView::OnChangeText(wxCommandEvent&) {
         xml.SetText(element, text);
         doc->Modify(true);
     } catch (const CXmlError&) {
-        CMessageBox::Show(kEngineFailure);
+        CMessageBox::Show(view_msg::kEngineFailure);
     }
 }
 

@@ -1,0 +1,222 @@
+// Restructuring the tree by dragging an item, with everything below it, onto
+// another item. The tree control's own drag handling stays out of it: the
+// view captures the mouse itself, so a lost capture or a deleted item can end
+// the drag cleanly at any time.
+
+#include "view/TessaryView.h"
+
+#include "app/MessageBox.h"
+#include "document/TessaryDoc.h"
+#include "view/ItemData.h"
+#include "view/SnippetXml.h"
+#include "view/ViewMessages.h"
+
+#include <wx/dcmemory.h>
+#include <wx/settings.h>
+
+#include <algorithm>
+
+namespace {
+// The drag image sits this far right of and below the pointer.
+constexpr int kDragImageOffset = 15;
+const wxColour kTransparent(0, 255, 0);
+} // namespace
+
+std::unique_ptr<wxDragImage> CTessaryView::CreateDragImageEx(const wxTreeItemId& item) const {
+    if (m_ctlTree->GetImageList())
+        return std::make_unique<wxDragImage>(*m_ctlTree, const_cast<wxTreeItemId&>(item));
+
+    const wxString label = m_ctlTree->GetItemText(item);
+    wxRect rcText;
+    m_ctlTree->GetBoundingRect(item, rcText, true);
+    const wxSize extent = m_ctlTree->GetTextExtent(label);
+    wxBitmap bitmap(std::max({rcText.width, extent.x, 1}), std::max({rcText.height, extent.y, 1}));
+    if (!bitmap.IsOk())
+        return nullptr;
+    wxMemoryDC dc(bitmap);
+    if (!dc.IsOk())
+        return nullptr;
+    dc.SetBackground(wxBrush(kTransparent));
+    dc.Clear();
+    // The label in grey on a white band, everything else see-through.
+    dc.SetFont(m_ctlTree->GetFont());
+    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+    dc.SetTextBackground(*wxWHITE);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_SOLID);
+    dc.DrawText(label, 0, 0);
+    dc.SelectObject(wxNullBitmap);
+    bitmap.SetMask(new wxMask(bitmap, kTransparent));
+    return std::make_unique<wxDragImage>(bitmap);
+}
+
+void CTessaryView::OnBeginDragTree(wxTreeEvent& event) {
+    // Left vetoed: the tree control's own drag keeps pointers to items that
+    // the drop deletes, and cannot be ended when the capture is lost.
+    const wxTreeItemId item = event.GetItem();
+    if (m_bDragging || !item.IsOk())
+        return;
+    m_hitemDrag = item;
+    m_hitemDrop = wxTreeItemId();
+    m_pDragImage = CreateDragImageEx(item);
+    if (!m_pDragImage)
+        return;
+    m_bDragging = true;
+    // Over the whole screen, so the image can follow the pointer anywhere;
+    // this also captures the mouse for the tree until the drop.
+    const wxPoint hotSpot(-kDragImageOffset, -kDragImageOffset);
+    m_pDragImage->BeginDrag(hotSpot, m_ctlTree, true);
+    m_pDragImage->Move(event.GetPoint());
+    m_pDragImage->Show();
+}
+
+void CTessaryView::OnTreeMouse(wxMouseEvent& event) {
+    if (!m_bDragging) {
+        event.Skip();
+        return;
+    }
+    // While dragging, the tree sees none of the mouse: no selection, no
+    // renaming, no menus.
+    if (event.GetEventType() == wxEVT_MOTION)
+        OnMouseMove(event);
+    else if (event.GetEventType() == wxEVT_LEFT_UP)
+        OnLButtonUp(event);
+}
+
+void CTessaryView::OnMouseMove(wxMouseEvent& event) {
+    const wxPoint point = event.GetPosition();
+    m_pDragImage->Move(point);
+    int flags = 0;
+    const wxTreeItemId item = m_ctlTree->HitTest(point, flags);
+    // Away from the items the last target stays the target.
+    if (!item.IsOk() || item == m_hitemDrop)
+        return;
+    m_pDragImage->Hide();
+    if (m_hitemDrop.IsOk())
+        m_ctlTree->SetItemDropHighlight(m_hitemDrop, false);
+    m_ctlTree->SetItemDropHighlight(item, true);
+    m_hitemDrop = item;
+    m_ctlTree->Update();
+    m_pDragImage->Show();
+}
+
+void CTessaryView::EndDrag(bool captureLost) {
+    m_bDragging = false;
+    if (m_pDragImage) {
+        m_pDragImage->Hide();
+        // Ending the image releases the mouse, which must not happen again
+        // once the capture is gone.
+        if (!captureLost)
+            m_pDragImage->EndDrag();
+        m_pDragImage.reset();
+    }
+    if (m_hitemDrop.IsOk())
+        m_ctlTree->SetItemDropHighlight(m_hitemDrop, false);
+}
+
+void CTessaryView::OnCaptureLost(wxMouseCaptureLostEvent&) {
+    if (m_bDragging) {
+        EndDrag(true);
+        m_hitemDrag = m_hitemDrop = wxTreeItemId();
+    }
+}
+
+void CTessaryView::OnDeleteItemTree(wxTreeEvent& event) {
+    event.Skip();
+    // An item of the drag went away under it (a rebuild, a removal by key):
+    // the drop has nothing left to act on.
+    if (!m_bDragging)
+        return;
+    const wxTreeItemId item = event.GetItem();
+    if (item == m_hitemDrop)
+        m_hitemDrop = wxTreeItemId();
+    else if (item != m_hitemDrag)
+        return;
+    EndDrag();
+    m_hitemDrag = m_hitemDrop = wxTreeItemId();
+}
+
+bool CTessaryView::CanDrop(const wxTreeItemId& drag, const wxTreeItemId& drop) const {
+    if (!drag.IsOk() || !drop.IsOk() || drop == drag)
+        return false;
+    for (wxTreeItemId up = m_ctlTree->GetItemParent(drop); up.IsOk();
+         up = m_ctlTree->GetItemParent(up))
+        if (up == drag)
+            return false;
+    return true;
+}
+
+void CTessaryView::OnLButtonUp(wxMouseEvent&) {
+    EndDrag();
+    if (!CanDrop(m_hitemDrag, m_hitemDrop))
+        return;
+    CSnippetLibrary& library = GetDocument()->Library();
+    // Both elements must be there before the tree changes at all.
+    try {
+        CSnippetXml xml(library);
+        if (!xml.FindByItemId(ItemId(m_hitemDrag)) || !xml.FindByItemId(ItemId(m_hitemDrop)))
+            return;
+    } catch (const CXmlError&) {
+        CMessageBox::Show(view_msg::kEngineFailure);
+        return;
+    }
+    m_ctlTree->Expand(m_hitemDrop);
+    const size_t childrenBefore = m_ctlTree->GetChildrenCount(m_hitemDrop, false);
+    wxTreeItemId copy;
+    try {
+        copy = CopyBranch(m_hitemDrag, m_hitemDrop, wxTreeItemId());
+    } catch (const CXmlError&) {
+        // Only the first copy moves anything; take the half-made copy away.
+        if (m_ctlTree->GetChildrenCount(m_hitemDrop, false) > childrenBefore)
+            m_ctlTree->Delete(m_ctlTree->GetLastChild(m_hitemDrop));
+        CMessageBox::Show(view_msg::kEngineFailure);
+        return;
+    }
+    m_ctlTree->Delete(m_hitemDrag);
+    m_ctlTree->SelectItem(copy);
+    m_ctlTree->EnsureVisible(copy);
+}
+
+wxTreeItemId CTessaryView::CopyItem(const wxTreeItemId& item, const wxTreeItemId& newParent,
+                                    const wxTreeItemId& after) {
+    const wxString label = m_ctlTree->GetItemText(item);
+    const int image = m_ctlTree->GetItemImage(item, wxTreeItemIcon_Normal);
+    const int selectedImage = m_ctlTree->GetItemImage(item, wxTreeItemIcon_Selected);
+    const wxTreeItemId newItem =
+        after.IsOk() ? m_ctlTree->InsertItem(newParent, after, label, image, selectedImage)
+                     : m_ctlTree->AppendItem(newParent, label, image, selectedImage);
+    // The copy carries the source's item id, so its element stays linked.
+    m_ctlTree->SetItemData(newItem, new CItemData(ItemId(item)));
+    const int state = m_ctlTree->GetItemState(item);
+    if (state != wxTREE_ITEMSTATE_NONE)
+        m_ctlTree->SetItemState(newItem, state);
+    OnItemCopied(item, newItem);
+    return newItem;
+}
+
+wxTreeItemId CTessaryView::CopyBranch(const wxTreeItemId& branch, const wxTreeItemId& newParent,
+                                      const wxTreeItemId& after) {
+    const wxTreeItemId newItem = CopyItem(branch, newParent, after);
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId child = m_ctlTree->GetFirstChild(branch, cookie); child.IsOk();
+         child = m_ctlTree->GetNextChild(branch, cookie))
+        CopyBranch(child, newItem, wxTreeItemId());
+    return newItem;
+}
+
+void CTessaryView::OnItemCopied(const wxTreeItemId& item, const wxTreeItemId& newItem) {
+    CTessaryDoc* doc = GetDocument();
+    CSnippetXml xml(doc->Library());
+    const CXmlNode element = xml.FindByItemId(ItemId(item));
+    if (!element)
+        return;
+    CXmlNode parent = xml.FindByItemId(ItemId(m_ctlTree->GetItemParent(newItem)));
+    if (!parent)
+        return;
+    // The dragged element moves to the end of the target; the elements below
+    // it came along with it and stay where they are in it, with the text and
+    // white space around them. Appending moves in one step, so a failure
+    // leaves the element where it was.
+    if (item == m_hitemDrag || !(element.ParentNode() == parent))
+        parent.AppendChild(element);
+    doc->Modify(true);
+}

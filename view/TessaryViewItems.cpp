@@ -1,0 +1,101 @@
+// The view's tree commands: add an item, remove one, rename one in place.
+
+#include "view/TessaryView.h"
+
+#include "app/MessageBox.h"
+#include "document/SnippetFormat.h"
+#include "document/TessaryDoc.h"
+#include "res/StringTable.h"
+#include "view/ItemData.h"
+#include "view/SnippetXml.h"
+#include "view/ViewMessages.h"
+
+void CTessaryView::OnAddMenuItem(wxCommandEvent&) {
+    AddMenuItem();
+}
+
+void CTessaryView::AddMenuItem() {
+    const wxTreeItemId selected = m_ctlTree->GetSelection();
+    if (!selected.IsOk())
+        return;
+    CTessaryDoc* doc = GetDocument();
+    CSnippetLibrary& library = doc->Library();
+    wxTreeItemId item;
+    try {
+        CSnippetXml xml(library);
+        const CXmlNode parent = xml.FindByItemId(ItemId(selected));
+        if (!parent)
+            return;
+        const int id = library.TakeNextItemId();
+        if (!xml.AddChild(parent, msg::kNewItemHeader, id))
+            return;
+        item = m_ctlTree->AppendItem(selected, msg::kNewItemHeader, -1, -1, new CItemData(id));
+    } catch (const CXmlError&) {
+        CMessageBox::Show(view_msg::kEngineFailure);
+        return;
+    }
+    doc->Modify(true);
+    m_ctlTree->SelectItem(item);
+    m_ctlTree->EnsureVisible(item);
+    // The user types the real heading at once; the rename stores it.
+    m_ctlTree->EditLabel(item);
+}
+
+void CTessaryView::OnRemoveMenuItem(wxCommandEvent&) {
+    // An accelerator runs the command without asking the update handler.
+    if (GetDocument()->m_bCanRemove)
+        RemoveSelectedItem();
+}
+
+void CTessaryView::RemoveSelectedItem() {
+    const wxTreeItemId selected = m_ctlTree->GetSelection();
+    if (!selected.IsOk())
+        return;
+    CTessaryDoc* doc = GetDocument();
+    try {
+        CSnippetXml xml(doc->Library());
+        const CXmlNode element = xml.FindByItemId(ItemId(selected));
+        if (!element)
+            return;
+        CXmlNode parent = element.ParentNode();
+        if (parent && parent.ParentNode()) {
+            parent.RemoveChild(element);
+            // The tree picks the next selection itself, when it is next idle.
+            m_ctlTree->Delete(selected);
+        } else {
+            CMessageBox::Show(msg::kCannotRemoveRoot);
+        }
+    } catch (const CXmlError&) {
+        CMessageBox::Show(view_msg::kEngineFailure);
+        return;
+    }
+    doc->Modify(true);
+}
+
+void CTessaryView::OnUpdateRemoveMenuItem(wxUpdateUIEvent& event) {
+    event.Enable(GetDocument()->m_bCanRemove);
+}
+
+void CTessaryView::OnEndLabelEditTree(wxTreeEvent& event) {
+    if (event.IsEditCancelled())
+        return;
+    // The label is set here once the library has the new header; the tree
+    // must not take the text on its own.
+    event.Veto();
+    const wxTreeItemId item = event.GetItem();
+    CTessaryDoc* doc = GetDocument();
+    // The label shows the header as the library keeps it.
+    const std::string header = snippet_format::XmlSafeText(event.GetLabel().utf8_string());
+    try {
+        CSnippetXml xml(doc->Library());
+        const CXmlNode element = xml.FindByItemId(ItemId(item));
+        if (!element)
+            return;
+        xml.SetHeader(element, header);
+    } catch (const CXmlError&) {
+        CMessageBox::Show(view_msg::kEngineFailure);
+        return;
+    }
+    doc->Modify(true);
+    m_ctlTree->SetItemText(item, wxString::FromUTF8(header));
+}
