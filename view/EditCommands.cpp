@@ -20,12 +20,12 @@ void CEditCommands::BindTo(wxEvtHandler& view) {
               ids::ID_EDIT_SELECT_ALL);
 }
 
-void CEditCommands::OnTextSet() {
-    m_textUndo.Reset(m_ctlText->GetValue().utf8_string());
+void CEditCommands::OnTextSet(const std::string& text) {
+    m_textUndo.Reset(text);
 }
 
-void CEditCommands::OnTextChanged() {
-    m_textUndo.Changed(m_ctlText->GetValue().utf8_string(), m_bActionOpen);
+void CEditCommands::OnTextChanged(const std::string& text) {
+    m_textUndo.Changed(text, m_bActionOpen);
     if (!m_bActionOpen) {
         m_bActionOpen = true;
         CallAfter([this] { m_bActionOpen = false; });

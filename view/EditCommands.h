@@ -9,6 +9,8 @@
 
 #include <wx/event.h>
 
+#include <string>
+
 class wxTextCtrl;
 class wxWindow;
 
@@ -20,9 +22,9 @@ public:
     void BindTo(wxEvtHandler& view);
 
     // The text box got new text from the program, not from the user.
-    void OnTextSet();
-    // The text box's text changed: keep what Undo puts back.
-    void OnTextChanged();
+    void OnTextSet(const std::string& text);
+    // The user changed the text box's text: keep what Undo puts back.
+    void OnTextChanged(const std::string& text);
 
     // A single- or multi-line text entry of this program; null otherwise.
     static wxTextCtrl* IsEditControl(wxWindow* window);

@@ -122,7 +122,7 @@ int CTessaryView::ItemId(const wxTreeItemId& item) const {
 void CTessaryView::ClearTree() {
     m_ctlTree->DeleteAllItems();
     m_ctlText->ChangeValue(wxString());
-    m_pEditCommands->OnTextSet();
+    m_pEditCommands->OnTextSet({});
 }
 
 bool CTessaryView::EnsureRootElement() {
@@ -213,7 +213,7 @@ void CTessaryView::ShowSelectedItem(const wxTreeItemId& item) {
         CSnippetXml xml(doc->Library());
         const CXmlNode element = xml.FindByItemId(ItemId(item));
         m_ctlText->ChangeValue(wxString());
-        m_pEditCommands->OnTextSet();
+        m_pEditCommands->OnTextSet({});
         if (!element)
             return;
         if (xml.HasElementChild(element)) {
@@ -221,8 +221,9 @@ void CTessaryView::ShowSelectedItem(const wxTreeItemId& item) {
             m_ctlText->Enable(false);
         } else {
             m_ctlText->Enable(true);
-            m_ctlText->ChangeValue(ForTextBox(element.Text()));
-            m_pEditCommands->OnTextSet();
+            const wxString text = ForTextBox(element.Text());
+            m_ctlText->ChangeValue(text);
+            m_pEditCommands->OnTextSet(text.utf8_string());
         }
         const CXmlNode parent = element.ParentNode();
         doc->m_bCanRemove = parent && parent.ParentNode();
@@ -232,9 +233,9 @@ void CTessaryView::ShowSelectedItem(const wxTreeItemId& item) {
 }
 
 void CTessaryView::OnChangeText(wxCommandEvent&) {
-    m_pEditCommands->OnTextChanged();
     CTessaryDoc* doc = GetDocument();
     const std::string text = m_ctlText->GetValue().utf8_string();
+    m_pEditCommands->OnTextChanged(text);
     const wxTreeItemId item = m_ctlTree->GetSelection();
     if (!item.IsOk()) {
         CMessageBox::Show(msg::kNoNodeSelected);
