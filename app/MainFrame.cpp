@@ -1,42 +1,48 @@
 #include "app/MainFrame.h"
 
+#include "app/HelpService.h"
 #include "app/MessageBox.h"
 #include "app/Settings.h"
 #include "app/StatusText.h"
 #include "app/TessaryDocManager.h"
 #include "document/TessaryDoc.h"
+#include "platform/Browser.h"
+#include "platform/KeyboardLocks.h"
+#include "platform/WindowPlacement.h"
 #include "res/CommandIds.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 #include "view/TessaryView.h"
 
 #include <wx/accel.h>
+#include <wx/aui/auibar.h>
 #include <wx/config.h>
+#include <wx/cshelp.h>
 #include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
-#include <wx/toolbar.h>
-#include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
-wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame) EVT_MENU(ids::ID_APP_EXIT, CMainFrame::OnExit)
-    EVT_MENU(ids::ID_VIEW_STATUS_BAR, CMainFrame::OnViewStatusBar)
-        EVT_UPDATE_UI(ids::ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateViewStatusBar)
-            EVT_MENU(ids::ID_APP_ABOUT, CMainFrame::OnNotAvailable)
-                EVT_MENU(ids::ID_EXPORT_FAVORITES, CMainFrame::OnNotAvailable) wxEND_EVENT_TABLE()
+namespace {
 
-                    namespace {
-    constexpr int kMinWidth = 350;
-    constexpr int kMinHeight = 300;
+constexpr int kMinWidth = 350;
+constexpr int kMinHeight = 300;
+// Shift+F1: the framework's context-help command.
+constexpr int kIdContextHelp = ids::Cmd(57669);
+
+constexpr const char* kIndicators[] = {"CAP", "NUM", "SCRL"};
+constexpr int kIndicatorTimer = 1;
+
 } // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, msg::kAppTitle, wxDefaultPosition,
                        wxSize(640, 480), wxDEFAULT_FRAME_STYLE),
-      m_indicatorTimer(this) {
+      m_pHelp(std::make_unique<CHelpService>(this)), m_indicatorTimer(this, kIndicatorTimer) {
     resources::Initialize();
     SetIcons(resources::AppIcon());
     SetMinSize(wxSize(kMinWidth, kMinHeight));
+    m_auiManager.SetManagedWindow(this);
     if (wxMenuBar* bar = wxXmlResource::Get()->LoadMenuBar("IDR_MAINFRAME"))
         SetMenuBar(bar);
     CreateBars();
@@ -49,40 +55,63 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     CStatusText::SetSink(
         [this](const std::string& text) { SetStatusText(wxString::FromUTF8(text)); });
     m_rcNormal = GetRect();
-    // Bound after the base class's own close handler, so this one runs first
-    // and keeps the order: settings, position, then the save question.
+
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     Bind(wxEVT_SIZE, &CMainFrame::OnMoveOrSize, this);
     Bind(wxEVT_MOVE, &CMainFrame::OnMoveOrSize, this);
-    Bind(wxEVT_TIMER, &CMainFrame::OnIndicatorTimer, this);
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { UpdateIndicators(); }, kIndicatorTimer);
+    Bind(wxEVT_MENU, &CMainFrame::OnExit, this, ids::ID_APP_EXIT);
+    Bind(wxEVT_MENU, &CMainFrame::OnViewStatusBar, this, ids::ID_VIEW_STATUS_BAR);
+    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewStatusBar, this, ids::ID_VIEW_STATUS_BAR);
+    Bind(wxEVT_MENU, &CMainFrame::OnHelpTopics, this, ids::ID_HELP_TOPICS);
+    Bind(wxEVT_MENU, &CMainFrame::OnTechSupport, this, ids::ID_TECH_SUPPORT);
+    Bind(wxEVT_MENU, &CMainFrame::OnHelp, this, ids::ID_HELP);
+    Bind(wxEVT_MENU, &CMainFrame::OnContextHelp, this, kIdContextHelp);
+    Bind(wxEVT_HELP, &CMainFrame::OnHelpRequest, this);
+    Bind(wxEVT_MENU, &CMainFrame::OnWebPage, this, ids::ID_HELP_FAQ);
+    Bind(wxEVT_MENU, &CMainFrame::OnWebPage, this, ids::ID_HELP_EXAMPLES);
+    Bind(wxEVT_MENU, &CMainFrame::OnNotAvailable, this, ids::ID_APP_ABOUT);
+    Bind(wxEVT_MENU, &CMainFrame::OnNotAvailable, this, ids::ID_EXPORT_FAVORITES);
+    UpdateIndicators();
     m_indicatorTimer.Start(250);
 }
 
 CMainFrame::~CMainFrame() {
+    m_indicatorTimer.Stop();
     CStatusText::SetSink(nullptr);
+    m_pHelp.reset();
+    m_auiManager.UnInit();
 }
 
 bool CMainFrame::CreateBars() {
-    // The status bar has its own id, not the framework's: no menu prompts
-    // and no idle text ever show in it; only SetStatusText writes pane 0.
+    // The status bar has its own id, not the framework's, and no pane for
+    // prompts: no menu help, toolbar help or idle text ever shows in it;
+    // only SetStatusText writes pane 0.
     m_statusBar = CreateStatusBar(4, wxSTB_DEFAULT_STYLE, ids::IDW_STATUS_BAR);
-    const int widths[] = {-1, 50, 50, 50};
-    m_statusBar->SetStatusWidths(4, widths);
     SetStatusBarPane(-1);
+    int widths[4] = {-1, 0, 0, 0};
+    for (int i = 0; i < 3; ++i)
+        widths[i + 1] = m_statusBar->GetTextExtent(kIndicators[i]).x + 16;
+    m_statusBar->SetStatusWidths(4, widths);
 
-    m_toolBar = wxXmlResource::Get()->LoadToolBar(this, "IDR_MAINFRAME_TOOLBAR");
+    m_toolBar = dynamic_cast<wxAuiToolBar*>(
+        wxXmlResource::Get()->LoadObject(this, "IDR_MAINFRAME_TOOLBAR", "wxAuiToolBar"));
     if (!m_toolBar)
         return false;
     m_toolBar->SetId(ids::IDW_TOOLBAR);
-    for (size_t i = 0; i < m_toolBar->GetToolsCount(); ++i) {
-        const wxToolBarToolBase* tool = m_toolBar->GetToolByPos(static_cast<int>(i));
-        if (tool->IsSeparator())
+    for (size_t i = 0; i < m_toolBar->GetToolCount(); ++i) {
+        wxAuiToolBarItem* tool = m_toolBar->FindToolByIndex(static_cast<int>(i));
+        if (tool->GetKind() == wxITEM_SEPARATOR)
             continue;
         // Tooltips are the short prompt texts; a prompt without one gives none.
-        m_toolBar->SetToolShortHelp(tool->GetId(),
-                                    wxString::FromUTF8(CStringTable::ShortPrompt(tool->GetId())));
+        tool->SetShortHelp(wxString::FromUTF8(CStringTable::ShortPrompt(tool->GetId())));
+        tool->SetLongHelp(wxString());
     }
-    SetToolBar(m_toolBar);
+    m_toolBar->Realize();
+    // Docked at the top to start with; any side, or floating, at the user's will.
+    m_auiManager.AddPane(m_toolBar, wxAuiPaneInfo().Name("toolbar").ToolbarPane().Top());
+    m_auiManager.Update();
     return true;
 }
 
@@ -101,6 +130,8 @@ void CMainFrame::SetAccelerators() {
         {wxACCEL_CTRL, 'N', ids::ID_ADD_MENU_ITEM},
         {wxACCEL_CTRL, 'R', ids::ID_REMOVE_MENU_ITEM},
         {wxACCEL_CTRL, 'S', ids::ID_FILE_SAVE},
+        {wxACCEL_NORMAL, WXK_F1, ids::ID_HELP},
+        {wxACCEL_SHIFT, WXK_F1, kIdContextHelp},
     };
     SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(entries)), entries));
 }
@@ -112,7 +143,26 @@ void CMainFrame::SetStatusText(const wxString& text, int number) {
     m_statusBar->Update();
 }
 
+void CMainFrame::AddChild(wxWindowBase* child) {
+    wxDocParentFrame::AddChild(child);
+    // The child is still being made: take it into the layout once it is whole.
+    if (!child->IsTopLevel())
+        CallAfter(&CMainFrame::AdoptClientWindow);
+}
+
+void CMainFrame::AdoptClientWindow() {
+    for (wxWindow* child : GetChildren()) {
+        if (child->IsTopLevel() || IsOneOfBars(child) || child == m_toolBar ||
+            child->IsBeingDeleted() || m_auiManager.GetPane(child).IsOk())
+            continue;
+        m_auiManager.AddPane(child, wxAuiPaneInfo().Name("form").CenterPane().PaneBorder(false));
+        m_auiManager.Update();
+        return;
+    }
+}
+
 void CMainFrame::ActivateFrame() {
+    AdoptClientWindow();
     if (!m_bFirstActivation)
         return;
     m_bFirstActivation = false;
@@ -123,13 +173,17 @@ void CMainFrame::ActivateFrame() {
     if (!CSettingsStore::ParsePosition(CSettingsStore::ReadPosition(*config), left, top, right,
                                        bottom))
         return;
-    const wxRect rect(wxPoint(left, top), wxPoint(right - 1, bottom - 1));
     // Only where it overlaps the primary screen; otherwise the default place.
-    const wxRect screen = wxDisplay(0u).GetGeometry();
-    if (rect.GetWidth() <= 0 || rect.GetHeight() <= 0 || !rect.Intersects(screen))
+    const wxRect screen = wxDisplay().GetGeometry();
+    if (right <= left || bottom <= top || right <= screen.GetLeft() || left > screen.GetRight() ||
+        bottom <= screen.GetTop() || top > screen.GetBottom())
         return;
+    const wxRect rect(left, top, right - left, bottom - top);
+    if (IsMaximized())
+        Maximize(false);
     SetSize(rect);
     m_rcNormal = rect;
+    CWindowPlacement::KeepRequestedPosition(this, rect.GetPosition());
 }
 
 std::string CMainFrame::PositionText() const {
@@ -140,6 +194,19 @@ std::string CMainFrame::PositionText() const {
 
 void CMainFrame::OnMoveOrSize(wxEvent& event) {
     event.Skip();
+    if (!IsShown())
+        return;
+    // A maximise arrives as a move, a resize and a change of state, in an
+    // order that depends on the window manager: the rectangle is taken when
+    // they have all been handled.
+    if (!m_bRectPending) {
+        m_bRectPending = true;
+        CallAfter(&CMainFrame::TakeNormalRect);
+    }
+}
+
+void CMainFrame::TakeNormalRect() {
+    m_bRectPending = false;
     if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen())
         m_rcNormal = GetRect();
 }
@@ -152,6 +219,8 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
     if (doc)
         if (auto* view = dynamic_cast<CTessaryView*>(doc->GetFirstView()))
             view->OnCloseView();
+    if (m_bRectPending)
+        TakeNormalRect();
     if (wxConfigBase* config = wxConfigBase::Get())
         CSettingsStore::WritePosition(*config, PositionText());
     if (doc && event.CanVeto() && !doc->OnSaveModified()) {
@@ -166,6 +235,7 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
         manager->Clear(true);
     }
     m_indicatorTimer.Stop();
+    m_pHelp->Close();
     Destroy();
 }
 
@@ -184,19 +254,53 @@ void CMainFrame::OnUpdateViewStatusBar(wxUpdateUIEvent& event) {
     event.Check(m_statusBar && m_statusBar->IsShown());
 }
 
+void CMainFrame::OnHelpTopics(wxCommandEvent&) {
+    m_pHelp->ShowContents();
+}
+
+void CMainFrame::OnTechSupport(wxCommandEvent&) {
+    m_pHelp->ShowContext(ids::HELP_CONTEXT_TECH_SUPPORT);
+}
+
+void CMainFrame::OnHelp(wxCommandEvent&) {
+    m_pHelp->ShowContext(0);
+}
+
+void CMainFrame::OnContextHelp(wxCommandEvent&) {
+    // Waits for the click on a window, which then asks for its help.
+    wxContextHelp help(this);
+}
+
+void CMainFrame::OnHelpRequest(wxHelpEvent& event) {
+    int id = event.GetId();
+    // A click on the toolbar asks about the button under the pointer.
+    if (m_toolBar && event.GetEventObject() == m_toolBar) {
+        const wxPoint at = m_toolBar->ScreenToClient(event.GetPosition());
+        wxAuiToolBarItem* tool = m_toolBar->FindToolByPosition(at.x, at.y);
+        if (tool && tool->GetKind() != wxITEM_SEPARATOR)
+            id = tool->GetId();
+    }
+    m_pHelp->ShowContextHelp(id);
+}
+
+void CMainFrame::OnWebPage(wxCommandEvent& event) {
+    const int string =
+        event.GetId() == ids::ID_HELP_FAQ ? strid::IDS_FAQ_PAGE : strid::IDS_EXAMPLES_PAGE;
+    CBrowser::Open(CStringTable::Load(string));
+}
+
 void CMainFrame::OnNotAvailable(wxCommandEvent&) {
     CMessageBox::Show("This command is not available yet.");
 }
 
-void CMainFrame::OnIndicatorTimer(wxTimerEvent&) {
+void CMainFrame::UpdateIndicators() {
     if (!m_statusBar || !m_statusBar->IsShown())
         return;
-    const auto show = [this](int pane, wxKeyCode key, const char* text) {
-        const wxString want = wxGetKeyState(key) ? text : "";
-        if (m_statusBar->GetStatusText(pane) != want)
-            m_statusBar->SetStatusText(want, pane);
-    };
-    show(1, WXK_CAPITAL, "CAP");
-    show(2, WXK_NUMLOCK, "NUM");
-    show(3, WXK_SCROLL, "SCRL");
+    const CLockStates locks = CKeyboardLocks::Query();
+    const bool on[] = {locks.m_bCaps, locks.m_bNum, locks.m_bScroll};
+    for (int i = 0; i < 3; ++i) {
+        const wxString want = on[i] ? kIndicators[i] : "";
+        if (m_statusBar->GetStatusText(i + 1) != want)
+            m_statusBar->SetStatusText(want, i + 1);
+    }
 }

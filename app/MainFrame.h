@@ -1,15 +1,19 @@
 #pragma once
-// The program's one top-level window: menu, toolbar and status bar around the
-// editor form.
+// The program's one top-level window: menu, dockable toolbar and status bar
+// around the editor form.
 
+#include <wx/aui/framemanager.h>
 #include <wx/docview.h>
 #include <wx/timer.h>
 
+#include <memory>
 #include <string>
 
+class CHelpService;
+class wxAuiToolBar;
 class wxDocManager;
+class wxHelpEvent;
 class wxStatusBar;
-class wxToolBar;
 
 class CMainFrame : public wxDocParentFrame {
 public:
@@ -25,25 +29,40 @@ public:
     // The window's normal rectangle (left, top, right, bottom) in stored form.
     std::string PositionText() const;
 
-    wxToolBar* ToolBar() const { return m_toolBar; }
+    wxAuiToolBar* ToolBar() const { return m_toolBar; }
     wxStatusBar* StatusBar() const { return m_statusBar; }
+    wxAuiManager& DockManager() { return m_auiManager; }
+    CHelpService& Help() { return *m_pHelp; }
+
+    // The editor form is made by the view as a plain child of the frame; it
+    // becomes the centre pane that the toolbar docks around.
+    void AddChild(wxWindowBase* child) override;
+    void AdoptClientWindow();
 
 private:
     bool CreateBars();
     void SetAccelerators();
+    void UpdateIndicators();
     void OnClose(wxCloseEvent& event);
     void OnExit(wxCommandEvent& event);
     void OnViewStatusBar(wxCommandEvent& event);
     void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
+    void OnHelpTopics(wxCommandEvent& event);
+    void OnTechSupport(wxCommandEvent& event);
+    void OnHelp(wxCommandEvent& event);
+    void OnContextHelp(wxCommandEvent& event);
+    void OnHelpRequest(wxHelpEvent& event);
+    void OnWebPage(wxCommandEvent& event);
     void OnNotAvailable(wxCommandEvent& event);
     void OnMoveOrSize(wxEvent& event);
-    void OnIndicatorTimer(wxTimerEvent& event);
+    void TakeNormalRect();
 
-    wxToolBar* m_toolBar = nullptr;
+    wxAuiManager m_auiManager;
+    wxAuiToolBar* m_toolBar = nullptr;
     wxStatusBar* m_statusBar = nullptr;
+    std::unique_ptr<CHelpService> m_pHelp;
     bool m_bFirstActivation = true;
-    wxRect m_rcNormal; // last rectangle while neither maximised nor minimised
+    wxRect m_rcNormal;           // last rectangle while neither maximised nor minimised
+    bool m_bRectPending = false; // moved or resized; taken once the events settle
     wxTimer m_indicatorTimer;
-
-    wxDECLARE_EVENT_TABLE();
 };

@@ -7,6 +7,7 @@
 #include <wx/fs_mem.h>
 #include <wx/log.h>
 #include <wx/menu.h>
+#include <wx/xrc/xh_auitoolb.h>
 #include <wx/xrc/xmlres.h>
 
 #include <cstring>
@@ -76,6 +77,8 @@ bool Initialize() {
     for (const EmbeddedResource* r = EmbeddedResourceTable(); r->name; ++r)
         wxMemoryFSHandler::AddFile(r->name, r->data, r->size);
     wxXmlResource::Get()->InitAllHandlers();
+    // The toolbar docks through the AUI manager, whose handler is not among "all".
+    wxXmlResource::Get()->AddHandler(new wxAuiToolBarXmlHandler);
     ok = wxXmlResource::Get()->Load("memory:tessary.xrc");
     return ok;
 }
