@@ -59,8 +59,9 @@ SLoaded& Loaded(int nItems) {
             throw std::runtime_error("cannot load the generated library");
         library.EnsureRoot();
         for (const CSnippetLibrary::Item& item : library.NumberItems()) {
-            slot->elements.push_back(item.node.Raw());
-            if (item.node.NodeName() == "level4")
+            const CXmlNode node = library.FindByItemId(item.id);
+            slot->elements.push_back(node.Raw());
+            if (node.NodeName() == "level4")
                 slot->leafIds.push_back(item.id);
         }
     }

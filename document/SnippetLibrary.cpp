@@ -56,8 +56,11 @@ CXmlNode CSnippetLibrary::EnsureRoot() {
 
 std::vector<CSnippetLibrary::Item> CSnippetLibrary::NumberItems() {
     m_nNextItemId = 0;
+    const std::size_t lastCount = m_items.size();
     m_items.clear();
+    m_items.reserve(lastCount);
     std::vector<Item> items;
+    items.reserve(lastCount);
     if (!m_dom || !m_root)
         return items;
 
@@ -77,12 +80,16 @@ std::vector<CSnippetLibrary::Item> CSnippetLibrary::NumberItems() {
         // A saved library has iid last already: its value is replaced in place.
         f.node.SetAttributeLast(idName, std::to_string(id));
         const int index = static_cast<int>(items.size());
-        items.push_back({f.node, id, f.parentIndex, f.node.GetNamedItem(headerName).value_or("")});
-        m_items.push_back(f.node);
+        items.push_back({id, f.parentIndex, f.node.GetNamedItem(headerName).value_or("")});
 
+        // Handles are moved, never copied: each costs a count in the engine.
         children.clear();
-        for (CXmlNode c = f.node.FirstChildElement(); c; c = c.NextSiblingElement())
-            children.push_back(c);
+        for (CXmlNode c = f.node.FirstChildElement(); c;) {
+            CXmlNode next = c.NextSiblingElement();
+            children.push_back(std::move(c));
+            c = std::move(next);
+        }
+        m_items.push_back(std::move(f.node));
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             stack.push_back({std::move(*it), index});
     }

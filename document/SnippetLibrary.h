@@ -19,8 +19,8 @@ public:
     };
 
     // One element met by the numbering walk, in document order.
+    // The element itself is FindByItemId(id).
     struct Item {
-        CXmlNode node;
         int id = 0;
         int parentIndex = -1; // index into the walk's list; -1 for the root
         std::string header;   // the item's label, read in the same walk

@@ -28,11 +28,30 @@ std::string QualifiedName(const xmlChar* name, const xmlNs* ns) {
     return result;
 }
 
+// Whether the attribute's qualified name is name; no allocation for the
+// common case of a name without prefix.
+bool NameIs(xmlAttrPtr attr, const std::string& name) {
+    if (name.find(':') == std::string::npos)
+        return (!attr->ns || !attr->ns->prefix) &&
+               std::strcmp(Chars(attr->name), name.c_str()) == 0;
+    return QualifiedName(attr->name, attr->ns) == name;
+}
+
 xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name) {
     for (xmlAttrPtr attr = element->properties; attr; attr = attr->next)
-        if (QualifiedName(attr->name, attr->ns) == name)
+        if (NameIs(attr, name))
             return attr;
     return nullptr;
+}
+
+// Whether the attribute's value is value, without building the value.
+bool ValueIs(xmlAttrPtr attr, const std::string& value) {
+    const xmlNode* text = attr->children;
+    if (!text)
+        return value.empty();
+    if (text->next || text->type != XML_TEXT_NODE)
+        return false; // several pieces: compare the slow way
+    return std::strcmp(Chars(text->content), value.c_str()) == 0;
 }
 
 // Character data of text and CDATA nodes below node. Entity references and
@@ -336,14 +355,17 @@ void CXmlNode::SetAttributeLast(const std::string& name, const std::string& valu
     xmlAttrPtr last = node->properties;
     while (last && last->next)
         last = last->next;
-    if (last && QualifiedName(last->name, last->ns) == name) {
-        SetAttributeValue(last, value);
+    if (last && NameIs(last, name)) {
+        // Renumbering a library that was saved numbered changes nothing.
+        if (!ValueIs(last, value) && AttributeValue(last) != value)
+            SetAttributeValue(last, value);
         return;
     }
     if (xmlValidateName(BAD_CAST name.c_str(), 0) != 0)
         throw CXmlError(XmlResult::InvalidArg, "not an XML name: " + name);
     RemoveNamedItem(name);
-    auto attrNode = reinterpret_cast<xmlNodePtr>(xmlNewDocProp(node->doc, BAD_CAST name.c_str(), nullptr));
+    auto attrNode =
+        reinterpret_cast<xmlNodePtr>(xmlNewDocProp(node->doc, BAD_CAST name.c_str(), nullptr));
     if (!attrNode)
         throw CXmlError(XmlResult::OutOfMemory, "cannot create an attribute");
     m_doc->AdoptDetached(attrNode);

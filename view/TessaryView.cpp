@@ -183,12 +183,12 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
 }
 
 void CTessaryView::BuildTree(const std::vector<CSnippetLibrary::Item>& items) {
-    CSnippetXml xml(GetDocument()->Library());
     std::vector<wxTreeItemId> treeItems;
     treeItems.reserve(items.size());
     m_ctlTree->Freeze();
     for (const CSnippetLibrary::Item& item : items) {
-        const wxString label = wxString::FromUTF8(xml.GetHeader(item.node));
+        // The engine holds valid UTF-8 only.
+        const wxString label = wxString::FromUTF8Unchecked(item.header);
         wxTreeItemId id;
         if (item.parentIndex < 0)
             id = m_ctlTree->AddRoot(label, -1, -1, new CItemData(item.id));

@@ -121,7 +121,8 @@ void CTessaryView::OnCaptureLost(wxMouseCaptureLostEvent&) {
 }
 
 void CTessaryView::OnDeleteItemTree(wxTreeEvent& event) {
-    event.Skip();
+    // Not passed on: nothing above needs it, and a rebuild deletes every item,
+    // which would send each notification through the frame's whole routing.
     // An item of the drag went away under it (a rebuild, a removal by key):
     // the drop has nothing left to act on.
     if (!m_bDragging)
