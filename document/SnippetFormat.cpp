@@ -49,15 +49,18 @@ bool SetAttribute(CXmlDocument& doc, const CXmlNode& node, const std::string& na
                   const std::string& value) {
     if (!node || !node.HasAttributeMap())
         return false;
-    CXmlNode target = node;
-    target.RemoveNamedItem(name);
+    // Made before the old one goes, so an engine failure changes nothing.
     CXmlNode attr = doc.CreateAttribute(name);
     attr.SetNodeValue(XmlSafeText(value));
+    CXmlNode target = node;
+    target.RemoveNamedItem(name);
     target.SetNamedItem(attr);
     return true;
 }
 
 void SetText(CXmlDocument& doc, const CXmlNode& element, const std::string& text) {
+    // Made first: a failure to make it leaves the old text in place.
+    CXmlNode cdata = doc.CreateCDATASection(XmlSafeText(text));
     CXmlNode target = element;
     for (CXmlNode child = target.FirstChild(); child;) {
         CXmlNode next = child.NextSibling();
@@ -65,7 +68,7 @@ void SetText(CXmlDocument& doc, const CXmlNode& element, const std::string& text
             target.RemoveChild(child);
         child = next;
     }
-    target.AppendChild(doc.CreateCDATASection(XmlSafeText(text)));
+    target.AppendChild(cdata);
 }
 
 std::string XmlSafeText(const std::string& text) {

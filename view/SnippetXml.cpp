@@ -6,24 +6,6 @@
 
 using namespace snippet_format;
 
-namespace {
-
-// Replaces an attribute at the end of the element's list. The new attribute
-// is made before the old one goes, so an engine failure changes nothing.
-bool ReplaceAttribute(CXmlDocument& dom, const CXmlNode& node, const std::string& name,
-                      const std::string& value) {
-    if (!node || !node.HasAttributeMap())
-        return false;
-    CXmlNode attr = dom.CreateAttribute(name);
-    attr.SetNodeValue(XmlSafeText(value));
-    CXmlNode target = node;
-    target.RemoveNamedItem(name);
-    target.SetNamedItem(attr);
-    return true;
-}
-
-} // namespace
-
 CXmlNode CSnippetXml::FindByItemId(int id) const {
     CXmlNode node = m_library.FindByItemId(id);
     if (!node)
@@ -41,28 +23,18 @@ std::string CSnippetXml::GetHeader(const CXmlNode& node) const {
 
 bool CSnippetXml::SetHeader(const CXmlNode& node, const std::string& text) {
     CXmlDocument* dom = m_library.Dom();
-    return dom && ReplaceAttribute(*dom, node, kHeaderAttr, text);
+    return dom && SetAttribute(*dom, node, kHeaderAttr, text);
 }
 
 void CSnippetXml::SetItemId(const CXmlNode& node, int id) {
     if (CXmlDocument* dom = m_library.Dom())
-        ReplaceAttribute(*dom, node, kItemIdAttr, std::to_string(id));
+        SetAttribute(*dom, node, kItemIdAttr, std::to_string(id));
 }
 
 void CSnippetXml::SetText(const CXmlNode& element, const std::string& text) {
     CXmlDocument* dom = m_library.Dom();
-    if (!dom || !element)
-        return;
-    // Made first: a failure to make it leaves the old text in place.
-    CXmlNode cdata = dom->CreateCDATASection(XmlSafeText(text));
-    CXmlNode target = element;
-    for (CXmlNode child = target.FirstChild(); child;) {
-        CXmlNode next = child.NextSibling();
-        if (child.NodeType() == NODE_CDATA_SECTION)
-            target.RemoveChild(child);
-        child = next;
-    }
-    target.AppendChild(cdata);
+    if (dom && element)
+        snippet_format::SetText(*dom, element, text);
 }
 
 bool CSnippetXml::HasElementChild(const CXmlNode& node) const {
