@@ -7,14 +7,6 @@
 
 namespace {
 
-const char* kMail = "<level0 header=\"Mail\">"
-                    "<level1 header=\"Greetings\">"
-                    "<level2 header=\"Hello\"><![CDATA[Hello there]]></level2>"
-                    "<level2 header=\"Hi\"><![CDATA[Hi]]></level2>"
-                    "</level1>"
-                    "<level1 header=\"Sign-off\"><![CDATA[Regards]]></level1>"
-                    "</level0>";
-
 constexpr int kEditCommands[] = {ids::ID_EDIT_UNDO, ids::ID_EDIT_CUT, ids::ID_EDIT_COPY,
                                  ids::ID_EDIT_PASTE, ids::ID_EDIT_SELECT_ALL};
 

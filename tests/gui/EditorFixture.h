@@ -17,6 +17,15 @@
 #include <string>
 #include <vector>
 
+// A small library with a heading, two snippets below it and one beside it.
+inline const char* kMail = "<level0 header=\"Mail\">"
+                           "<level1 header=\"Greetings\">"
+                           "<level2 header=\"Hello\"><![CDATA[Hello there]]></level2>"
+                           "<level2 header=\"Hi\"><![CDATA[Hi]]></level2>"
+                           "</level1>"
+                           "<level1 header=\"Sign-off\"><![CDATA[Regards]]></level1>"
+                           "</level0>";
+
 class CEditorFixture : public CAppFixture {
 protected:
     // Starts with the library, every item expanded, the frame on top with the

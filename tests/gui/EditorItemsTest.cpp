@@ -13,14 +13,6 @@ const char* kLevels = "<level0 header=\"Root\">"
                       "<level12 header=\"Twelve\"/>"
                       "</level0>";
 
-const char* kMail = "<level0 header=\"Mail\">"
-                    "<level1 header=\"Greetings\">"
-                    "<level2 header=\"Hello\"><![CDATA[Hello there]]></level2>"
-                    "<level2 header=\"Hi\"><![CDATA[Hi]]></level2>"
-                    "</level1>"
-                    "<level1 header=\"Sign-off\"><![CDATA[Regards]]></level1>"
-                    "</level0>";
-
 class EditorItems : public CEditorFixture {};
 
 } // namespace
