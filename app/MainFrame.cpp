@@ -27,8 +27,6 @@ namespace {
 
 constexpr int kMinWidth = 350;
 constexpr int kMinHeight = 300;
-// Shift+F1: the framework's context-help command.
-constexpr int kIdContextHelp = ids::Cmd(57669);
 
 constexpr const char* kIndicators[] = {"CAP", "NUM", "SCRL"};
 constexpr int kIndicatorTimer = 1;
@@ -67,7 +65,7 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     Bind(wxEVT_MENU, &CMainFrame::OnHelpTopics, this, ids::ID_HELP_TOPICS);
     Bind(wxEVT_MENU, &CMainFrame::OnTechSupport, this, ids::ID_TECH_SUPPORT);
     Bind(wxEVT_MENU, &CMainFrame::OnHelp, this, ids::ID_HELP);
-    Bind(wxEVT_MENU, &CMainFrame::OnContextHelp, this, kIdContextHelp);
+    Bind(wxEVT_MENU, &CMainFrame::OnContextHelp, this, ids::ID_CONTEXT_HELP);
     Bind(wxEVT_HELP, &CMainFrame::OnHelpRequest, this);
     Bind(wxEVT_MENU, &CMainFrame::OnWebPage, this, ids::ID_HELP_FAQ);
     Bind(wxEVT_MENU, &CMainFrame::OnWebPage, this, ids::ID_HELP_EXAMPLES);
@@ -131,7 +129,7 @@ void CMainFrame::SetAccelerators() {
         {wxACCEL_CTRL, 'R', ids::ID_REMOVE_MENU_ITEM},
         {wxACCEL_CTRL, 'S', ids::ID_FILE_SAVE},
         {wxACCEL_NORMAL, WXK_F1, ids::ID_HELP},
-        {wxACCEL_SHIFT, WXK_F1, kIdContextHelp},
+        {wxACCEL_SHIFT, WXK_F1, ids::ID_CONTEXT_HELP},
     };
     SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(entries)), entries));
 }

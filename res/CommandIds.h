@@ -26,6 +26,7 @@ constexpr int ID_EDIT_SELECT_ALL = Cmd(57642);
 constexpr int ID_EDIT_UNDO = Cmd(57643);
 constexpr int ID_APP_ABOUT = Cmd(57664);
 constexpr int ID_APP_EXIT = Cmd(57665);
+constexpr int ID_CONTEXT_HELP = Cmd(57669); // Shift+F1
 constexpr int ID_HELP = Cmd(57670);
 constexpr int ID_VIEW_STATUS_BAR = Cmd(59393);
 constexpr int ID_INDICATOR_CAPS = Cmd(59137);
