@@ -229,6 +229,10 @@ void CTessaryDoc::OnReload(wxCommandEvent&) {
     Reload();
 }
 
+void CTessaryDoc::SetHotKey() {}
+
+void CTessaryDoc::UnsetHotKey() {}
+
 void CTessaryDoc::OnOptions(wxCommandEvent&) {
     CMessageBox::Show("The Options dialog is not available yet.");
 }

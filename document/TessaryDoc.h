@@ -29,6 +29,10 @@ public:
     void LoadSettings();
     void SaveSettings();
 
+    // The global hot key of the settings, registered on the view's window.
+    void SetHotKey();
+    void UnsetHotKey();
+
     CSnippetLibrary& Library() { return m_library; }
     CSettings& Settings() { return m_settings; }
     CSnippetCommandMap& SnippetCommands() { return m_snippetCommands; }

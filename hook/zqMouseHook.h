@@ -1,0 +1,33 @@
+#pragma once
+// The mouse hook: while started, every right-click in any window of the X
+// display (without Shift, Ctrl or Alt held) is taken from the program beneath
+// and reported to one client window.
+//
+// The report is a ClientMessage sent to the window given to SetHwndClient:
+//   message_type  the atom named ZQ_MOUSEHOOK_MESSAGE
+//   format        32
+//   data.l[0]     the clicked top-level client window (0 when the click was on
+//                 the desktop itself)
+//   data.l[1]     x of the click, in root-window coordinates
+//   data.l[2]     y of the click
+//   data.l[3]     X server time of the button release
+// One report per right-click, sent at the release of the button, when the
+// button grab has ended.
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define ZQ_MOUSEHOOK_MESSAGE "_ZQ_MOUSEHOOK_CLICK"
+
+// The X window id that receives the reports.
+void SetHwndClient(unsigned long window);
+// Non-zero when the grab is in place (also when it already was); 0 when not:
+// no X display, or another client holds the right button.
+int StartHook(void);
+// Releases the grab; harmless when not started.
+void StopHook(void);
+
+#ifdef __cplusplus
+}
+#endif
