@@ -79,7 +79,13 @@ bool Initialize() {
     wxXmlResource::Get()->InitAllHandlers();
     // The toolbar docks through the AUI manager, whose handler is not among "all".
     wxXmlResource::Get()->AddHandler(new wxAuiToolBarXmlHandler);
-    ok = wxXmlResource::Get()->Load("memory:tessary.xrc");
+    // The main resources, then each dialog's own file.
+    ok = true;
+    for (const EmbeddedResource* r = EmbeddedResourceTable(); r->name; ++r) {
+        const std::string name = r->name;
+        if (name.size() > 4 && name.ends_with(".xrc"))
+            ok = wxXmlResource::Get()->Load("memory:" + name) && ok;
+    }
     return ok;
 }
 
