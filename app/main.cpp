@@ -3,6 +3,8 @@
 
 #include "app/Settings.h"
 #include "app/TessaryApp.h"
+#include "platform/CommandChannel.h"
+#include "res/CommandIds.h"
 
 #include <wx/init.h>
 
@@ -23,6 +25,7 @@ void PrintUsage() {
                 "Keep a library of text snippets and paste them into any program\n"
                 "from a right-click menu.\n\n"
                 "  FILE        snippet library (XML) to open instead of a new one\n"
+                "  --toggle    switch the snippet menu of the running Tessary on or off\n"
                 "  --help      show this help and exit\n"
                 "  --version   show the version and exit\n");
 }
@@ -38,6 +41,15 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("Tessary %s\n", TESSARY_VERSION);
             return 0;
+        }
+        if (std::strcmp(argv[i], "--toggle") == 0) {
+            // Command 1000 to the program already running, as a desktop
+            // shortcut or script would send it.
+            std::string error;
+            if (SendCommand(ids::ID_TOGGLE_MENU, error))
+                return 0;
+            std::fprintf(stderr, "tessary: %s\n", error.c_str());
+            return 1;
         }
         if (argv[i][0] == '-' && argv[i][1] != '\0') {
             std::fprintf(stderr, "tessary: unknown option %s\n", argv[i]);

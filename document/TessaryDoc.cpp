@@ -4,9 +4,14 @@
 #include "app/MessageBox.h"
 #include "app/StatusText.h"
 #include "dialogs/DlgOpenUrl.h"
+#include "dialogs/DlgOptions.h"
+#include "dialogs/DlgTipOfTheDay.h"
+#include "menu/PasteEngine.h"
+#include "platform/GlobalHotKey.h"
 #include "res/CommandIds.h"
 #include "res/StringTable.h"
 
+#include <wx/app.h>
 #include <wx/config.h>
 #include <wx/filename.h>
 #include <wx/utils.h>
@@ -27,6 +32,8 @@ wxBEGIN_EVENT_TABLE(CTessaryDoc, wxDocument) EVT_MENU(ids::ID_OPEN_URL, CTessary
 } // namespace
 
 CTessaryDoc::CTessaryDoc() = default;
+
+CTessaryDoc::~CTessaryDoc() = default;
 
 bool CTessaryDoc::OnNewDocument() {
     Modify(false);
@@ -229,14 +236,10 @@ void CTessaryDoc::OnReload(wxCommandEvent&) {
     Reload();
 }
 
-void CTessaryDoc::SetHotKey() {}
-
-void CTessaryDoc::UnsetHotKey() {}
-
 void CTessaryDoc::OnOptions(wxCommandEvent&) {
-    CMessageBox::Show("The Options dialog is not available yet.");
+    RunOptionsDialog(wxTheApp->GetTopWindow(), *this);
 }
 
 void CTessaryDoc::OnTipOfTheDay(wxCommandEvent&) {
-    CMessageBox::Show("Tip of the Day is not available yet.");
+    RunTipOfTheDay(wxTheApp->GetTopWindow(), m_settings);
 }

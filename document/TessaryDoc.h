@@ -8,11 +8,17 @@
 #include <wx/docview.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+class CGlobalHotKey;
+class CPasteEngine;
+class CTessaryView;
 
 class CTessaryDoc : public wxDocument {
 public:
     CTessaryDoc();
+    ~CTessaryDoc() override;
 
     // Lifecycle; the document manager asks the save question before these.
     bool OnNewDocument() override;
@@ -33,6 +39,14 @@ public:
     void SetHotKey();
     void UnsetHotKey();
 
+    // The snippet menu's commands, met on their way through the view's
+    // routing: true when the command was handled here.
+    bool OnCmdMsg(int commandId);
+    // The element's text onto the clipboard, then Ctrl+V to the target.
+    void PasteSnippet(const CXmlNode& element);
+    CPasteEngine& PasteEngine();
+    CTessaryView* View() const;
+
     CSnippetLibrary& Library() { return m_library; }
     CSettings& Settings() { return m_settings; }
     CSnippetCommandMap& SnippetCommands() { return m_snippetCommands; }
@@ -47,8 +61,13 @@ public:
     std::int32_t m_bStartFilePending = 1;
     std::int32_t m_bHotKeyRegistered = 0;
     bool m_bCanRemove = false;
+    // The window named by the last right-click report: the paste target.
+    unsigned long m_hTargetWnd = 0;
     // The last save question was answered No: the changes were given up.
     bool m_bChangesDiscarded = false;
+
+protected:
+    bool TryBefore(wxEvent& event) override;
 
 private:
     void OnOpenUrl(wxCommandEvent& event);
@@ -71,6 +90,8 @@ private:
     CSnippetLibrary m_library;
     CSettings m_settings;
     CSnippetCommandMap m_snippetCommands;
+    std::unique_ptr<CGlobalHotKey> m_pHotKey;
+    std::unique_ptr<CPasteEngine> m_pPasteEngine;
     bool m_bSettingsLoaded = false;
     bool m_bEngineFailureShown = false;
 

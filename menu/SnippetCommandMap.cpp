@@ -1,12 +1,21 @@
 #include "menu/SnippetCommandMap.h"
 
 int CSnippetCommandMap::AddSnippet(const CXmlNode& element) {
+    if (m_nLastCommandId >= kLastSnippetId)
+        return 0;
     ++m_nLastCommandId;
-    m_mapIdToElement[m_nLastCommandId] = element;
+    m_elements.push_back(element);
     return m_nLastCommandId;
 }
 
 CXmlNode CSnippetCommandMap::FindSnippet(int commandId) const {
-    const auto it = m_mapIdToElement.find(commandId);
-    return it == m_mapIdToElement.end() ? CXmlNode() : it->second;
+    if (!IsSnippetId(commandId))
+        return {};
+    const auto index = static_cast<std::size_t>(commandId - kFirstSnippetId);
+    return index < m_elements.size() ? m_elements[index] : CXmlNode();
+}
+
+void CSnippetCommandMap::Reset() {
+    m_nLastCommandId = kFirstSnippetId - 1;
+    m_elements.clear();
 }

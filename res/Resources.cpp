@@ -101,8 +101,12 @@ wxBitmapBundle Icon(const std::string& name, int width, int height) {
 }
 
 wxIconBundle AppIcon() {
+    return IconBundle("app.svg");
+}
+
+wxIconBundle IconBundle(const std::string& name) {
     wxIconBundle icons;
-    const wxBitmapBundle bundle = Icon("app.svg", 48, 48);
+    const wxBitmapBundle bundle = Icon(name, 48, 48);
     if (!bundle.IsOk())
         return icons;
     for (int size : {16, 24, 32, 48, 64, 128}) {

@@ -20,6 +20,8 @@ int IdOf(const std::string& name);
 // An icon drawn from res/icons, at the size given.
 wxBitmapBundle Icon(const std::string& name, int width, int height);
 wxIconBundle AppIcon();
+// A window icon in the usual sizes, drawn from one of res/icons.
+wxIconBundle IconBundle(const std::string& name);
 
 // The "Hook" pop-up of menu resource 132, as a new menu owned by the caller.
 wxMenu* LoadHookPopup();

@@ -4,6 +4,8 @@
 #include "app/SplitterBar.h"
 #include "app/StatusText.h"
 #include "document/TessaryDoc.h"
+#include "menu/HookMenu.h"
+#include "platform/HookClient.h"
 #include "res/CommandIds.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
@@ -32,11 +34,12 @@ wxString ForTextBox(const std::string& text) {
 
 } // namespace
 
-CTessaryView::CTessaryView() = default;
+CTessaryView::CTessaryView() : m_pHookMenu(std::make_unique<CHookMenu>()) {}
 
 CTessaryView::~CTessaryView() {
     if (m_bDragging)
         EndDrag();
+    DetachHook();
 }
 
 CTessaryDoc* CTessaryView::GetDocument() const {
@@ -76,6 +79,7 @@ bool CTessaryView::OnCreate(wxDocument* doc, long flags) {
 
     m_pEditCommands = std::make_unique<CEditCommands>(m_ctlText);
     m_pEditCommands->BindTo(*this);
+    BindMenuCommands();
     return true;
 }
 
@@ -88,7 +92,9 @@ void CTessaryView::OnInitialUpdate() {
         LayoutPanes();
     }
     CTessaryDoc* doc = GetDocument();
+    doc->SetHotKey();
     doc->LoadStartFile();
+    ShowDeactivatedState();
 }
 
 void CTessaryView::OnChangeFilename() {
@@ -99,17 +105,12 @@ void CTessaryView::OnChangeFilename() {
     frame->SetLabel(wxString(msg::kAppTitle) + " - " + doc->GetUserReadableName());
 }
 
-void CTessaryView::SetHookMenuBuilder(std::unique_ptr<IHookMenuBuilder> builder) {
-    m_pHookMenu = std::move(builder);
-}
-
 bool CTessaryView::LoadHookMenu() {
-    return m_pHookMenu ? m_pHookMenu->LoadHookMenu(*GetDocument()) : true;
+    return m_pHookMenu->LoadHookMenu(*GetDocument());
 }
 
 void CTessaryView::DestroyHookMenu() {
-    if (m_pHookMenu)
-        m_pHookMenu->DestroyHookMenu();
+    m_pHookMenu->DestroyHookMenu();
 }
 
 int CTessaryView::ItemId(const wxTreeItemId& item) const {
@@ -269,6 +270,7 @@ void CTessaryView::LayoutPanes() {
 }
 
 void CTessaryView::OnCloseView() {
+    GetDocument()->UnsetHotKey();
     GetDocument()->SaveSettings();
 }
 

@@ -3,7 +3,6 @@
 // in step with the library. One view serves the whole run.
 
 #include "document/SnippetLibrary.h"
-#include "menu/HookMenuBuilder.h"
 
 #include <wx/docview.h>
 #include <wx/dragimag.h>
@@ -13,7 +12,11 @@
 #include <vector>
 
 class CEditCommands;
+class CHookClient;
+class CHookMenu;
 class CTessaryDoc;
+class wxPopupWindow;
+struct SHookClick;
 class CSplitterBar;
 class wxPanel;
 class wxTextCtrl;
@@ -34,7 +37,18 @@ public:
     // The frame's close, first step: the settings are written.
     void OnCloseView();
 
-    void SetHookMenuBuilder(std::unique_ptr<IHookMenuBuilder> builder);
+    // The snippet menu and its activation.
+    CHookMenu& HookMenu() const { return *m_pHookMenu; }
+    void OnActivateMenu();
+    void OnDeactivateMenu();
+    void OnHotKey();
+    void OnToggleMenu();
+    void ShowActivatedState();
+    void ShowDeactivatedState();
+    // A right-click reported by the mouse hook: the menu at the point, for
+    // the window that was clicked. Returns when the menu has closed.
+    void OnCopyData(const SHookClick& click);
+    bool IsMenuShown() const { return m_bInMenu; }
 
     CTessaryDoc* GetDocument() const;
     wxPanel* Form() const { return m_pForm; }
@@ -100,7 +114,21 @@ private:
     wxTreeCtrl* m_ctlTree = nullptr;
     wxTextCtrl* m_ctlText = nullptr;
     CSplitterBar* m_wndSplitter = nullptr;
-    std::unique_ptr<IHookMenuBuilder> m_pHookMenu;
+    void OnActivateMenuCmd(wxCommandEvent& event);
+    void OnDeactivateMenuCmd(wxCommandEvent& event);
+    void OnToggleMenuCmd(wxCommandEvent& event);
+    void OnUpdateActivateMenu(wxUpdateUIEvent& event);
+    void OnUpdateDeactivateMenu(wxUpdateUIEvent& event);
+    // Starts the hook; false (after saying why) when it cannot be.
+    bool StartHook();
+    void BindMenuCommands();
+    void DetachHook();
+    void SetStateIcon(const char* iconName);
+
+    std::unique_ptr<CHookMenu> m_pHookMenu;
+    std::unique_ptr<CHookClient> m_pHookClient;
+    wxPopupWindow* m_pMenuHost = nullptr;
+    bool m_bInMenu = false;
     std::unique_ptr<CEditCommands> m_pEditCommands;
     bool m_bRecovering = false;
 

@@ -1,0 +1,65 @@
+#include "menu/PasteEngine.h"
+
+#include "platform/DesktopWindows.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+// How often the focus is looked at while waiting for it.
+constexpr int kPollMs = 2;
+// A window manager that has not handed the focus over by then is asked again.
+constexpr auto kReactivateAfter = 150ms;
+// Past this the target is taken as unwilling: nothing is typed anywhere else.
+constexpr auto kGiveUpAfter = 1500ms;
+
+} // namespace
+
+CPasteEngine::CPasteEngine() : m_timer(this) {
+    Bind(wxEVT_TIMER, &CPasteEngine::OnTimer, this);
+}
+
+CPasteEngine::~CPasteEngine() {
+    m_timer.Stop();
+}
+
+void CPasteEngine::Paste(const std::string& text, unsigned long target) {
+    m_timer.Stop();
+    // The clipboard is taken even when the keys cannot be sent, so the text
+    // can still be pasted by hand.
+    desktop::SetClipboardText(text);
+    m_target = target;
+    if (!target) {
+        Finish(Outcome::NoTarget);
+        return;
+    }
+    m_started = std::chrono::steady_clock::now();
+    m_bReactivated = false;
+    // The menu's grab is released once control is back in the event loop.
+    m_timer.StartOnce(1);
+}
+
+void CPasteEngine::OnTimer(wxTimerEvent&) {
+    if (!desktop::WindowExists(m_target)) {
+        Finish(Outcome::TargetGone);
+        return;
+    }
+    if (desktop::HasFocus(m_target)) {
+        Finish(desktop::SendCtrlV() ? Outcome::Pasted : Outcome::KeysFailed);
+        return;
+    }
+    const auto waited = std::chrono::steady_clock::now() - m_started;
+    if (waited >= kGiveUpAfter) {
+        Finish(Outcome::NoFocus);
+        return;
+    }
+    if (waited >= kReactivateAfter && !m_bReactivated) {
+        m_bReactivated = true;
+        desktop::ActivateWindow(m_target, 0);
+    }
+    m_timer.StartOnce(kPollMs);
+}
+
+void CPasteEngine::Finish(Outcome outcome) {
+    if (m_sink)
+        m_sink(outcome);
+}

@@ -1,0 +1,59 @@
+#include "menu/SnippetMenuModel.h"
+
+#include "document/SnippetFormat.h"
+
+void CSnippetMenuModel::Clear() {
+    m_entries.clear();
+}
+
+bool CSnippetMenuModel::Build(const CXmlNode& root, const Reporter& reporter) {
+    const std::size_t lastCount = m_entries.size();
+    m_entries.clear();
+    m_entries.reserve(lastCount);
+    if (!root)
+        return false;
+    m_pReporter = &reporter;
+    int lastChild = -1;
+    const bool built = BuildSnippetMenu(root, -1, lastChild);
+    m_pReporter = nullptr;
+    return built;
+}
+
+bool CSnippetMenuModel::BuildSnippetMenu(const CXmlNode& node, int parent, int& lastChild) {
+    // Each call has its own guard: a failure ends this branch only.
+    try {
+        if (node.NodeType() != NODE_ELEMENT)
+            return false;
+        const bool level = snippet_format::HasElementChild(node);
+        std::string caption =
+            node.GetNamedItem(snippet_format::kHeaderAttr).value_or(std::string());
+        if (caption.empty()) {
+            // A branch without a caption is left out whole, silently.
+            if (!level && m_pReporter->missingCaption)
+                m_pReporter->missingCaption(node.Xml());
+            return false;
+        }
+
+        const int index = static_cast<int>(m_entries.size());
+        m_entries.push_back({std::move(caption), node, level, -1, -1});
+        if (lastChild >= 0)
+            m_entries[static_cast<std::size_t>(lastChild)].nextSibling = index;
+        else if (parent >= 0)
+            m_entries[static_cast<std::size_t>(parent)].firstChild = index;
+        lastChild = index;
+
+        if (level) {
+            int lastOfLevel = -1;
+            for (CXmlNode child = node.FirstChildElement(); child;) {
+                CXmlNode next = child.NextSiblingElement();
+                BuildSnippetMenu(child, index, lastOfLevel);
+                child = std::move(next);
+            }
+        }
+        return true;
+    } catch (...) {
+        if (m_pReporter->invalidStructure)
+            m_pReporter->invalidStructure();
+        return false;
+    }
+}

@@ -1,0 +1,166 @@
+// The view's part of the snippet menu: activation by command, hot key and
+// command 1000, and the menu shown at a right-click in another program.
+
+#include "app/MessageBox.h"
+#include "document/TessaryDoc.h"
+#include "menu/HookMenu.h"
+#include "platform/DesktopWindows.h"
+#include "platform/HookClient.h"
+#include "platform/Sound.h"
+#include "res/CommandIds.h"
+#include "res/Resources.h"
+#include "view/TessaryView.h"
+
+#include <wx/frame.h>
+#include <wx/menu.h>
+#include <wx/popupwin.h>
+
+namespace {
+
+constexpr unsigned kActivateBeepHz = 700;
+constexpr unsigned kDeactivateBeepHz = 400;
+constexpr unsigned kBeepMs = 50;
+
+} // namespace
+
+void CTessaryView::BindMenuCommands() {
+    Bind(wxEVT_MENU, &CTessaryView::OnActivateMenuCmd, this, ids::ID_ACTIVATE_MENU);
+    Bind(wxEVT_MENU, &CTessaryView::OnDeactivateMenuCmd, this, ids::ID_DEACTIVATE_MENU);
+    Bind(wxEVT_MENU, &CTessaryView::OnToggleMenuCmd, this, ids::ID_TOGGLE_MENU);
+    Bind(wxEVT_UPDATE_UI, &CTessaryView::OnUpdateActivateMenu, this, ids::ID_ACTIVATE_MENU);
+    Bind(wxEVT_UPDATE_UI, &CTessaryView::OnUpdateDeactivateMenu, this, ids::ID_DEACTIVATE_MENU);
+
+    // The reports go to the view's top-level window; the hook itself is not
+    // started until the menu is activated.
+    m_pHookClient = std::make_unique<CHookClient>();
+    m_pHookClient->Attach(GetFrame(), [this](const SHookClick& click) { OnCopyData(click); });
+}
+
+void CTessaryView::DetachHook() {
+    if (m_pHookClient)
+        m_pHookClient->Detach();
+    if (m_pMenuHost) {
+        m_pMenuHost->Destroy();
+        m_pMenuHost = nullptr;
+    }
+}
+
+bool CTessaryView::StartHook() {
+    std::string error;
+    if (m_pHookClient && m_pHookClient->Start(error))
+        return true;
+    // Showing the activated state now would promise menus that never come.
+    CMessageBox::Show(error.empty() ? "The snippet menu cannot be activated." : error);
+    return false;
+}
+
+void CTessaryView::OnActivateMenu() {
+    if (!StartHook())
+        return;
+    const CSettings& settings = GetDocument()->Settings();
+    if (settings.m_bSoundHook == 1)
+        sound::PlayFile(settings.m_strActivateWav);
+    ShowActivatedState();
+}
+
+void CTessaryView::OnDeactivateMenu() {
+    if (m_pHookClient)
+        m_pHookClient->Stop();
+    const CSettings& settings = GetDocument()->Settings();
+    if (settings.m_bSoundHook == 1)
+        sound::PlayFile(settings.m_strDeactivateWav);
+    ShowDeactivatedState();
+}
+
+void CTessaryView::OnHotKey() {
+    if (!m_bMenuActive)
+        OnActivateMenu();
+    else
+        OnDeactivateMenu();
+}
+
+void CTessaryView::OnToggleMenu() {
+    const CSettings& settings = GetDocument()->Settings();
+    if (!m_bMenuActive) {
+        if (!StartHook())
+            return;
+        if (settings.m_bSoundHook == 1)
+            sound::Beep(kActivateBeepHz, kBeepMs);
+        ShowActivatedState();
+    } else {
+        if (m_pHookClient)
+            m_pHookClient->Stop();
+        if (settings.m_bSoundHook == 1)
+            sound::Beep(kDeactivateBeepHz, kBeepMs);
+        ShowDeactivatedState();
+    }
+}
+
+void CTessaryView::ShowActivatedState() {
+    CTessaryDoc* doc = GetDocument();
+    doc->m_bCanActivate = false;
+    doc->m_bCanDeactivate = true;
+    SetStateIcon("menu_active.svg");
+    m_bMenuActive = true;
+}
+
+void CTessaryView::ShowDeactivatedState() {
+    CTessaryDoc* doc = GetDocument();
+    doc->m_bCanActivate = true;
+    doc->m_bCanDeactivate = false;
+    SetStateIcon("menu_inactive.svg");
+    m_bMenuActive = false;
+}
+
+void CTessaryView::SetStateIcon(const char* iconName) {
+    if (auto* frame = dynamic_cast<wxFrame*>(GetFrame()))
+        frame->SetIcons(resources::IconBundle(iconName));
+}
+
+void CTessaryView::OnActivateMenuCmd(wxCommandEvent&) {
+    OnActivateMenu();
+}
+
+void CTessaryView::OnDeactivateMenuCmd(wxCommandEvent&) {
+    OnDeactivateMenu();
+}
+
+void CTessaryView::OnToggleMenuCmd(wxCommandEvent&) {
+    OnToggleMenu();
+}
+
+void CTessaryView::OnUpdateActivateMenu(wxUpdateUIEvent& event) {
+    event.Enable(GetDocument()->m_bCanActivate);
+}
+
+void CTessaryView::OnUpdateDeactivateMenu(wxUpdateUIEvent& event) {
+    event.Enable(GetDocument()->m_bCanDeactivate);
+}
+
+void CTessaryView::OnCopyData(const SHookClick& click) {
+    // One menu at a time; a report queued while one is open is dropped.
+    if (m_bInMenu)
+        return;
+    CTessaryDoc* doc = GetDocument();
+    doc->m_hTargetWnd = click.target;
+    desktop::ActivateWindow(click.target, click.time);
+
+    wxMenu* popup = m_pHookMenu->HookPopup();
+    if (!popup)
+        return;
+    // The menu opens on a one-pixel window at the point, which the window
+    // manager neither decorates nor focuses: the main window may be
+    // minimised, hidden or behind others.
+    if (!m_pMenuHost) {
+        m_pMenuHost = new wxPopupWindow(GetFrame());
+        // The chosen command travels the view's routing, through the document.
+        m_pMenuHost->Bind(wxEVT_MENU, [this](wxCommandEvent& event) { ProcessEvent(event); });
+    }
+    m_pMenuHost->SetSize(click.x, click.y, 1, 1);
+    m_pMenuHost->Show();
+    m_bInMenu = true;
+    m_pMenuHost->PopupMenu(popup, 0, 0);
+    m_bInMenu = false;
+    if (m_pMenuHost)
+        m_pMenuHost->Hide();
+}
