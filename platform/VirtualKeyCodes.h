@@ -12,6 +12,7 @@ constexpr std::uint16_t HOTKEYF_CONTROL = 0x02;
 constexpr std::uint16_t HOTKEYF_ALT = 0x04;
 constexpr std::uint16_t HOTKEYF_EXT = 0x08; // the navigation key, not the keypad one
 
+constexpr std::uint16_t VK_CANCEL = 0x03; // Ctrl+Break
 constexpr std::uint16_t VK_BACK = 0x08;
 constexpr std::uint16_t VK_TAB = 0x09;
 constexpr std::uint16_t VK_CLEAR = 0x0C;
@@ -33,16 +34,20 @@ constexpr std::uint16_t VK_RIGHT = 0x27;
 constexpr std::uint16_t VK_DOWN = 0x28;
 constexpr std::uint16_t VK_SELECT = 0x29;
 constexpr std::uint16_t VK_PRINT = 0x2A;
+constexpr std::uint16_t VK_EXECUTE = 0x2B;
 constexpr std::uint16_t VK_SNAPSHOT = 0x2C; // Print Screen
 constexpr std::uint16_t VK_INSERT = 0x2D;
 constexpr std::uint16_t VK_DELETE = 0x2E;
 constexpr std::uint16_t VK_HELP = 0x2F;
-constexpr std::uint16_t VK_0 = 0x30; // to VK_9 = 0x39
-constexpr std::uint16_t VK_A = 0x41; // to VK_Z = 0x5A
+constexpr std::uint16_t VK_0 = 0x30;
+constexpr std::uint16_t VK_9 = 0x39;
+constexpr std::uint16_t VK_A = 0x41;
+constexpr std::uint16_t VK_Z = 0x5A;
 constexpr std::uint16_t VK_LWIN = 0x5B;
 constexpr std::uint16_t VK_RWIN = 0x5C;
 constexpr std::uint16_t VK_APPS = 0x5D;
-constexpr std::uint16_t VK_NUMPAD0 = 0x60; // to VK_NUMPAD9 = 0x69
+constexpr std::uint16_t VK_NUMPAD0 = 0x60;
+constexpr std::uint16_t VK_NUMPAD9 = 0x69;
 constexpr std::uint16_t VK_MULTIPLY = 0x6A;
 constexpr std::uint16_t VK_ADD = 0x6B;
 constexpr std::uint16_t VK_SEPARATOR = 0x6C;
