@@ -20,6 +20,12 @@ extern "C" {
 
 #define ZQ_MOUSEHOOK_MESSAGE "_ZQ_MOUSEHOOK_CLICK"
 
+// Why the last StartHook gave 0 (GetHookLastError).
+#define ZQ_HOOK_OK 0
+#define ZQ_HOOK_NO_DISPLAY 1   // no X display could be reached, or it went away
+#define ZQ_HOOK_GRAB_REFUSED 2 // another client holds the right button
+#define ZQ_HOOK_NO_CLIENT 3    // StartHook came before SetHwndClient
+
 // The X window id that receives the reports.
 void SetHwndClient(unsigned long window);
 // Non-zero when the grab is in place (also when it already was); 0 when not:
@@ -27,6 +33,9 @@ void SetHwndClient(unsigned long window);
 int StartHook(void);
 // Releases the grab; harmless when not started.
 void StopHook(void);
+// ZQ_HOOK_OK after a StartHook that succeeded, else why it failed;
+// ZQ_HOOK_NO_DISPLAY too once a started hook lost its X connection.
+int GetHookLastError(void);
 
 #ifdef __cplusplus
 }
