@@ -5,6 +5,8 @@
 #include "app/Settings.h"
 #include "app/StatusText.h"
 #include "app/TessaryDocManager.h"
+#include "dialogs/DlgAbout.h"
+#include "dialogs/DlgExportFavorites.h"
 #include "document/TessaryDoc.h"
 #include "platform/Browser.h"
 #include "platform/KeyboardLocks.h"
@@ -69,8 +71,11 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     Bind(wxEVT_HELP, &CMainFrame::OnHelpRequest, this);
     Bind(wxEVT_MENU, &CMainFrame::OnWebPage, this, ids::ID_HELP_FAQ);
     Bind(wxEVT_MENU, &CMainFrame::OnWebPage, this, ids::ID_HELP_EXAMPLES);
-    Bind(wxEVT_MENU, &CMainFrame::OnNotAvailable, this, ids::ID_APP_ABOUT);
-    Bind(wxEVT_MENU, &CMainFrame::OnNotAvailable, this, ids::ID_EXPORT_FAVORITES);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { CDlgAbout::Run(this); }, ids::ID_APP_ABOUT);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { RunExportFavorites(this); },
+        ids::ID_EXPORT_FAVORITES);
     UpdateIndicators();
     m_indicatorTimer.Start(250);
 }

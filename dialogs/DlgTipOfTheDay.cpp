@@ -1,0 +1,151 @@
+#include "dialogs/DlgTipOfTheDay.h"
+
+#include "app/Settings.h"
+#include "res/CommandIds.h"
+#include "res/Resources.h"
+
+#include <wx/checkbox.h>
+#include <wx/settings.h>
+#include <wx/statbmp.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+namespace {
+
+constexpr int IDC_NEXT_TIP = 1033;
+constexpr int IDC_SHOW_TIPS = 1034;
+constexpr int IDC_TIP_TEXT = 1036;
+
+void RegisterIds() {
+    wxXmlResource::GetXRCID("IDD_TIP", ids::IDD_TIP);
+    wxXmlResource::GetXRCID("IDC_NEXT_TIP", IDC_NEXT_TIP);
+    wxXmlResource::GetXRCID("IDC_SHOW_TIPS", IDC_SHOW_TIPS);
+    wxXmlResource::GetXRCID("IDC_TIP_TEXT", IDC_TIP_TEXT);
+}
+
+void RunTip(wxWindow* parent, CSettings& settings, std::int32_t showTips) {
+    CDlgTip dlg(parent);
+    dlg.m_nTip = settings.m_nCurrentTip;
+    dlg.m_bShowTips = showTips;
+    dlg.ShowModal();
+    settings.m_nShowTips = dlg.m_bShowTips;
+    // Wraps rather than overflows should the dialog never have shown a tip.
+    settings.m_nCurrentTip = static_cast<std::int32_t>(static_cast<std::uint32_t>(dlg.m_nTip) + 1u);
+}
+
+} // namespace
+
+const std::array<const char*, CDlgTip::kTipCount>& CDlgTip::Tips() {
+    static const std::array<const char*, kTipCount> tips = {
+        "Help can be obtained at any time by pressing F1,\r\nor by selecting Help Topics from "
+        "the Help\r\nmenu.",
+        "You can activate and deactivate the Tessary\r\nmenu with one key combination by "
+        "setting a hot\r\nkey in the Options screen available from the\r\nTools menu.",
+        "Newly added menu items are only shown in the\r\nTessary menu after you have saved the "
+        "file.",
+        "You can restructure a Tessary menu by\r\ndragging and dropping menu items.",
+        "You can set a file to be opened when the\r\napplication is first started by setting "
+        "the file\r\nin the Options screen available from the\r\nTools menu.",
+        "You can convert your favorites from Internet\r\nExplorer for use in Tessary by "
+        "selecting Export\r\nFavorites to XML available from the Tools\r\nmenu.",
+        "You can reset any changes made to the state of\r\nthe last file save by selecting "
+        "Reload\r\navailable from the File menu.",
+        "You can download example Tessary files from\r\nthe web by selecting Example Files on "
+        "the\r\nWeb available from the Help menu.",
+        "Place Tessary files on a network drive to allow\r\nall users to use a common Tessary "
+        "menu.",
+    };
+    return tips;
+}
+
+CDlgTip::CDlgTip(wxWindow* parent) {
+    resources::Initialize();
+    RegisterIds();
+    wxXmlResource::Get()->LoadDialog(this, parent, "IDD_TIP");
+    m_chkShowTips = dynamic_cast<wxCheckBox*>(FindWindow(IDC_SHOW_TIPS));
+    m_editTip = dynamic_cast<wxTextCtrl*>(FindWindow(IDC_TIP_TEXT));
+    if (m_editTip)
+        // Read-only text on the dialog's own face, as a box without a border shows it.
+        m_editTip->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
+    if (auto* icon = dynamic_cast<wxStaticBitmap*>(FindWindow("IDC_TIP_ICON"))) {
+        const wxSize size = icon->GetSize();
+        icon->SetBitmap(resources::Icon("tip.svg", size.x, size.y));
+    }
+    SetClientSize(ConvertDialogToPixels(wxSize(209, 81)));
+    // Not resizable: the controls sit at fixed places.
+    SetSizeHints(GetSize(), GetSize());
+    CentreOnParent();
+
+    Bind(wxEVT_BUTTON, &CDlgTip::OnNextTip, this, IDC_NEXT_TIP);
+    Bind(wxEVT_CHAR_HOOK, &CDlgTip::OnCharHook, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CDlgTip::OnCloseWindow, this);
+}
+
+void CDlgTip::ShowTip() {
+    if (m_nTip < 0 || m_nTip >= kTipCount)
+        m_nTip = 0;
+    if (!m_editTip)
+        return;
+    // The text control of this toolkit breaks lines at LF alone.
+    wxString text = wxString::FromUTF8(Tips()[static_cast<std::size_t>(m_nTip)]);
+    text.Replace("\r\n", "\n");
+    m_editTip->ChangeValue(text);
+}
+
+bool CDlgTip::TransferDataToWindow() {
+    if (m_chkShowTips)
+        m_chkShowTips->SetValue(m_bShowTips != 0);
+    ShowTip();
+    return true;
+}
+
+bool CDlgTip::TransferDataFromWindow() {
+    if (m_chkShowTips)
+        m_bShowTips = m_chkShowTips->GetValue() ? 1 : 0;
+    return true;
+}
+
+void CDlgTip::OnNextTip(wxCommandEvent&) {
+    ++m_nTip;
+    ShowTip();
+}
+
+void CDlgTip::OnCharHook(wxKeyEvent& event) {
+    // Escape cancels: the check box is not read. The framework would press
+    // the only button there is, Close.
+    if (event.GetKeyCode() == WXK_ESCAPE) {
+        Cancel();
+        return;
+    }
+    // Return in the tip box presses Close, as in a box that does not want Return.
+    if ((event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) &&
+        FindFocus() == m_editTip) {
+        wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+        click.SetEventObject(FindWindow(wxID_OK));
+        ProcessWindowEvent(click);
+        return;
+    }
+    event.Skip();
+}
+
+void CDlgTip::OnCloseWindow(wxCloseEvent&) {
+    // The title bar's close button cancels, as Escape does.
+    Cancel();
+}
+
+void CDlgTip::Cancel() {
+    if (IsModal())
+        EndModal(wxID_CANCEL);
+    else
+        Hide();
+}
+
+void RunTipOfTheDay(wxWindow* parent, CSettings& settings) {
+    RunTip(parent, settings, settings.m_nShowTips);
+}
+
+void ShowStartupTip(wxWindow* parent, CSettings& settings) {
+    if (settings.m_nShowTips != 1)
+        return;
+    RunTip(parent, settings, 1);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Writes a Favorites folder out as a snippet file: one level1 element per
+// folder, directly under the root, in depth-first pre-order, each holding a
+// level2 element per Internet shortcut with the page's URL as its text.
+// Written line by line, without the XML engine.
+
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+
+class CFavoritesExporter {
+public:
+    enum class Outcome {
+        Written,
+        CannotOpenFile, // nothing written
+        FolderNotFound, // the output file is left empty
+    };
+
+    explicit CFavoritesExporter(std::string path) : m_strPath(std::move(path)) {}
+    virtual ~CFavoritesExporter() = default;
+
+    // Exports the user's Favorites folder (CFavoritesFolder).
+    Outcome Run();
+    // Exports the folder given; nothing stands for a folder that was not found.
+    Outcome Run(const std::optional<std::string>& favoritesFolder);
+
+    // The message box text for an outcome; empty for Written.
+    static std::string Message(Outcome outcome);
+
+    // A label as the value of a single-quoted attribute: whole, UTF-8, with
+    // the characters markup or attribute normalisation would change escaped.
+    static std::string AttributeText(const std::string& label);
+    // A URL as the content of one CDATA section: "]]>" inside it is split
+    // across two sections, so the page's text cannot end it early.
+    static std::string CDataText(const std::string& url);
+
+private:
+    bool Open();
+    Outcome Export(const std::optional<std::string>& favoritesFolder);
+    void WalkFolder(const std::string& folder);
+    void WriteLine(const std::string& line);
+
+    std::string m_strPath;
+    std::ofstream m_file;
+    // Folders of the walk still open, by device and inode: a symbolic link
+    // back to one of them would otherwise never end.
+    std::set<std::pair<std::uint64_t, std::uint64_t>> m_openFolders;
+};

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The real program at start-up: the Tip of the Day over the main window when
+# "Tipoftheday" is 1, the tip after the last one shown stored at close, the
+# check box stored by Close, and no tip at all once it is cleared.
+set -uo pipefail
+tessary="$1"
+
+fail=0
+check() { # description, command...
+    local what="$1"; shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
+}
+wait_for() { # seconds, command...
+    local n=$(( $1 * 10 )); shift
+    for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+visible() { # exact title
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1
+}
+find_window() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
+}
+press_in() { # window, keys...
+    local w="$1"; shift
+    xdotool windowactivate "$w" 2>/dev/null
+    wait_for 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = '$w' ]"
+    xdotool key --delay 150 "$@"
+}
+quit() { # pid: close the main window as a person does, wait for the end
+    local main
+    main=$(find_window "Tessary - Untitled")
+    [ -n "$main" ] && press_in "$main" alt+F4
+    wait_for 20 sh -c "! kill -0 $1 2>/dev/null"
+}
+
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export HOME="$home" XDG_CONFIG_HOME="$home/.config"
+conf="$XDG_CONFIG_HOME/Tessary/Tessary.conf"
+mkdir -p "$(dirname "$conf")"
+
+# Shown at start, on the stored tip; Escape leaves the check box alone.
+printf '[Settings]\nTipoftheday=1\nCurrentTip=4\n' >"$conf"
+"$tessary" &
+pid=$!
+check "the tip shows at start" wait_for 20 visible "Tip of the Day"
+check "the main window is up behind it" visible "Tessary - Untitled"
+tip=$(find_window "Tip of the Day")
+[ -n "$tip" ] && press_in "$tip" Escape
+check "Escape closes the tip" wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Tip of the Day\$' >/dev/null 2>&1"
+check "the program ends when its window is closed" quit $pid
+check "the next tip is stored" grep -q '^CurrentTip=5$' "$conf"
+check "the check box is kept by Escape" grep -q '^Tipoftheday=1$' "$conf"
+
+# Cleared and closed with Close: stored as 0 and no tip at the next start.
+"$tessary" &
+pid=$!
+check "the tip shows again" wait_for 20 visible "Tip of the Day"
+tip=$(find_window "Tip of the Day")
+[ -n "$tip" ] && press_in "$tip" Tab space Return
+check "Close closes the tip" wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Tip of the Day\$' >/dev/null 2>&1"
+quit $pid
+check "the cleared check box is stored" grep -q '^Tipoftheday=0$' "$conf"
+check "the tip after it is stored" grep -q '^CurrentTip=6$' "$conf"
+
+"$tessary" &
+pid=$!
+check "the main window shows" wait_for 20 visible "Tessary - Untitled"
+sleep 2
+check "no tip once the setting is 0" sh -c "! xdotool search --onlyvisible --name '^Tip of the Day\$' >/dev/null 2>&1"
+quit $pid
+check "the tip index is left as it was" grep -q '^CurrentTip=6$' "$conf"
+kill $pid 2>/dev/null
+exit $fail
