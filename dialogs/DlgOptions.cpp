@@ -1,0 +1,219 @@
+#include "dialogs/DlgOptions.h"
+
+#include "app/FilePrompt.h"
+#include "app/MessageBox.h"
+#include "app/Settings.h"
+#include "dialogs/HotKeyCtrl.h"
+#include "document/TessaryDoc.h"
+#include "res/CommandIds.h"
+#include "res/Resources.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include <cctype>
+#include <optional>
+
+using namespace options_ids;
+
+namespace {
+
+constexpr const char* kTooLong = "Please enter no more than 255 characters.";
+
+void RegisterResources() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    const std::pair<const char*, int> names[] = {
+        {"IDD_OPTIONS", ids::IDD_OPTIONS},
+        {"IDC_SOUND_HOOK", IDC_SOUND_HOOK},
+        {"IDC_START_FOLDER", IDC_START_FOLDER},
+        {"IDC_HOTKEY", IDC_HOTKEY},
+        {"IDC_BROWSE_START_FILE", IDC_BROWSE_START_FILE},
+        {"IDC_BROWSE_ACTIVATE", IDC_BROWSE_ACTIVATE},
+        {"IDC_BROWSE_DEACTIVATE", IDC_BROWSE_DEACTIVATE},
+        {"IDC_START_FILE", IDC_START_FILE},
+        {"IDC_ACTIVATE_WAV", IDC_ACTIVATE_WAV},
+        {"IDC_DEACTIVATE_WAV", IDC_DEACTIVATE_WAV},
+    };
+    for (const auto& [name, id] : names)
+        wxXmlResource::GetXRCID(name, id);
+    CHotKeyCtrl::RegisterXmlHandler();
+}
+
+template <class T> T* Control(wxWindow* dialog, int id) {
+    return dynamic_cast<T*>(dialog->FindWindow(id));
+}
+
+std::string Text(const wxTextCtrl* edit) {
+    return edit ? edit->GetValue().utf8_string() : std::string();
+}
+
+void SetText(wxTextCtrl* edit, const std::string& text) {
+    if (edit)
+        edit->ChangeValue(wxString::FromUTF8(text));
+}
+
+// The open dialog of the three Browse buttons. GTK's filters match case, so
+// the upper-case spelling is listed too: sound files often carry it.
+std::optional<std::string> AskFile(const char* title, const char* extension) {
+    FilePromptRequest request;
+    request.title = title;
+    const std::string ext = extension;
+    std::string upper = ext;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    request.wildcard = "(*." + ext + ")|*." + ext + ";*." + upper;
+    return CFilePrompt::Ask(request);
+}
+
+} // namespace
+
+CDlgOptions::CDlgOptions(wxWindow* parent) {
+    RegisterResources();
+    resources::Initialize();
+    wxXmlResource::Get()->LoadDialog(this, parent, "IDD_OPTIONS");
+    m_pHotKey = Control<CHotKeyCtrl>(this, IDC_HOTKEY);
+    m_pSound = Control<wxCheckBox>(this, IDC_SOUND_HOOK);
+    m_pEditStartFile = Control<wxTextCtrl>(this, IDC_START_FILE);
+    m_pEditStartFolder = Control<wxTextCtrl>(this, IDC_START_FOLDER);
+    m_pEditActivateWav = Control<wxTextCtrl>(this, IDC_ACTIVATE_WAV);
+    m_pEditDeactivateWav = Control<wxTextCtrl>(this, IDC_DEACTIVATE_WAV);
+    m_pBrowseActivate = Control<wxButton>(this, IDC_BROWSE_ACTIVATE);
+    m_pBrowseDeactivate = Control<wxButton>(this, IDC_BROWSE_DEACTIVATE);
+
+    Bind(wxEVT_INIT_DIALOG, &CDlgOptions::OnInitDialog, this);
+    Bind(wxEVT_BUTTON, &CDlgOptions::OnOK, this, wxID_OK);
+    Bind(wxEVT_CHECKBOX, &CDlgOptions::OnSoundClicked, this, IDC_SOUND_HOOK);
+    Bind(wxEVT_BUTTON, &CDlgOptions::OnBrowseStartFile, this, IDC_BROWSE_START_FILE);
+    Bind(wxEVT_BUTTON, &CDlgOptions::OnBrowseActivate, this, IDC_BROWSE_ACTIVATE);
+    Bind(wxEVT_BUTTON, &CDlgOptions::OnBrowseDeactivate, this, IDC_BROWSE_DEACTIVATE);
+
+    SetClientSize(ConvertDialogToPixels(wxSize(212, 293)));
+    CentreOnParent();
+}
+
+void CDlgOptions::LoadFrom(const CSettings& s) {
+    m_bSoundHook = s.m_bSoundHook;
+    m_strActivateWav = s.m_strActivateWav;
+    m_strDeactivateWav = s.m_strDeactivateWav;
+    m_wHotKeyVK = s.m_wHotKeyVK;
+    m_wHotKeyModifiers = s.m_wHotKeyModifiers;
+    m_strStartFile = s.m_strStartFile;
+    m_strStartFolder = s.m_strStartFolder;
+}
+
+void CDlgOptions::StoreInto(CSettings& s) const {
+    s.m_wHotKeyModifiers = m_wHotKeyModifiers;
+    s.m_wHotKeyVK = m_wHotKeyVK;
+    s.m_bSoundHook = m_bSoundHook;
+    s.m_strActivateWav = m_strActivateWav;
+    s.m_strDeactivateWav = m_strDeactivateWav;
+    s.m_strStartFile = m_strStartFile;
+    s.m_strStartFolder = m_strStartFolder;
+}
+
+bool CDlgOptions::TransferDataToWindow() {
+    // Ticked only for the value at which the sounds play.
+    if (m_pSound)
+        m_pSound->SetValue(m_bSoundHook == 1);
+    SetText(m_pEditStartFolder, m_strStartFolder);
+    SetText(m_pEditStartFile, m_strStartFile);
+    SetText(m_pEditActivateWav, m_strActivateWav);
+    SetText(m_pEditDeactivateWav, m_strDeactivateWav);
+    return true;
+}
+
+bool CDlgOptions::TransferDataFromWindow() {
+    m_bSoundHook = m_pSound && m_pSound->GetValue() ? 1 : 0;
+    m_strStartFolder = Text(m_pEditStartFolder);
+    m_strStartFile = Text(m_pEditStartFile);
+    return TakeWavPath(m_pEditActivateWav, m_strActivateWav) &&
+           TakeWavPath(m_pEditDeactivateWav, m_strDeactivateWav);
+}
+
+bool CDlgOptions::TakeWavPath(wxTextCtrl* edit, std::string& path) {
+    if (!edit)
+        return true;
+    // Counted in characters, not bytes: a path in any script gets the same room.
+    if (edit->GetValue().length() > kMaxWavPath) {
+        CMessageBox::Show(kTooLong);
+        edit->SetFocus();
+        edit->SelectAll();
+        return false;
+    }
+    path = Text(edit);
+    return true;
+}
+
+void CDlgOptions::OnInitDialog(wxInitDialogEvent&) {
+    TransferDataToWindow();
+    if (m_pHotKey)
+        m_pHotKey->SetHotKey(m_wHotKeyVK, m_wHotKeyModifiers);
+    UpdateSoundControls();
+}
+
+void CDlgOptions::OnOK(wxCommandEvent&) {
+    if (m_pHotKey) {
+        m_wHotKeyVK = m_pHotKey->GetVirtualKey();
+        m_wHotKeyModifiers = m_pHotKey->GetModifiers();
+    }
+    if (Validate() && TransferDataFromWindow())
+        EndDialog(wxID_OK);
+}
+
+void CDlgOptions::OnSoundClicked(wxCommandEvent&) {
+    UpdateSoundControls();
+}
+
+void CDlgOptions::UpdateSoundControls() {
+    const bool on = m_pSound && m_pSound->GetValue();
+    for (wxWindow* w : std::initializer_list<wxWindow*>{m_pEditActivateWav, m_pEditDeactivateWav,
+                                                        m_pBrowseActivate, m_pBrowseDeactivate})
+        if (w)
+            w->Enable(on);
+}
+
+void CDlgOptions::OnBrowseStartFile(wxCommandEvent&) {
+    if (const auto path = AskFile("Startup File", "xml")) {
+        m_strStartFile = *path;
+        SetText(m_pEditStartFile, *path);
+    }
+}
+
+void CDlgOptions::OnBrowseActivate(wxCommandEvent&) {
+    if (const auto path = AskFile("Menu activated .wav file", "wav")) {
+        m_strActivateWav = *path;
+        SetText(m_pEditActivateWav, *path);
+    }
+}
+
+void CDlgOptions::OnBrowseDeactivate(wxCommandEvent&) {
+    if (const auto path = AskFile("Menu deactivated .wav file", "wav")) {
+        m_strDeactivateWav = *path;
+        SetText(m_pEditDeactivateWav, *path);
+    }
+}
+
+bool RunOptionsDialog(wxWindow* parent, CSettings& settings,
+                      const std::function<void()>& unsetHotKey,
+                      const std::function<void()>& setHotKey) {
+    CDlgOptions dialog(parent);
+    dialog.LoadFrom(settings);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    // Released before the new values go in, so a key that fails to register
+    // leaves none registered.
+    unsetHotKey();
+    dialog.StoreInto(settings);
+    setHotKey();
+    return true;
+}
+
+bool RunOptionsDialog(wxWindow* parent, CTessaryDoc& doc) {
+    return RunOptionsDialog(
+        parent, doc.Settings(), [&doc] { doc.UnsetHotKey(); }, [&doc] { doc.SetHotKey(); });
+}

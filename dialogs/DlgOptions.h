@@ -1,0 +1,84 @@
+#pragma once
+// Dialog 137, Tools > Options: start-up file and folder, the activation
+// sounds and the global hot key.
+
+#include <wx/dialog.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class CHotKeyCtrl;
+class CTessaryDoc;
+class wxButton;
+class wxCheckBox;
+class wxTextCtrl;
+struct CSettings;
+
+namespace options_ids {
+constexpr int IDC_SOUND_HOOK = 1003;
+constexpr int IDC_START_FOLDER = 1004;
+constexpr int IDC_HOTKEY = 1007;
+constexpr int IDC_BROWSE_START_FILE = 1009;
+constexpr int IDC_BROWSE_ACTIVATE = 1010;
+constexpr int IDC_BROWSE_DEACTIVATE = 1011;
+constexpr int IDC_START_FILE = 1012;
+constexpr int IDC_ACTIVATE_WAV = 1032;
+constexpr int IDC_DEACTIVATE_WAV = 1033;
+} // namespace options_ids
+
+class CDlgOptions : public wxDialog {
+public:
+    // The longest sound path the settings take.
+    static constexpr size_t kMaxWavPath = 255;
+
+    explicit CDlgOptions(wxWindow* parent);
+
+    // The settings' values, before the dialog is shown and after OK.
+    void LoadFrom(const CSettings& settings);
+    // Copies back in the command's order: Modifiers, VKCode, SoundHook, the
+    // two sounds, StartFile, then the start folder.
+    void StoreInto(CSettings& settings) const;
+
+    bool TransferDataToWindow() override;
+    bool TransferDataFromWindow() override;
+
+    std::string m_strStartFile;
+    std::uint16_t m_wHotKeyVK = 0;
+    std::uint16_t m_wHotKeyModifiers = 0;
+    std::int32_t m_bSoundHook = 0;
+    std::string m_strStartFolder;
+    std::string m_strActivateWav;
+    std::string m_strDeactivateWav;
+
+    CHotKeyCtrl* m_pHotKey = nullptr;
+    wxCheckBox* m_pSound = nullptr;
+    wxTextCtrl* m_pEditStartFile = nullptr;
+    wxTextCtrl* m_pEditStartFolder = nullptr;
+    wxTextCtrl* m_pEditActivateWav = nullptr;
+    wxTextCtrl* m_pEditDeactivateWav = nullptr;
+    wxButton* m_pBrowseActivate = nullptr;
+    wxButton* m_pBrowseDeactivate = nullptr;
+
+private:
+    void OnInitDialog(wxInitDialogEvent& event);
+    void OnOK(wxCommandEvent& event);
+    void OnSoundClicked(wxCommandEvent& event);
+    void OnBrowseStartFile(wxCommandEvent& event);
+    void OnBrowseActivate(wxCommandEvent& event);
+    void OnBrowseDeactivate(wxCommandEvent& event);
+    // The sound fields and their Browse buttons follow the check box.
+    void UpdateSoundControls();
+    // Takes a sound path from its field; false after the message, with the
+    // focus on the field, when the path is too long.
+    bool TakeWavPath(wxTextCtrl* edit, std::string& path);
+};
+
+// The Options command: shows the dialog on the settings; on OK releases the
+// hot key, stores the values and registers the key again. Cancel changes
+// nothing. True when the dialog ended with OK.
+bool RunOptionsDialog(wxWindow* parent, CSettings& settings,
+                      const std::function<void()>& unsetHotKey,
+                      const std::function<void()>& setHotKey);
+// The same on the document's settings and its hot key.
+bool RunOptionsDialog(wxWindow* parent, CTessaryDoc& doc);
