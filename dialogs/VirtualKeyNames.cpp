@@ -19,7 +19,7 @@ struct WxToVk {
 // Keys whose code says nothing about the character they type. The navigation
 // block carries the extended flag; its keypad twins (Num Lock off) do not.
 // Keypad Enter and "/" are extended keys on a PC keyboard, so they carry it too.
-constexpr WxToVk kSpecialKeys[] = {
+constexpr WxToVk kNamedKeys[] = {
     {WXK_BACK, VK_BACK, false},
     {WXK_TAB, VK_TAB, false},
     {WXK_RETURN, VK_RETURN, false},
@@ -142,7 +142,7 @@ std::optional<CVirtualKey> CVirtualKeyNames::FromWxKey(int wxKey) {
         return CVirtualKey{static_cast<std::uint16_t>(VK_F1 + (wxKey - WXK_F1)), false};
     if (wxKey >= WXK_NUMPAD0 && wxKey <= WXK_NUMPAD9)
         return CVirtualKey{static_cast<std::uint16_t>(VK_NUMPAD0 + (wxKey - WXK_NUMPAD0)), false};
-    for (const WxToVk& k : kSpecialKeys)
+    for (const WxToVk& k : kNamedKeys)
         if (k.wxKey == wxKey)
             return CVirtualKey{k.vk, k.extended};
     for (const CharToVk& p : kPunctuation)
