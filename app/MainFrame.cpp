@@ -292,10 +292,6 @@ void CMainFrame::OnWebPage(wxCommandEvent& event) {
     CBrowser::Open(CStringTable::Load(string));
 }
 
-void CMainFrame::OnNotAvailable(wxCommandEvent&) {
-    CMessageBox::Show("This command is not available yet.");
-}
-
 void CMainFrame::UpdateIndicators() {
     if (!m_statusBar || !m_statusBar->IsShown())
         return;

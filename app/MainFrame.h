@@ -53,7 +53,6 @@ private:
     void OnContextHelp(wxCommandEvent& event);
     void OnHelpRequest(wxHelpEvent& event);
     void OnWebPage(wxCommandEvent& event);
-    void OnNotAvailable(wxCommandEvent& event);
     void OnMoveOrSize(wxEvent& event);
     void TakeNormalRect();
 

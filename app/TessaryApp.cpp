@@ -3,7 +3,9 @@
 #include "app/MainFrame.h"
 #include "app/Settings.h"
 #include "app/TessaryDocManager.h"
+#include "dialogs/DlgTipOfTheDay.h"
 #include "document/TessaryDoc.h"
+#include "platform/CommandChannel.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 #include "view/TessaryView.h"
@@ -23,6 +25,10 @@ void ReportAssert(const wxString& file, int line, const wxString& func, const wx
             msg.utf8_str().data());
 }
 } // namespace
+
+CTessaryApp::CTessaryApp() = default;
+
+CTessaryApp::~CTessaryApp() = default;
 
 bool CTessaryApp::OnInit() {
     wxSetAssertHandler(ReportAssert);
@@ -60,10 +66,28 @@ bool CTessaryApp::OnInit() {
     }
     frame->ActivateFrame();
     frame->Show();
+    ListenForCommands();
+    // Once the main window is up and drawn, the tip of the day over it.
+    frame->CallAfter([this, frame] {
+        if (CTessaryDoc* tessaryDoc = m_pDocManager ? m_pDocManager->Document() : nullptr)
+            ShowStartupTip(frame, tessaryDoc->Settings());
+    });
     return true;
 }
 
+void CTessaryApp::ListenForCommands() {
+    m_pCommands = std::make_unique<CCommandReceiver>();
+    // A second copy of the program leaves the channel to the first.
+    m_pCommands->Listen([this](int commandId) {
+        if (wxWindow* frame = GetTopWindow()) {
+            wxCommandEvent command(wxEVT_MENU, commandId);
+            frame->GetEventHandler()->ProcessEvent(command);
+        }
+    });
+}
+
 int CTessaryApp::OnExit() {
+    m_pCommands.reset();
     delete m_pDocManager;
     m_pDocManager = nullptr;
     delete wxConfigBase::Set(nullptr);

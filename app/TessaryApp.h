@@ -3,13 +3,17 @@
 
 #include <wx/app.h>
 
+#include <memory>
 #include <string>
 
+class CCommandReceiver;
 class CTessaryDocManager;
 class CMainFrame;
 
 class CTessaryApp : public wxApp {
 public:
+    CTessaryApp();
+    ~CTessaryApp() override;
     bool OnInit() override;
     int OnExit() override;
 
@@ -22,7 +26,11 @@ public:
     std::string m_strFileToOpen;
 
 private:
+    // Commands sent from outside, such as `tessary --toggle`.
+    void ListenForCommands();
+
     CTessaryDocManager* m_pDocManager = nullptr;
+    std::unique_ptr<CCommandReceiver> m_pCommands;
     std::string m_strHelpFile;
 };
 

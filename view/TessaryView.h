@@ -129,6 +129,7 @@ private:
     std::unique_ptr<CHookClient> m_pHookClient;
     wxPopupWindow* m_pMenuHost = nullptr;
     bool m_bInMenu = false;
+    bool m_bHookAttached = false;
     std::unique_ptr<CEditCommands> m_pEditCommands;
     bool m_bRecovering = false;
 

@@ -30,15 +30,15 @@ void CTessaryView::BindMenuCommands() {
     Bind(wxEVT_UPDATE_UI, &CTessaryView::OnUpdateActivateMenu, this, ids::ID_ACTIVATE_MENU);
     Bind(wxEVT_UPDATE_UI, &CTessaryView::OnUpdateDeactivateMenu, this, ids::ID_DEACTIVATE_MENU);
 
-    // The reports go to the view's top-level window; the hook itself is not
-    // started until the menu is activated.
     m_pHookClient = std::make_unique<CHookClient>();
-    m_pHookClient->Attach(GetFrame(), [this](const SHookClick& click) { OnCopyData(click); });
 }
 
 void CTessaryView::DetachHook() {
-    if (m_pHookClient)
+    // The grab would go on swallowing right-clicks with nobody to report to.
+    if (m_pHookClient) {
+        m_pHookClient->Stop();
         m_pHookClient->Detach();
+    }
     if (m_pMenuHost) {
         m_pMenuHost->Destroy();
         m_pMenuHost = nullptr;
@@ -46,8 +46,14 @@ void CTessaryView::DetachHook() {
 }
 
 bool CTessaryView::StartHook() {
+    // The reports go to the view's top-level window. It is attached at the
+    // first activation, once shown: realising the frame earlier would place
+    // it before the window manager decorates it.
+    if (!m_bHookAttached)
+        m_bHookAttached = m_pHookClient->Attach(
+            GetFrame(), [this](const SHookClick& click) { OnCopyData(click); });
     std::string error;
-    if (m_pHookClient && m_pHookClient->Start(error))
+    if (m_pHookClient->Start(error))
         return true;
     // Showing the activated state now would promise menus that never come.
     CMessageBox::Show(error.empty() ? "The snippet menu cannot be activated." : error);
@@ -64,8 +70,7 @@ void CTessaryView::OnActivateMenu() {
 }
 
 void CTessaryView::OnDeactivateMenu() {
-    if (m_pHookClient)
-        m_pHookClient->Stop();
+    m_pHookClient->Stop();
     const CSettings& settings = GetDocument()->Settings();
     if (settings.m_bSoundHook == 1)
         sound::PlayFile(settings.m_strDeactivateWav);
@@ -88,8 +93,7 @@ void CTessaryView::OnToggleMenu() {
             sound::Beep(kActivateBeepHz, kBeepMs);
         ShowActivatedState();
     } else {
-        if (m_pHookClient)
-            m_pHookClient->Stop();
+        m_pHookClient->Stop();
         if (settings.m_bSoundHook == 1)
             sound::Beep(kDeactivateBeepHz, kBeepMs);
         ShowDeactivatedState();

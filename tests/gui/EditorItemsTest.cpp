@@ -193,6 +193,9 @@ TEST_F(EditorItems, RenameStoresTheHeaderAndACancelChangesNothing) {
 
     // Escape after typing: label, library and modified flag stay as they were.
     Command(ids::ID_FILE_SAVE);
+    // The snippet menu leaves the nameless item out and says so.
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"<level2 iid=\"3\" header=\"\"><![CDATA[Hi]]></level2>"});
     const std::string saved = Xml();
     Tree()->EditLabel(Item("Sign-off"));
     ASSERT_TRUE(WaitFor([this] { return wxWindow::FindFocus() == LabelEditor(); }));

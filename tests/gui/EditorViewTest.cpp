@@ -75,6 +75,8 @@ TEST_F(EditorView, EveryRebuildSelectsTheRootAfresh) {
 
 TEST_F(EditorView, TypingWritesTheTextBackAsOneSection) {
     StartWith(kLibrary);
+    // The nameless snippet is left out of the snippet menu, with its markup shown.
+    EXPECT_EQ(Messages(), std::vector<std::string>{"<level1><![CDATA[nameless]]></level1>"});
     Select("Lines");
     ASSERT_TRUE(FocusOn(Text()));
     Text()->SetInsertionPointEnd();
