@@ -4,6 +4,7 @@
 
 #include "BenchFiles.h"
 #include "document/SnippetLibrary.h"
+#include "menu/SnippetMenuModel.h"
 
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
@@ -291,6 +292,31 @@ void BM_XPathLookup(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_XPathLookup)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// ---- the snippet menu at a rebuild -------------------------------------------
+// What the menu costs a save: its one walk over the library, beside the
+// numbering walk the tree rebuild makes anyway. Menu items themselves are made
+// only for the submenus a person opens.
+
+void BM_MenuModel(benchmark::State& state) {
+    SLoaded& loaded = Loaded(static_cast<int>(state.range(0)));
+    CSnippetMenuModel model;
+    const CSnippetMenuModel::Reporter reporter;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(model.Build(loaded.library.Root(), reporter));
+    if (model.Size() != static_cast<std::size_t>(state.range(0)))
+        state.SkipWithError("the menu does not hold every item");
+    Report(state, 0);
+}
+BENCHMARK(BM_MenuModel)->Apply(Sizes);
+
+void BM_NumberItems(benchmark::State& state) {
+    SLoaded& loaded = Loaded(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loaded.library.NumberItems());
+    Report(state, 0);
+}
+BENCHMARK(BM_NumberItems)->Apply(Sizes);
 
 } // namespace
 
