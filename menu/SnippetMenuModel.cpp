@@ -14,12 +14,12 @@ bool CSnippetMenuModel::Build(const CXmlNode& root, const Reporter& reporter) {
         return false;
     m_pReporter = &reporter;
     int lastChild = -1;
-    const bool built = BuildSnippetMenu(root, -1, lastChild);
+    const bool built = BuildSnippetMenu(CXmlNode(root), -1, lastChild);
     m_pReporter = nullptr;
     return built;
 }
 
-bool CSnippetMenuModel::BuildSnippetMenu(const CXmlNode& node, int parent, int& lastChild) {
+bool CSnippetMenuModel::BuildSnippetMenu(CXmlNode node, int parent, int& lastChild) {
     // Each call has its own guard: a failure ends this branch only.
     try {
         if (node.NodeType() != NODE_ELEMENT)
@@ -35,7 +35,8 @@ bool CSnippetMenuModel::BuildSnippetMenu(const CXmlNode& node, int parent, int& 
         }
 
         const int index = static_cast<int>(m_entries.size());
-        m_entries.push_back({std::move(caption), node, level, -1, -1});
+        // Handles are moved, never copied: each copy costs a count in the engine.
+        m_entries.push_back({std::move(caption), std::move(node), level, -1, -1});
         if (lastChild >= 0)
             m_entries[static_cast<std::size_t>(lastChild)].nextSibling = index;
         else if (parent >= 0)
@@ -44,9 +45,10 @@ bool CSnippetMenuModel::BuildSnippetMenu(const CXmlNode& node, int parent, int& 
 
         if (level) {
             int lastOfLevel = -1;
-            for (CXmlNode child = node.FirstChildElement(); child;) {
+            CXmlNode child = m_entries[static_cast<std::size_t>(index)].element.FirstChildElement();
+            while (child) {
                 CXmlNode next = child.NextSiblingElement();
-                BuildSnippetMenu(child, index, lastOfLevel);
+                BuildSnippetMenu(std::move(child), index, lastOfLevel);
                 child = std::move(next);
             }
         }

@@ -40,7 +40,7 @@ public:
 private:
     // Appends the entry of one node below `parent` (-1 for the root); false
     // when the node gives none.
-    bool BuildSnippetMenu(const CXmlNode& node, int parent, int& lastChild);
+    bool BuildSnippetMenu(CXmlNode node, int parent, int& lastChild);
 
     std::vector<Entry> m_entries;
     const Reporter* m_pReporter = nullptr;
