@@ -1,0 +1,317 @@
+// Times the snippet menu of a running Tessary from outside, as a person meets
+// it: right-click over a GTK program, the menu on the screen; an entry chosen,
+// its text in that program. Beside each figure, the same thing done by stock
+// tools in the same run. Driven by bench/paste_bench.sh.
+//
+//   bench_paste write SHAPE FILE
+//       writes the library of that shape (e.g. 10x100x100) to FILE
+//   bench_paste measure SHAPE RUNS TARGET_PROGRAM [SEQUENCE]
+//       with Tessary running on that library and its menu switched on:
+//       RUNS timed rounds, then SEQUENCE pastes in a row into two targets
+//
+// Output: one tab-separated line per measure (name, runs, median ms, 95th
+// percentile ms, failures) and "sequence <right> <total>".
+
+#include "ChildProcess.h"
+#include "PasteLibrary.h"
+#include "PasteProbe.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = CPasteProbe::Clock;
+
+constexpr auto kStepTimeout = 5s;
+// The class instances of the programs whose menus are told apart.
+const std::string kProgram = "tessary";
+const std::string kTargetProgram = "bench_paste_target";
+
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+class CSamples {
+public:
+    explicit CSamples(const char* name) : m_strName(name) {}
+    void Add(double ms) { m_values.push_back(ms); }
+    void Fail() { ++m_nFailures; }
+    void Print() {
+        std::sort(m_values.begin(), m_values.end());
+        const std::size_t n = m_values.size();
+        const double median =
+            n == 0 ? NAN : (n % 2 ? m_values[n / 2] : (m_values[n / 2 - 1] + m_values[n / 2]) / 2);
+        const double p95 =
+            n == 0 ? NAN : m_values[static_cast<std::size_t>(std::ceil(0.95 * double(n))) - 1];
+        std::printf("%s\t%zu\t%.3f\t%.3f\t%d\n", m_strName.c_str(), n, median, p95, m_nFailures);
+    }
+
+private:
+    std::string m_strName;
+    std::vector<double> m_values;
+    int m_nFailures = 0;
+};
+
+class CTargetWindow {
+public:
+    int ClickX() const { return m_nX + m_nWidth / 2; }
+    int ClickY() const { return m_nY + m_nHeight / 2; }
+    // Inside the target (the focus may follow the pointer) but off the menu,
+    // which opens right of and below the click.
+    int AwayX() const { return m_nX + 20; }
+    int AwayY() const { return m_nY + 20; }
+
+    CChildProcess m_process;
+    Window m_window = 0;
+    int m_nX = 0, m_nY = 0, m_nWidth = 0, m_nHeight = 0;
+};
+
+class CPasteBench {
+public:
+    CPasteBench(CPasteLibrary& library, CPasteProbe& probe) : m_library(library), m_probe(probe) {}
+
+    bool StartTarget(CTargetWindow& target, const std::string& program, const char* name, int x,
+                     int y);
+    bool WaitForMenu(CTargetWindow& target);
+    // Our paste of the snippet at `path` into `target`: the times from the
+    // release to the menu and from the choice to the text; false on failure.
+    bool PasteOurs(CTargetWindow& target, const std::vector<int>& path, double& menuMs,
+                   double& pasteMs);
+    // The target's own menu (Shift+right-click), to Escape.
+    bool OwnMenu(CTargetWindow& target, double& menuMs);
+    // xclip then xdotool key ctrl+v, from before xclip to the text.
+    bool PasteStock(CTargetWindow& target, const std::string& text, double& pasteMs);
+    void Recover(CTargetWindow& target);
+
+private:
+    // Says why a round failed, on standard error; false.
+    static bool Failed(const char* why) {
+        std::fprintf(stderr, "bench_paste: %s\n", why);
+        return false;
+    }
+    bool TitleHolds(CTargetWindow& target, const std::string& text);
+
+    CPasteLibrary& m_library;
+    CPasteProbe& m_probe;
+};
+
+bool CPasteBench::StartTarget(CTargetWindow& target, const std::string& program, const char* name,
+                              int x, int y) {
+    if (!target.m_process.Start({program, name, std::to_string(x), std::to_string(y)}, nullptr,
+                                true))
+        return false;
+    target.m_window = std::strtoul(target.m_process.ReadLine(20000).c_str(), nullptr, 10);
+    if (!target.m_window)
+        return false;
+    m_probe.Watch(target.m_window);
+    return m_probe.Geometry(target.m_window, target.m_nX, target.m_nY, target.m_nWidth,
+                            target.m_nHeight);
+}
+
+bool CPasteBench::TitleHolds(CTargetWindow& target, const std::string& text) {
+    const std::string title = m_probe.Title(target.m_window);
+    const auto colon = title.find(':');
+    return colon != std::string::npos && title.compare(colon + 1, std::string::npos, text) == 0;
+}
+
+void CPasteBench::Recover(CTargetWindow& target) {
+    m_probe.Key("Escape", 4);
+    m_probe.WaitNoMenu(2s);
+    m_probe.Activate(target.m_window, 2s);
+}
+
+bool CPasteBench::WaitForMenu(CTargetWindow& target) {
+    // The program may still be loading its library or switching on.
+    const auto deadline = Clock::now() + 120s;
+    while (Clock::now() < deadline) {
+        m_probe.Activate(target.m_window, 2s);
+        m_probe.MovePointer(target.ClickX(), target.ClickY());
+        m_probe.RightClick(false);
+        const bool ours = m_probe.WaitMenusAtLeast(kProgram, 1, 2s).has_value();
+        // Not switched on yet, the click opened the target's own menu.
+        m_probe.Key("Escape");
+        m_probe.WaitNoMenu(kStepTimeout);
+        if (ours)
+            return true;
+    }
+    return false;
+}
+
+bool CPasteBench::PasteOurs(CTargetWindow& target, const std::vector<int>& path, double& menuMs,
+                            double& pasteMs) {
+    m_probe.MovePointer(target.ClickX(), target.ClickY());
+    m_probe.Drain();
+    m_probe.RightClick(false);
+    const auto released = Clock::now();
+    const auto mapped = m_probe.WaitMenusAtLeast(kProgram, 1, kStepTimeout);
+    if (!mapped)
+        return Failed("no menu at the right-click");
+    menuMs = Ms(*mapped - released);
+
+    // An item under the pointer would take the highlight from the keys.
+    m_probe.MovePointer(target.AwayX(), target.AwayY());
+    // Close Menu, Paste All, (separator), the root's submenu.
+    m_probe.Key("Down", 3);
+    for (std::size_t level = 0; level < path.size(); ++level) {
+        if (level > 0)
+            m_probe.Key("Down", path[level - 1]);
+        m_probe.Key("Right");
+        if (!m_probe.WaitMenusAtLeast(kProgram, level + 2, kStepTimeout))
+            return Failed("a submenu did not open");
+    }
+    m_probe.Key("Down", path.back());
+    m_probe.Sync();
+    const long seen = m_probe.TitleChanges(target.m_window);
+    m_probe.Key("Return");
+    const auto chosen = Clock::now();
+    const auto pasted = m_probe.WaitTitleChange(target.m_window, seen, kStepTimeout);
+    if (!pasted)
+        return Failed("nothing pasted");
+    pasteMs = Ms(*pasted - chosen);
+    if (!TitleHolds(target, m_library.Text(path)))
+        return Failed("another text pasted");
+    return m_probe.WaitNoMenu(kStepTimeout) || Failed("the menu stayed open");
+}
+
+bool CPasteBench::OwnMenu(CTargetWindow& target, double& menuMs) {
+    m_probe.MovePointer(target.ClickX(), target.ClickY());
+    m_probe.Drain();
+    m_probe.RightClick(true);
+    const auto released = Clock::now();
+    const auto mapped = m_probe.WaitMenusAtLeast(kTargetProgram, 1, kStepTimeout);
+    if (!mapped)
+        return Failed("no menu of the target's own");
+    menuMs = Ms(*mapped - released);
+    m_probe.MovePointer(target.AwayX(), target.AwayY());
+    m_probe.Key("Escape");
+    return m_probe.WaitNoMenu(kStepTimeout);
+}
+
+bool CPasteBench::PasteStock(CTargetWindow& target, const std::string& text, double& pasteMs) {
+    if (!m_probe.Activate(target.m_window, kStepTimeout))
+        return Failed("the target did not take the focus");
+    m_probe.Drain();
+    const long seen = m_probe.TitleChanges(target.m_window);
+    const auto started = Clock::now();
+    CChildProcess xclip;
+    if (!xclip.Start({"xclip", "-selection", "clipboard"}, &text) || xclip.Wait() != 0)
+        return Failed("xclip failed");
+    CChildProcess xdotool;
+    if (!xdotool.Start({"xdotool", "key", "ctrl+v"}) || xdotool.Wait() != 0)
+        return Failed("xdotool failed");
+    const auto pasted = m_probe.WaitTitleChange(target.m_window, seen, kStepTimeout);
+    if (!pasted)
+        return Failed("nothing pasted by the stock tools");
+    pasteMs = Ms(*pasted - started);
+    return TitleHolds(target, text) || Failed("another text pasted by the stock tools");
+}
+
+// The place of the i-th snippet of a sequence: at most ten steps down each
+// level, so the keys stay few, and a different snippet every time.
+std::vector<int> SequencePath(const CPasteLibrary& library, long i) {
+    std::vector<int> path;
+    for (const int fanOut : library.Shape()) {
+        const int radix = std::min(fanOut, 10);
+        path.push_back(static_cast<int>(i % radix));
+        i /= radix;
+    }
+    return path;
+}
+
+int Measure(CPasteLibrary& library, int runs, const std::string& targetProgram, int sequence) {
+    CPasteProbe probe;
+    if (!probe.Open()) {
+        std::fprintf(stderr, "bench_paste: no X display with XTest\n");
+        return 1;
+    }
+    CPasteBench bench(library, probe);
+    CTargetWindow first, second;
+    if (!bench.StartTarget(first, targetProgram, "Paste target A", 40, 60) ||
+        !bench.StartTarget(second, targetProgram, "Paste target B", 40, 420)) {
+        std::fprintf(stderr, "bench_paste: the target programs did not start\n");
+        return 1;
+    }
+    if (!bench.WaitForMenu(first)) {
+        std::fprintf(stderr, "bench_paste: no snippet menu at a right-click\n");
+        return 1;
+    }
+
+    const std::vector<int> firstPath(library.Shape().size(), 0);
+    double menuMs = 0, pasteMs = 0;
+    // The first paste fills the submenus on its way: reported on its own.
+    if (bench.PasteOurs(first, firstPath, menuMs, pasteMs))
+        std::printf("first_menu\t1\t%.3f\t%.3f\t0\nfirst_paste\t1\t%.3f\t%.3f\t0\n", menuMs, menuMs,
+                    pasteMs, pasteMs);
+    else
+        bench.Recover(first);
+
+    CSamples oursMenu("menu_ours"), ownMenu("menu_own"), oursPaste("paste_ours"),
+        stockPaste("paste_stock"), latePaste("paste_ours_last10");
+    for (int run = 0; run < runs; ++run) {
+        // A different snippet each round, the same text for both ways.
+        const std::vector<int> path = SequencePath(library, run);
+        if (bench.PasteOurs(first, path, menuMs, pasteMs)) {
+            oursMenu.Add(menuMs);
+            oursPaste.Add(pasteMs);
+            // Each round opens submenus not opened before: the late rounds
+            // show the menu as it is after a while in use.
+            if (run >= runs - 10)
+                latePaste.Add(pasteMs);
+        } else {
+            oursPaste.Fail();
+            bench.Recover(first);
+        }
+        if (bench.OwnMenu(first, menuMs))
+            ownMenu.Add(menuMs);
+        else {
+            ownMenu.Fail();
+            bench.Recover(first);
+        }
+        if (bench.PasteStock(first, library.Text(path), pasteMs))
+            stockPaste.Add(pasteMs);
+        else {
+            stockPaste.Fail();
+            bench.Recover(first);
+        }
+    }
+    oursMenu.Print();
+    ownMenu.Print();
+    oursPaste.Print();
+    latePaste.Print();
+    stockPaste.Print();
+    std::fflush(stdout);
+
+    int right = 0;
+    for (int i = 0; i < sequence; ++i) {
+        CTargetWindow& into = i % 2 ? second : first;
+        CTargetWindow& other = i % 2 ? first : second;
+        const long otherSeen = probe.TitleChanges(other.m_window);
+        if (bench.PasteOurs(into, SequencePath(library, i), menuMs, pasteMs) &&
+            probe.TitleChanges(other.m_window) == otherSeen)
+            ++right;
+        else
+            bench.Recover(into);
+    }
+    if (sequence > 0)
+        std::printf("sequence\t%d\t%d\n", right, sequence);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CPasteLibrary library;
+    if (argc == 4 && std::string(argv[1]) == "write" && library.SetShape(argv[2]))
+        return library.Write(argv[3]) ? 0 : 1;
+    if ((argc == 5 || argc == 6) && std::string(argv[1]) == "measure" && library.SetShape(argv[2]))
+        return Measure(library, std::atoi(argv[3]), argv[4], argc == 6 ? std::atoi(argv[5]) : 0);
+    std::fprintf(stderr, "usage: bench_paste write SHAPE FILE\n"
+                         "       bench_paste measure SHAPE RUNS TARGET_PROGRAM [SEQUENCE]\n");
+    return 2;
+}
