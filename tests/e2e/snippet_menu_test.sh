@@ -182,9 +182,9 @@ menu_at_right_click() { # window
     right_click "$1"
     if wait_for 5 any_menu; then
         if [ -n "$(popup_menus tessary)" ]; then state=ours; else state=own; fi
+        xdotool key Escape
+        wait_for 5 no_menu
     fi
-    xdotool key Escape
-    wait_for 5 no_menu
     echo "$state"
 }
 # A paste through the menu into a new zenity entry; true when zenity prints
@@ -220,10 +220,10 @@ leave_menu() { # close|escape
     zenity_start entry "e2e leave $RANDOM" || return 1
     open_menu "$zwin" || { give_up; return 1; }
     if [ "$1" = close ]; then
-        navigate "$zwin" $top_close || { give_up; return 1; }
+        navigate "$zwin" "$top_close" || { give_up; return 1; }
         xdotool key Return
     else
-        navigate "$zwin" $top_root 0 || { give_up; return 1; }
+        navigate "$zwin" "$top_root" 0 || { give_up; return 1; }
         xdotool key Escape
     fi
     wait_for 5 no_menu || { give_up; return 1; }
@@ -258,6 +258,7 @@ held_hot_key() {
     focus "$zwin" || return 1
     # Every switch sets the main window's icon: one line per change here,
     # after the one for the icon as it stands.
+    # shellcheck disable=SC2016 # xprop's format, not the shell's
     stdbuf -oL xprop -spy -notype -id "$main_win" -f _NET_WM_ICON 32c '=$0\n' _NET_WM_ICON \
         >"$work/icons" 2>/dev/null &
     local spy=$!
@@ -353,13 +354,13 @@ if zenity_start entry "e2e first switch"; then
     xdotool key Escape
     wait_for 5 ended "$zpid"
 fi
-check "ASCII text arrives in the clicked entry" paste_into_entry "$plain" $top_root 0
-check "accented text arrives exactly" paste_into_entry "$accents" $top_root 1
-check "CJK text arrives exactly" paste_into_entry "$cjk" $top_root 2
-check "emoji (with modifiers and joiners) arrive exactly" paste_into_entry "$emoji" $top_root 3
-check "an entry of a deeper submenu pastes its text" paste_into_entry "$inner" $top_root 5 0
-check "multi-line text arrives exactly in a text box" paste_into_text "$lines" $top_root 4
-check "Paste All pastes the whole library's text" paste_into_text "$all" $top_paste_all
+check "ASCII text arrives in the clicked entry" paste_into_entry "$plain" "$top_root" 0
+check "accented text arrives exactly" paste_into_entry "$accents" "$top_root" 1
+check "CJK text arrives exactly" paste_into_entry "$cjk" "$top_root" 2
+check "emoji (with modifiers and joiners) arrive exactly" paste_into_entry "$emoji" "$top_root" 3
+check "an entry of a deeper submenu pastes its text" paste_into_entry "$inner" "$top_root" 5 0
+check "multi-line text arrives exactly in a text box" paste_into_text "$lines" "$top_root" 4
+check "Paste All pastes the whole library's text" paste_into_text "$all" "$top_paste_all"
 check "Close Menu pastes nothing and leaves the clipboard alone" leave_menu close
 check "Escape pastes nothing and leaves the clipboard alone" leave_menu escape
 
@@ -386,7 +387,7 @@ target_gone() {
     local by_win=$zwin by_pid=$zpid by_out=$zout
     zenity_start entry "e2e doomed $RANDOM" || { kill "$by_pid"; return 1; }
     local ok=1
-    if open_menu "$zwin" && navigate "$zwin" $top_root 0; then
+    if open_menu "$zwin" && navigate "$zwin" "$top_root" 0; then
         kill "$zpid"
         wait_for 5 ended "$zpid" && xdotool key Return && wait_for 5 no_menu &&
             kill -0 "$prog" 2>/dev/null && focus "$by_win" &&
@@ -401,11 +402,11 @@ target_gone() {
 }
 check "a target closed before the choice: no crash, nothing pasted elsewhere" target_gone
 check "the program still runs after it" kill -0 "$prog"
-check "and the next paste works" paste_into_entry "$cjk" $top_root 2
+check "and the next paste works" paste_into_entry "$cjk" "$top_root" 2
 
 # The main window minimised, as it is mostly kept; then the hot key.
 xdotool windowminimize "$main_win"
-check "the menu works with the main window minimised" paste_into_entry "$accents" $top_root 1
+check "the menu works with the main window minimised" paste_into_entry "$accents" "$top_root" 1
 
 if zenity_start entry "e2e switches"; then
     check "the hot key switches the menu off" hot_key_switches own
@@ -426,15 +427,16 @@ stop_program
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 if wait_for 20 grep -q '[0-9]' "$work/display"; then
-    export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+    DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+    export DISPLAY
     window_manager=0
     start_program
     zenity_start entry "e2e first switch" &&
         check "without a window manager: --toggle switches the menu on" switch_on
     xdotool key Escape
-    check "without a window manager: CJK text arrives exactly" paste_into_entry "$cjk" $top_root 2
+    check "without a window manager: CJK text arrives exactly" paste_into_entry "$cjk" "$top_root" 2
     check "without a window manager: multi-line text arrives exactly" \
-        paste_into_text "$lines" $top_root 4
+        paste_into_text "$lines" "$top_root" 4
     check "without a window manager: Escape pastes nothing" leave_menu escape
     check "without a window manager: the program still runs" kill -0 "$prog"
     stop_program
