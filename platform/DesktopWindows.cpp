@@ -246,6 +246,14 @@ bool WindowExists(unsigned long window) {
     return !trap.Failed() && ok;
 }
 
+bool IsOwnPopup(unsigned long window) {
+    GdkDisplay* display = gdk_display_get_default();
+    if (!display || window == None)
+        return false;
+    GdkWindow* own = gdk_x11_window_lookup_for_display(display, static_cast<Window>(window));
+    return own && gdk_window_get_window_type(own) == GDK_WINDOW_TEMP;
+}
+
 void ActivateWindow(unsigned long window, unsigned long time) {
     Display* display = XDisplay();
     if (!display || !WindowExists(window))

@@ -20,6 +20,8 @@ bool HasWindowManager();
 void ActivateWindow(unsigned long window, unsigned long time);
 
 bool WindowExists(unsigned long window);
+// The window is one of this program's own pop-ups (override-redirect).
+bool IsOwnPopup(unsigned long window);
 
 // The keyboard focus is on the window or inside it. With a window manager,
 // also when the window is the active one and the focus sits on its frame.

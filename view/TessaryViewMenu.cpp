@@ -146,7 +146,11 @@ void CTessaryView::OnCopyData(const SHookClick& click) {
     if (m_bInMenu)
         return;
     CTessaryDoc* doc = GetDocument();
-    doc->m_hTargetWnd = click.target;
+    // A click right after a menu closed can land on the one-pixel window the
+    // menu opened on, which sits at the same point: the window beneath is
+    // the one clicked last time.
+    if (!desktop::IsOwnPopup(click.target))
+        doc->m_hTargetWnd = click.target;
     desktop::ActivateWindow(click.target, click.time);
 
     wxMenu* popup = m_pHookMenu->HookPopup();
