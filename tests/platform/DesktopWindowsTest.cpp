@@ -5,6 +5,7 @@
 #include "tests/platform/XPeer.h"
 
 #include <wx/frame.h>
+#include <wx/popupwin.h>
 #include <wx/textctrl.h>
 
 #include <algorithm>
@@ -94,6 +95,20 @@ TEST_F(DesktopWindowsTest, GoneOrHiddenWindowsAreHarmless) {
     EXPECT_FALSE(desktop::HasFocus(m_nSecond));
     // The connection survived, and the focus stayed.
     EXPECT_TRUE(desktop::HasFocus(m_nFirst));
+}
+
+// Only the program's own pop-ups count as such: a right-click can land on the
+// one-pixel window a menu opened on, never on a frame taken for one.
+TEST_F(DesktopWindowsTest, OwnPopupsAreToldFromFramesAndStrangers) {
+    auto* popup = new wxPopupWindow(m_frames[0]);
+    popup->SetSize(10, 10, 1, 1);
+    popup->Show();
+    const unsigned long popupId = XidOf(popup);
+    EXPECT_TRUE(desktop::IsOwnPopup(popupId));
+    EXPECT_FALSE(desktop::IsOwnPopup(m_nFirst));
+    EXPECT_FALSE(desktop::IsOwnPopup(0));
+    EXPECT_FALSE(desktop::IsOwnPopup(0x3ffffff0ul));
+    popup->Destroy();
 }
 
 // A manager that died leaves _NET_SUPPORTING_WM_CHECK on the root naming a
