@@ -6,26 +6,9 @@ set -uo pipefail
 tessary="$1"
 
 fail=0
-check() { # description, command...
-    local what="$1"; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
-}
-wait_for() { # seconds, command...
-    local n=$(( $1 * 10 )); shift
-    for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
+. "$(dirname "$0")/../e2e/common.sh"
 visible() { # exact title
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1
-}
-find_window() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
-}
-press_in() { # window, keys...
-    local w="$1"; shift
-    xdotool windowactivate "$w" 2>/dev/null
-    wait_for 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = '$w' ]"
-    xdotool key --delay 150 "$@"
 }
 quit() { # pid: close the main window as a person does, wait for the end
     local main

@@ -7,23 +7,7 @@ tessary="$1"
 examples="$2"
 
 fail=0
-check() { # description, command...
-    local what="$1"; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
-}
-wait_for() { # seconds, command...
-    local n=$(( $1 * 10 )); shift
-    for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
-find_window() { # exact title
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
-}
-press_in() { # window, keys: activate it through the window manager, then type
-    xdotool windowactivate "$1" 2>/dev/null
-    wait_for 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = '$1' ]"
-    xdotool key "$2"
-}
+. "$(dirname "$0")/common.sh"
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT

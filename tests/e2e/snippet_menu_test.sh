@@ -15,17 +15,7 @@ tessary="$1"
 grabber="$2"
 
 fail=0
-check() { # description, command...
-    local what="$1"
-    shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
-}
-wait_for() { # seconds, command...
-    local n=$(($1 * 10))
-    shift
-    for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
+. "$(dirname "$0")/common.sh"
 
 work=$(mktemp -d)
 pids=()

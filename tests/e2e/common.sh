@@ -1,0 +1,25 @@
+# Shared by the scripts that drive the real program from outside: checks that
+# report and remember failures, polling, and windows found by their titles.
+# Sourced; the caller sets `fail=0` and exits with it.
+
+check() { # description, command...
+    local what="$1"
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
+}
+wait_for() { # seconds, command...
+    local n=$(($1 * 10))
+    shift
+    for _ in $(seq "$n"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+find_window() { # exact title
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
+}
+press_in() { # window, keys...: activate it through the window manager, then type
+    local w="$1"
+    shift
+    xdotool windowactivate "$w" 2>/dev/null
+    wait_for 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = '$w' ]"
+    xdotool key --delay 150 "$@"
+}
