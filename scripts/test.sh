@@ -7,9 +7,9 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 jobs="$(nproc)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSARY_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSARY_SANITIZE=ON -DTESSARY_WERROR=ON >/dev/null
 cmake --build build-asan -j"$jobs"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARY_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 
 export GDK_BACKEND=x11 NO_AT_BRIDGE=1
