@@ -1,7 +1,11 @@
 #include "app/FilePrompt.h"
 
+#include "app/MessageBox.h"
+#include "res/StringTable.h"
+
 #include <wx/app.h>
 #include <wx/filedlg.h>
+#include <wx/filename.h>
 
 #include <deque>
 
@@ -17,7 +21,10 @@ TestState& State() {
 }
 } // namespace
 
-std::optional<std::string> CFilePrompt::Ask(const FilePromptRequest& request) {
+namespace {
+
+// One answer of the dialog itself, or of the test queue.
+std::optional<std::string> AskOnce(const FilePromptRequest& request) {
     if (State().enabled) {
         State().last = request;
         if (State().answers.empty())
@@ -37,6 +44,29 @@ std::optional<std::string> CFilePrompt::Ask(const FilePromptRequest& request) {
     if (dialog.ShowModal() != wxID_OK)
         return std::nullopt;
     return dialog.GetPath().utf8_string();
+}
+
+} // namespace
+
+std::optional<std::string> CFilePrompt::Ask(const FilePromptRequest& request) {
+    for (;;) {
+        std::optional<std::string> chosen = AskOnce(request);
+        if (!chosen || !request.save || request.defaultExtension.empty())
+            return chosen;
+        wxFileName name(wxString::FromUTF8(*chosen));
+        if (name.HasExt())
+            return chosen; // the dialog itself asked about this very name
+        // The dialog checked the name as typed; the file written carries the
+        // extension, so the question is asked here for that name.
+        name.SetExt(wxString::FromUTF8(request.defaultExtension));
+        const std::string path = name.GetFullPath().utf8_string();
+        if (!name.Exists())
+            return path;
+        const wxString question =
+            wxString::Format(wxString::FromUTF8(msg::kReplaceExisting), name.GetFullName());
+        if (CMessageBox::AskYesNo(question.utf8_string()) == Answer::Yes)
+            return path;
+    }
 }
 
 void CFilePrompt::EnableTestMode() {

@@ -30,17 +30,31 @@ void CMessageBox::Show(const std::string& text) {
     wxMessageBox(wxString::FromUTF8(text), msg::kAppTitle, wxOK | wxICON_EXCLAMATION, Parent());
 }
 
+namespace {
+Answer TakeQueued(const std::string& text, Answer whenNone) {
+    State().shown.push_back(text);
+    if (State().answers.empty())
+        return whenNone;
+    const Answer a = State().answers.front();
+    State().answers.pop_front();
+    return a;
+}
+} // namespace
+
+Answer CMessageBox::AskYesNo(const std::string& text) {
+    if (State().enabled)
+        return TakeQueued(text, Answer::No);
+    return wxMessageBox(wxString::FromUTF8(text), msg::kAppTitle, wxYES_NO | wxICON_QUESTION,
+                        Parent()) == wxYES
+               ? Answer::Yes
+               : Answer::No;
+}
+
 Answer CMessageBox::AskYesNoCancel(const std::string& text) {
-    if (State().enabled) {
-        State().shown.push_back(text);
-        if (State().answers.empty())
-            return Answer::Cancel;
-        const Answer a = State().answers.front();
-        State().answers.pop_front();
-        return a;
-    }
+    if (State().enabled)
+        return TakeQueued(text, Answer::Cancel);
     switch (wxMessageBox(wxString::FromUTF8(text), msg::kAppTitle,
-                         wxYES_NO | wxCANCEL | wxICON_EXCLAMATION, Parent())) {
+                         wxYES_NO | wxCANCEL | wxICON_QUESTION, Parent())) {
     case wxYES:
         return Answer::Yes;
     case wxNO:

@@ -1,7 +1,7 @@
 #pragma once
 // The program's message boxes: an OK button, the exclamation icon and the
-// title "Tessary". Tests switch them to a recorder with scripted answers, so
-// every path through a dialog can run without a person.
+// title "Tessary"; questions carry the question icon. Tests switch them to a recorder with scripted
+// answers, so every path through a dialog can run without a person.
 
 #include <deque>
 #include <string>
@@ -14,6 +14,8 @@ public:
     static void Show(const std::string& text);
     // Yes, No or Cancel, with the question icon.
     static Answer AskYesNoCancel(const std::string& text);
+    // Yes or No, with the question icon; No when none is queued in tests.
+    static Answer AskYesNo(const std::string& text);
 
     // Test mode: nothing is shown; texts are recorded and questions take the
     // queued answers (Cancel when none is left).

@@ -4,8 +4,10 @@
 #include "app/Settings.h"
 #include "app/TessaryDocManager.h"
 #include "dialogs/DlgTipOfTheDay.h"
+#include "document/NativePath.h"
 #include "document/TessaryDoc.h"
 #include "platform/CommandChannel.h"
+#include "platform/WindowPlacement.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 #include "view/TessaryView.h"
@@ -59,7 +61,7 @@ bool CTessaryApp::OnInit() {
     wxDocument* doc =
         m_strFileToOpen.empty()
             ? m_pDocManager->CreateDocument(wxString(), wxDOC_NEW)
-            : m_pDocManager->CreateDocument(wxString::FromUTF8(m_strFileToOpen), wxDOC_SILENT);
+            : m_pDocManager->CreateDocument(native_path::ToWx(m_strFileToOpen), wxDOC_SILENT);
     if (!doc) {
         frame->Destroy();
         return false;
@@ -67,8 +69,9 @@ bool CTessaryApp::OnInit() {
     frame->ActivateFrame();
     frame->Show();
     ListenForCommands();
-    // Once the main window is up and drawn, the tip of the day over it.
-    frame->CallAfter([this, frame] {
+    // Once the window manager has put the main window up, the tip of the day
+    // over it; shown earlier, it could end up beneath the main window.
+    CWindowPlacement::CallWhenMapped(frame, [this, frame] {
         if (CTessaryDoc* tessaryDoc = m_pDocManager ? m_pDocManager->Document() : nullptr)
             ShowStartupTip(frame, tessaryDoc->Settings());
     });

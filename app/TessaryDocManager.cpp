@@ -7,22 +7,17 @@
 #include "res/StringTable.h"
 #include "view/TessaryView.h"
 
-#include <wx/filename.h>
-
-wxBEGIN_EVENT_TABLE(CTessaryDocManager, wxDocManager)
-    EVT_MENU(ids::ID_FILE_NEW, CTessaryDocManager::OnFileNew)
-        EVT_MENU(ids::ID_FILE_OPEN, CTessaryDocManager::OnFileOpenXml)
-            EVT_MENU(ids::ID_FILE_SAVE, CTessaryDocManager::OnFileSave)
-                EVT_MENU(ids::ID_FILE_SAVE_AS, CTessaryDocManager::OnFileSaveAs)
-                    EVT_MENU_RANGE(ids::ID_FILE_MRU_FILE1,
-                                   ids::ID_FILE_MRU_FILE1 + ids::ID_FILE_MRU_COUNT - 1,
-                                   CTessaryDocManager::OnRecentFile) wxEND_EVENT_TABLE()
-
-                        CTessaryDocManager::CTessaryDocManager()
-    : wxDocManager(0, false) {
+CTessaryDocManager::CTessaryDocManager() : wxDocManager(0, false) {
     // Initialise here, not in the base constructor, so that our file history is made.
     Initialize();
     SetMaxDocsOpen(1);
+    // Bound here, these come before the base class's own table entries.
+    Bind(wxEVT_MENU, &CTessaryDocManager::OnFileNew, this, ids::ID_FILE_NEW);
+    Bind(wxEVT_MENU, &CTessaryDocManager::OnFileOpenXml, this, ids::ID_FILE_OPEN);
+    Bind(wxEVT_MENU, &CTessaryDocManager::OnFileSave, this, ids::ID_FILE_SAVE);
+    Bind(wxEVT_MENU, &CTessaryDocManager::OnFileSaveAs, this, ids::ID_FILE_SAVE_AS);
+    Bind(wxEVT_MENU, &CTessaryDocManager::OnRecentFile, this, ids::ID_FILE_MRU_FILE1,
+         ids::ID_FILE_MRU_FILE1 + ids::ID_FILE_MRU_COUNT - 1);
 }
 
 CTessaryDoc* CTessaryDocManager::Document() const {
@@ -54,8 +49,13 @@ wxDocument* CTessaryDocManager::CreateDocument(const wxString& path, long flags)
     } else if (!doc->OnSaveModified()) {
         return nullptr;
     }
+    // With a file named at start, that file is the one opened: the start
+    // file is not loaded over it.
+    if (first && !isNew)
+        doc->m_bStartFilePending = 0;
 
     const bool ok = isNew ? doc->OnNewDocument() : doc->OnOpenDocument(path);
+    m_bLastOpenFailed = !ok;
     if (!ok) {
         if (first) {
             doc->DeleteAllViews(); // no document to go on with
@@ -79,7 +79,7 @@ wxDocument* CTessaryDocManager::CreateDocument(const wxString& path, long flags)
 bool CTessaryDocManager::PromptForXmlFile(wxString& path) {
     FilePromptRequest request;
     request.title = msg::kOpenXmlTitle;
-    request.wildcard = "(*.xml)|*.xml";
+    request.wildcard = file_filters::kXml;
     if (CTessaryDoc* doc = Document())
         request.directory = doc->Settings().m_strStartFolder;
     const auto chosen = CFilePrompt::Ask(request);
@@ -115,9 +115,14 @@ void CTessaryDocManager::OnRecentFile(wxCommandEvent& event) {
     if (!history || n >= history->GetCount())
         return;
     const wxString file = history->GetHistoryFile(n);
-    if (!wxFileName::FileExists(file)) {
-        // A file that has gone cannot be opened again: drop it from the list.
-        history->RemoveFileFromHistory(n);
-    }
-    CreateDocument(file, wxDOC_SILENT);
+    m_bLastOpenFailed = false;
+    if (CreateDocument(file, wxDOC_SILENT) || !m_bLastOpenFailed)
+        return; // opened, or the save question was cancelled
+    // A file that cannot be opened is dropped from the list; where it stands
+    // now, since the failed open may have changed nothing or everything.
+    for (size_t i = 0; i < history->GetCount(); ++i)
+        if (history->GetHistoryFile(i) == file) {
+            history->RemoveFileFromHistory(i);
+            break;
+        }
 }

@@ -27,5 +27,6 @@ private:
     void OnFileSaveAs(wxCommandEvent& event);
     void OnRecentFile(wxCommandEvent& event);
 
-    wxDECLARE_EVENT_TABLE();
+    // The last CreateDocument got past the save question and then failed.
+    bool m_bLastOpenFailed = false;
 };

@@ -1,6 +1,7 @@
 // Entry point: the command line is read before any window system starts, so
 // --help and --version work without a display.
 
+#include "app/CommandLine.h"
 #include "app/Settings.h"
 #include "app/TessaryApp.h"
 #include "platform/CommandChannel.h"
@@ -11,7 +12,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #ifndef TESSARY_VERSION
 #define TESSARY_VERSION "0"
@@ -21,46 +21,41 @@ wxIMPLEMENT_APP_NO_MAIN(CTessaryApp);
 
 namespace {
 void PrintUsage() {
-    std::printf("Usage: tessary [FILE]\n"
+    std::printf("Usage: tessary [--] [FILE]\n"
                 "Keep a library of text snippets and paste them into any program\n"
                 "from a right-click menu.\n\n"
                 "  FILE        snippet library (XML) to open instead of a new one\n"
                 "  --toggle    switch the snippet menu of the running Tessary on or off\n"
                 "  --help      show this help and exit\n"
-                "  --version   show the version and exit\n");
+                "  --version   show the version and exit\n"
+                "  --          end of the options: a FILE beginning with - follows\n");
 }
 } // namespace
 
 int main(int argc, char** argv) {
-    const char* file = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            PrintUsage();
+    const SCommandLine line = ParseCommandLine(argc, argv);
+    switch (line.action) {
+    case SCommandLine::Action::Help:
+        PrintUsage();
+        return 0;
+    case SCommandLine::Action::Version:
+        std::printf("Tessary %s\n", TESSARY_VERSION);
+        return 0;
+    case SCommandLine::Action::Toggle: {
+        // Command 1000 to the program already running, as a desktop
+        // shortcut or script would send it.
+        std::string error;
+        if (SendCommand(ids::ID_TOGGLE_MENU, error))
             return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("Tessary %s\n", TESSARY_VERSION);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--toggle") == 0) {
-            // Command 1000 to the program already running, as a desktop
-            // shortcut or script would send it.
-            std::string error;
-            if (SendCommand(ids::ID_TOGGLE_MENU, error))
-                return 0;
-            std::fprintf(stderr, "tessary: %s\n", error.c_str());
-            return 1;
-        }
-        if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            std::fprintf(stderr, "tessary: unknown option %s\n", argv[i]);
-            PrintUsage();
-            return 2;
-        }
-        if (file) {
-            std::fprintf(stderr, "tessary: only one file can be opened\n");
-            return 2;
-        }
-        file = argv[i];
+        std::fprintf(stderr, "tessary: %s\n", error.c_str());
+        return 1;
+    }
+    case SCommandLine::Action::Error:
+        std::fprintf(stderr, "tessary: %s\n", line.error.c_str());
+        PrintUsage();
+        return 2;
+    case SCommandLine::Action::Run:
+        break;
     }
     // A file-size limit must fail the save, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -68,8 +63,7 @@ int main(int argc, char** argv) {
     setenv("GDK_BACKEND", "x11", 0);
 
     auto* app = new CTessaryApp;
-    if (file)
-        app->m_strFileToOpen = file;
+    app->m_strFileToOpen = line.file;
     wxApp::SetInstance(app);
     int wxArgc = 1;
     char* wxArgv[] = {argv[0], nullptr};

@@ -8,7 +8,6 @@
 #include "res/Resources.h"
 #include "res/StringTable.h"
 
-#include <wx/filename.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
@@ -72,17 +71,14 @@ bool CDlgExportFavorites::TransferDataFromWindow() {
 void CDlgExportFavorites::OnBrowse(wxCommandEvent&) {
     FilePromptRequest request;
     request.title = "Save Favourites File";
-    request.wildcard = "(*.xml)|*.xml";
+    request.wildcard = file_filters::kXml;
     request.defaultName = "exportfav.xml";
+    request.defaultExtension = "xml";
     request.save = true;
     const std::optional<std::string> chosen = CFilePrompt::Ask(request);
     if (!chosen)
         return;
-    // The default extension, for a name typed without one.
-    wxFileName name(wxString::FromUTF8(*chosen));
-    if (!name.HasExt())
-        name.SetExt("xml");
-    m_strPath = name.GetFullPath();
+    m_strPath = wxString::FromUTF8(*chosen);
     SetPathText(m_strPath);
 }
 

@@ -6,6 +6,7 @@
 #include "dialogs/DlgOpenUrl.h"
 #include "dialogs/DlgOptions.h"
 #include "dialogs/DlgTipOfTheDay.h"
+#include "document/NativePath.h"
 #include "menu/PasteEngine.h"
 #include "platform/GlobalHotKey.h"
 #include "res/CommandIds.h"
@@ -16,22 +17,27 @@
 #include <wx/filename.h>
 #include <wx/utils.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(CTessaryDoc, wxDocument);
 
-wxBEGIN_EVENT_TABLE(CTessaryDoc, wxDocument) EVT_MENU(ids::ID_OPEN_URL, CTessaryDoc::OnOpenUrl)
-    EVT_MENU(ids::ID_RELOAD, CTessaryDoc::OnReload)
-        EVT_MENU(ids::ID_OPTIONS, CTessaryDoc::OnOptions)
-            EVT_MENU(ids::ID_TIP_OF_THE_DAY, CTessaryDoc::OnTipOfTheDay) wxEND_EVENT_TABLE()
-
-                namespace {
-    std::string FileNameOf(const std::string& path) {
-        return wxFileName(wxString::FromUTF8(path)).GetFullName().utf8_string();
-    }
+namespace {
+wxString FileNameOf(const wxString& path) {
+    return wxFileName(path).GetFullName();
+}
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 } // namespace
 
-CTessaryDoc::CTessaryDoc() = default;
+CTessaryDoc::CTessaryDoc() {
+    Bind(wxEVT_MENU, &CTessaryDoc::OnOpenUrl, this, ids::ID_OPEN_URL);
+    Bind(wxEVT_MENU, &CTessaryDoc::OnReload, this, ids::ID_RELOAD);
+    Bind(wxEVT_MENU, &CTessaryDoc::OnOptions, this, ids::ID_OPTIONS);
+    Bind(wxEVT_MENU, &CTessaryDoc::OnTipOfTheDay, this, ids::ID_TIP_OF_THE_DAY);
+}
 
 CTessaryDoc::~CTessaryDoc() = default;
 
@@ -56,8 +62,8 @@ bool CTessaryDoc::OnOpenDocument(const wxString& path) {
     // are used or written back at close.
     if (!m_bSettingsLoaded)
         LoadSettings();
-    const std::string file = path.utf8_string();
-    if (::access(file.c_str(), R_OK) != 0 || wxDirExists(path)) {
+    const std::string file = native_path::FromWx(path);
+    if (::access(file.c_str(), R_OK) != 0 || !IsRegularFile(file)) {
         CMessageBox::Show(msg::kFailedToOpen);
         return false;
     }
@@ -71,7 +77,7 @@ bool CTessaryDoc::OnOpenDocument(const wxString& path) {
         return false;
     }
     SetFilename(path, false);
-    SetTitle(wxString::FromUTF8(FileNameOf(file)));
+    SetTitle(FileNameOf(path));
     Modify(false);
     SetDocumentSaved(true);
     return true;
@@ -94,8 +100,12 @@ int CTessaryDoc::LoadXmlFile(const std::string& source) {
     return 0;
 }
 
+std::string CTessaryDoc::PathName() const {
+    return native_path::FromWx(GetFilename());
+}
+
 void CTessaryDoc::SetPathName(const std::string& path) {
-    SetFilename(wxString::FromUTF8(path), false);
+    SetFilename(native_path::ToWx(path), false);
 }
 
 void CTessaryDoc::RebuildViews() {
@@ -130,56 +140,56 @@ bool CTessaryDoc::OnSaveModified() {
 
 bool CTessaryDoc::CanWriteInPlace(const std::string& path) const {
     // A URL, a missing file or a read-only one: ask for a name as Save As does.
-    return !path.empty() && wxFileExists(wxString::FromUTF8(path)) &&
-           ::access(path.c_str(), W_OK) == 0;
+    return !path.empty() && IsRegularFile(path) && ::access(path.c_str(), W_OK) == 0;
 }
 
 bool CTessaryDoc::Save() {
     const std::string path = PathName();
     if (!CanWriteInPlace(path))
         return SaveAs();
-    return OnSaveDocument(wxString::FromUTF8(path));
+    return OnSaveDocument(GetFilename());
 }
 
 bool CTessaryDoc::SaveAs() {
     FilePromptRequest request;
     request.title = "Save As";
-    request.wildcard = "XML (*.xml)|*.xml";
+    request.wildcard = file_filters::kXmlDocument;
+    request.defaultExtension = "xml";
     request.save = true;
-    const std::string current = PathName();
-    if (!current.empty() && wxFileExists(wxString::FromUTF8(current))) {
-        request.directory = wxPathOnly(wxString::FromUTF8(current)).utf8_string();
-        request.defaultName = FileNameOf(current);
+    if (IsRegularFile(PathName())) {
+        request.directory = wxPathOnly(GetFilename()).utf8_string();
+        request.defaultName = FileNameOf(GetFilename()).utf8_string();
     } else {
-        request.defaultName = GetTitle().utf8_string();
+        // "Untitled.xml": the name suggested is the name that is written.
+        wxFileName suggested(GetTitle());
+        if (!suggested.HasExt())
+            suggested.SetExt(request.defaultExtension);
+        request.defaultName = suggested.GetFullName().utf8_string();
     }
-    auto chosen = CFilePrompt::Ask(request);
+    const auto chosen = CFilePrompt::Ask(request);
     if (!chosen)
         return false;
-    std::string path = *chosen;
-    if (wxFileName(wxString::FromUTF8(path)).GetExt().empty())
-        path += ".xml";
-    if (!OnSaveDocument(wxString::FromUTF8(path)))
-        return false;
-    SetTitle(wxString::FromUTF8(FileNameOf(path)));
-    SetFilename(wxString::FromUTF8(path), true);
-    if (GetDocumentManager())
-        GetDocumentManager()->AddFileToHistory(wxString::FromUTF8(path));
-    return true;
+    const std::string& path = *chosen;
+    return OnSaveDocument(wxString::FromUTF8(path));
 }
 
 bool CTessaryDoc::OnSaveDocument(const wxString& path) {
     // The file always carries ids 0 to n-1 in document order.
     RebuildViews();
-    const AtomicWriteResult result = m_library.SaveTo(path.utf8_string());
+    const AtomicWriteResult result = m_library.SaveTo(native_path::FromWx(path));
     if (!result.ok) {
         // The old file is untouched and the changes stay marked unsaved.
         CMessageBox::Show("Failed to save document.\n" + result.error);
         return false;
     }
     Modify(false);
-    SetFilename(path, false);
     SetDocumentSaved(true);
+    // Title and recent files follow the file written, also when it was the
+    // start file or a Save As.
+    SetTitle(FileNameOf(path));
+    SetFilename(path, true);
+    if (GetDocumentManager())
+        GetDocumentManager()->AddFileToHistory(path);
     return true;
 }
 

@@ -51,8 +51,8 @@ public:
     CSettings& Settings() { return m_settings; }
     CSnippetCommandMap& SnippetCommands() { return m_snippetCommands; }
 
-    // The path as the document holds it, UTF-8 (a file path or a URL).
-    std::string PathName() const { return GetFilename().utf8_string(); }
+    // The path as the system names it (a file path or a URL).
+    std::string PathName() const;
     // Sets the path without touching the title or the recent-file list.
     void SetPathName(const std::string& path);
 
@@ -96,5 +96,4 @@ private:
     bool m_bEngineFailureShown = false;
 
     wxDECLARE_DYNAMIC_CLASS(CTessaryDoc);
-    wxDECLARE_EVENT_TABLE();
 };

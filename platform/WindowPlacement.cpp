@@ -31,6 +31,23 @@ void FreeRequest(gpointer data, GClosure*) {
     delete static_cast<CRequest*>(data);
 }
 
+struct CMappedCall {
+    wxTopLevelWindow* m_pWindow;
+    std::function<void()> m_call;
+    gulong m_nHandler = 0;
+};
+
+gboolean OnMappedCall(GtkWidget* widget, GdkEvent*, gpointer data) {
+    auto* pending = static_cast<CMappedCall*>(data);
+    pending->m_pWindow->CallAfter(pending->m_call);
+    g_signal_handler_disconnect(widget, pending->m_nHandler); // frees pending
+    return FALSE;
+}
+
+void FreeMappedCall(gpointer data, GClosure*) {
+    delete static_cast<CMappedCall*>(data);
+}
+
 } // namespace
 
 void CWindowPlacement::KeepRequestedPosition(wxTopLevelWindow* window, const wxPoint& position) {
@@ -40,4 +57,16 @@ void CWindowPlacement::KeepRequestedPosition(wxTopLevelWindow* window, const wxP
     auto* request = new CRequest{position};
     request->m_nHandler = g_signal_connect_data(widget, "map-event", G_CALLBACK(OnMapped), request,
                                                 FreeRequest, GConnectFlags(0));
+}
+
+void CWindowPlacement::CallWhenMapped(wxTopLevelWindow* window, std::function<void()> call) {
+    GtkWidget* widget = window ? window->GetHandle() : nullptr;
+    if (!widget || gtk_widget_get_mapped(widget)) {
+        if (window)
+            window->CallAfter(std::move(call));
+        return;
+    }
+    auto* pending = new CMappedCall{window, std::move(call)};
+    pending->m_nHandler = g_signal_connect_data(widget, "map-event", G_CALLBACK(OnMappedCall),
+                                                pending, FreeMappedCall, GConnectFlags(0));
 }

@@ -3,6 +3,8 @@
 
 #include <wx/gdicmn.h>
 
+#include <functional>
+
 class wxTopLevelWindow;
 
 class CWindowPlacement {
@@ -12,4 +14,10 @@ public:
     // run is shown only after the window manager has told its frame sizes,
     // and comes up as if no position had been asked for.
     static void KeepRequestedPosition(wxTopLevelWindow* window, const wxPoint& position);
+
+    // Runs the call from the event loop once the window manager has mapped
+    // the window (at once if it is mapped already). The first window of a run
+    // is mapped some time after Show(); a modal dialog shown before that
+    // would end up beneath it.
+    static void CallWhenMapped(wxTopLevelWindow* window, std::function<void()> call);
 };

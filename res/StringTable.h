@@ -51,4 +51,5 @@ inline constexpr const char* kOpenXmlTitle = "Open XML File";
 inline constexpr const char* kNewDocumentHeader = "New Document";
 inline constexpr const char* kNewItemHeader = "New Item";
 inline constexpr const char* kUntitled = "Untitled";
+inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
 } // namespace msg

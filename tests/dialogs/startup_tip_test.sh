@@ -10,6 +10,18 @@ fail=0
 visible() { # exact title
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1
 }
+stays() { # seconds, command...: holds at each look throughout
+    local n=$(($1 * 10))
+    shift
+    for _ in $(seq "$n"); do "$@" || return 1; sleep 0.1; done
+}
+on_top() { # the tip has the focus, stacked above the main window
+    local tip main
+    tip=$(find_window "Tip of the Day")
+    main=$(find_window "Tessary - Untitled")
+    [ -n "$tip" ] && [ -n "$main" ] && [ "$(xdotool getactivewindow 2>/dev/null)" = "$tip" ] &&
+        xprop -root _NET_CLIENT_LIST_STACKING | grep -qi "$(printf '0x%x' "$main").*$(printf '0x%x' "$tip")"
+}
 quit() { # pid: close the main window as a person does, wait for the end
     local main
     main=$(find_window "Tessary - Untitled")
@@ -28,7 +40,8 @@ printf '[Settings]\nTipoftheday=1\nCurrentTip=4\n' >"$conf"
 "$tessary" &
 pid=$!
 check "the tip shows at start" wait_for 20 visible "Tip of the Day"
-check "the main window is up behind it" visible "Tessary - Untitled"
+check "the main window is up behind it" wait_for 10 visible "Tessary - Untitled"
+check "the tip is above the main window, with the focus" stays 2 on_top
 tip=$(find_window "Tip of the Day")
 [ -n "$tip" ] && press_in "$tip" Escape
 check "Escape closes the tip" wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Tip of the Day\$' >/dev/null 2>&1"
@@ -40,6 +53,7 @@ check "the check box is kept by Escape" grep -q '^Tipoftheday=1$' "$conf"
 "$tessary" &
 pid=$!
 check "the tip shows again" wait_for 20 visible "Tip of the Day"
+check "the tip is on top again" wait_for 10 sh -c "xdotool search --onlyvisible --name '^Tessary - Untitled\$' >/dev/null" && stays 2 on_top
 tip=$(find_window "Tip of the Day")
 [ -n "$tip" ] && press_in "$tip" Tab space Return
 check "Close closes the tip" wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Tip of the Day\$' >/dev/null 2>&1"

@@ -46,7 +46,7 @@ TEST_F(DocumentLifecycle, NewDocumentShowsRootAndSavesAsOneLine) {
     const std::string path = m_dir.File("new");
     CFilePrompt::QueueAnswer(path);
     Command(ids::ID_FILE_SAVE);
-    EXPECT_EQ(CFilePrompt::LastRequest().wildcard, "XML (*.xml)|*.xml");
+    EXPECT_EQ(CFilePrompt::LastRequest().wildcard, "XML (*.xml)|*.xml;*.XML");
     EXPECT_TRUE(CFilePrompt::LastRequest().save);
     // The default extension is added.
     EXPECT_EQ(SavedBytes(path + ".xml"), "<level0 header=\"New Document\" iid=\"0\"/>");
@@ -190,6 +190,9 @@ TEST_F(DocumentLifecycle, StartFileOpensOnceAndSavesInPlace) {
     Command(ids::ID_FILE_SAVE);
     EXPECT_EQ(SavedBytes(start), kMailSaved);
     EXPECT_EQ(CFilePrompt::LastRequest().title, "");
+    // Once saved, title and recent files follow the file written.
+    EXPECT_EQ(Title(), "Tessary - start.xml");
+    EXPECT_EQ(RecentCount(), 1u);
 
     // File > New does not open it again.
     Command(ids::ID_FILE_NEW);
@@ -259,4 +262,73 @@ TEST_F(DocumentLifecycle, NoEngineIsReportedOnceWithoutCycling) {
     Command(ids::ID_FILE_NEW);
     EXPECT_EQ(TreeLabels(), std::vector<std::string>{"New Document"});
     EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(DocumentLifecycle, SaveAsAsksBeforeReplacingTheFileReallyWritten) {
+    const std::string existing = Write("existing.xml", "keep");
+    ASSERT_TRUE(Start());
+    // Typed without the extension: the dialog saw no such file, yet
+    // existing.xml is what would be written. No, then Cancel: nothing written.
+    CFilePrompt::QueueAnswer(m_dir.File("existing"));
+    CMessageBox::QueueAnswer(Answer::No);
+    Command(ids::ID_FILE_SAVE);
+    EXPECT_EQ(CFilePrompt::LastRequest().defaultName, "Untitled.xml");
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"existing.xml already exists.\nDo you want to replace it?"});
+    EXPECT_EQ(SavedBytes(existing), "keep");
+    EXPECT_EQ(Title(), "Tessary - Untitled");
+
+    CFilePrompt::QueueAnswer(m_dir.File("existing"));
+    CMessageBox::QueueAnswer(Answer::Yes);
+    Command(ids::ID_FILE_SAVE);
+    EXPECT_EQ(SavedBytes(existing), "<level0 header=\"New Document\" iid=\"0\"/>");
+    EXPECT_EQ(Title(), "Tessary - existing.xml");
+}
+
+TEST_F(DocumentLifecycle, NamedFileIsOpenedInsteadOfTheStartFile) {
+    const std::string start = Write("start.xml", "<level0 header=\"Start\"/>");
+    CSettings s;
+    s.m_strStartFile = start;
+    CSettingsStore::Save(*wxConfigBase::Get(), s);
+    const std::string named = Write("named.xml", kMail);
+    ASSERT_TRUE(Start(named));
+    EXPECT_EQ(TreeLabels(), kMailTree);
+    EXPECT_EQ(Doc()->PathName(), named);
+    Doc()->Modify(true);
+    Command(ids::ID_FILE_SAVE);
+    EXPECT_EQ(SavedBytes(named), kMailSaved);
+    EXPECT_EQ(SavedBytes(start), "<level0 header=\"Start\"/>");
+}
+
+TEST_F(DocumentLifecycle, RecentFileIsDroppedOnlyWhenOpeningItFails) {
+    const std::string gone = Write("gone.xml", kMail);
+    const std::string bad = Write("bad.xml", kMail);
+    ASSERT_TRUE(Start(gone));
+    ASSERT_NE(Manager()->CreateDocument(wxString::FromUTF8(bad), wxDOC_SILENT), nullptr);
+    std::remove(gone.c_str());
+    CTempDir::Write(bad, "<<<");
+    // gone.xml is second. Cancel in the save question keeps it listed.
+    Doc()->Modify(true);
+    CMessageBox::QueueAnswer(Answer::Cancel);
+    Command(ids::ID_FILE_MRU_FILE1 + 1);
+    EXPECT_EQ(RecentCount(), 2u);
+    // Once the open is tried and fails, it goes; so does a file that is
+    // there but does not load.
+    CMessageBox::QueueAnswer(Answer::No);
+    Command(ids::ID_FILE_MRU_FILE1 + 1);
+    EXPECT_EQ(RecentCount(), 1u);
+    CMessageBox::QueueAnswer(Answer::No);
+    Command(ids::ID_FILE_MRU_FILE1);
+    EXPECT_EQ(RecentCount(), 0u);
+}
+
+TEST_F(DocumentLifecycle, FileNameThatIsNotUtf8OpensAndSavesUnderItsOwnName) {
+    const std::string path = Write("caf\xe9.xml", kMail);
+    ASSERT_TRUE(Start(path));
+    EXPECT_EQ(TreeLabels(), kMailTree);
+    EXPECT_EQ(Doc()->PathName(), path);
+    Doc()->Modify(true);
+    Command(ids::ID_FILE_SAVE);
+    EXPECT_EQ(SavedBytes(path), kMailSaved);
+    EXPECT_EQ(CFilePrompt::LastRequest().title, "") << "saved in place, no Save As";
 }

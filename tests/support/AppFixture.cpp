@@ -1,5 +1,6 @@
 #include "support/AppFixture.h"
 
+#include "document/NativePath.h"
 #include "res/Resources.h"
 #include "support/GuiTest.h"
 
@@ -35,7 +36,7 @@ bool CAppFixture::Start(const std::string& file) {
     });
     wxDocument* doc = file.empty()
                           ? m_pManager->CreateDocument(wxString(), wxDOC_NEW)
-                          : m_pManager->CreateDocument(wxString::FromUTF8(file), wxDOC_SILENT);
+                          : m_pManager->CreateDocument(native_path::ToWx(file), wxDOC_SILENT);
     if (!doc)
         return false;
     m_pFrame->ActivateFrame();

@@ -1,0 +1,34 @@
+#include "app/CommandLine.h"
+
+#include "document/NativePath.h"
+
+#include <string_view>
+
+SCommandLine ParseCommandLine(int argc, const char* const* argv) {
+    SCommandLine line;
+    bool options = true;
+    bool haveFile = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (options && arg.size() > 1 && arg[0] == '-') {
+            if (arg == "--") {
+                options = false;
+                continue;
+            }
+            if (arg == "--help" || arg == "-h")
+                return {SCommandLine::Action::Help, {}, {}};
+            if (arg == "--version")
+                return {SCommandLine::Action::Version, {}, {}};
+            if (arg == "--toggle")
+                return {SCommandLine::Action::Toggle, {}, {}};
+            return {SCommandLine::Action::Error, {}, "unknown option " + std::string(arg)};
+        }
+        if (haveFile)
+            return {SCommandLine::Action::Error, {}, "only one file can be opened"};
+        haveFile = true;
+        // Absolute, so the recent-file list and a later save find it from
+        // any folder.
+        line.file = native_path::Absolute(std::string(arg));
+    }
+    return line;
+}
