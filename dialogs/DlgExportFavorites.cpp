@@ -36,6 +36,12 @@ CDlgExportFavorites::CDlgExportFavorites(wxWindow* parent) {
     SetSizeHints(GetSize(), GetSize());
     CentreOnParent();
     Bind(wxEVT_BUTTON, &CDlgExportFavorites::OnBrowse, this, IDC_BROWSE);
+    // The path field has the focus at opening, so a typed path lands there.
+    Bind(wxEVT_INIT_DIALOG, [this](wxInitDialogEvent& event) {
+        event.Skip();
+        if (m_editPath)
+            m_editPath->SetFocus();
+    });
 }
 
 void CDlgExportFavorites::SetPathText(const wxString& path) {

@@ -151,6 +151,10 @@ bool CDlgOptions::TakeWavPath(wxTextCtrl* edit, std::string& path) {
 
 void CDlgOptions::OnInitDialog(wxInitDialogEvent&) {
     TransferDataToWindow();
+    // The first field, as in every dialog: left to the toolkit, the focus
+    // went to a Browse button and a few Tabs reached the hot-key field.
+    if (m_pEditStartFile)
+        m_pEditStartFile->SetFocus();
     if (m_pHotKey)
         m_pHotKey->SetHotKey(m_wHotKeyVK, m_wHotKeyModifiers);
     UpdateSoundControls();

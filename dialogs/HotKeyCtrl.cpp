@@ -1,5 +1,8 @@
 #include "dialogs/HotKeyCtrl.h"
 
+#include "app/MessageBox.h"
+#include "res/StringTable.h"
+
 #include "dialogs/VirtualKeyNames.h"
 #include "platform/VirtualKeyCodes.h"
 
@@ -147,7 +150,18 @@ void CHotKeyCtrl::OnKeyDown(wxKeyEvent& event) {
     const auto key = CVirtualKeyNames::FromWxKey(code);
     if (!key || IsLockKey(key->m_wVK))
         return;
-    SetHotKey(key->m_wVK, flags | (key->m_bExtended ? vk::HOTKEYF_EXT : 0));
+    const std::uint16_t modifiers = flags | (key->m_bExtended ? vk::HOTKEYF_EXT : 0);
+    if (CVirtualKeyNames::TakesTypingKey(key->m_wVK, modifiers)) {
+        // A stray Space or letter here would take that key from every program.
+        m_wHeld = 0;
+        Refresh();
+        CMessageBox::Show(
+            wxString::Format(wxString::FromUTF8(msg::kHotKeyTypingKey),
+                             wxString::FromUTF8(CVirtualKeyNames::Describe(key->m_wVK, modifiers)))
+                .utf8_string());
+        return;
+    }
+    SetHotKey(key->m_wVK, modifiers);
 }
 
 void CHotKeyCtrl::OnKeyUp(wxKeyEvent& event) {

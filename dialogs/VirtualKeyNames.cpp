@@ -205,3 +205,12 @@ std::string CVirtualKeyNames::Describe(std::uint16_t code, std::uint16_t flags) 
         return "None";
     return ModifierPrefix(flags) + KeyName(code, (flags & HOTKEYF_EXT) != 0);
 }
+
+bool CVirtualKeyNames::TakesTypingKey(std::uint16_t code, std::uint16_t flags) {
+    if (code == 0 || (flags & (HOTKEYF_CONTROL | HOTKEYF_ALT)) != 0)
+        return false;
+    return code == VK_SPACE || (code >= VK_0 && code < VK_0 + 10) ||
+           (code >= VK_A && code < VK_A + 26) || (code >= VK_NUMPAD0 && code <= VK_DIVIDE) ||
+           (code >= VK_OEM_1 && code <= VK_OEM_3) || (code >= VK_OEM_4 && code <= VK_OEM_7) ||
+           code == VK_OEM_102;
+}

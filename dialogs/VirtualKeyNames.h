@@ -31,4 +31,9 @@ public:
     static std::string ModifierPrefix(std::uint16_t flags);
     // The whole combination, "Ctrl + Alt + K"; "None" when vk is 0.
     static std::string Describe(std::uint16_t vk, std::uint16_t flags);
+
+    // A key that types text (letter, digit, space, punctuation, keypad digit
+    // or operator) without Ctrl or Alt: as a global hot key it would be taken
+    // from every program. Function and navigation keys alone are not.
+    static bool TakesTypingKey(std::uint16_t vk, std::uint16_t flags);
 };

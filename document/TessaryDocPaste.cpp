@@ -2,6 +2,7 @@
 // the paste of the chosen entry.
 
 #include "app/MessageBox.h"
+#include "dialogs/VirtualKeyNames.h"
 #include "document/TessaryDoc.h"
 #include "menu/MenuMessages.h"
 #include "menu/PasteEngine.h"
@@ -24,6 +25,12 @@ CPasteEngine& CTessaryDoc::PasteEngine() {
 void CTessaryDoc::SetHotKey() {
     if (m_bHotKeyRegistered != 0 || m_settings.m_wHotKeyVK == 0)
         return;
+    // A typing key without Ctrl or Alt, stored by hand or by an older
+    // version, would be taken from every program: refused as a failed grab.
+    if (CVirtualKeyNames::TakesTypingKey(m_settings.m_wHotKeyVK, m_settings.m_wHotKeyModifiers)) {
+        CMessageBox::Show(msg::kHotKeyFailed);
+        return;
+    }
     if (!wxTheApp || !wxTheApp->GetTopWindow()) {
         CMessageBox::Show(msg::kHotKeyNoMainFrame);
         return;

@@ -51,5 +51,8 @@ inline constexpr const char* kOpenXmlTitle = "Open XML File";
 inline constexpr const char* kNewDocumentHeader = "New Document";
 inline constexpr const char* kNewItemHeader = "New Item";
 inline constexpr const char* kUntitled = "Untitled";
+inline constexpr const char* kHotKeyTypingKey =
+    "%s cannot be the hot key: it would be taken from typing in every program. "
+    "Add Ctrl or Alt, or choose a function key.";
 inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
 } // namespace msg

@@ -217,6 +217,7 @@ TEST_F(OptionsDialog, LooksAsDesigned) {
 TEST_F(OptionsDialog, CheckBoxEnablesBothSoundFieldsAndTheirButtons) {
     m_settings.m_bSoundHook = 0;
     EXPECT_TRUE(Run([&](CDlgOptions& d) {
+        EXPECT_EQ(wxWindow::FindFocus(), d.m_pEditStartFile) << "the first field has the focus";
         EXPECT_FALSE(d.m_pSound->GetValue());
         EXPECT_EQ(SoundControlsEnabled(d), 0) << "greyed at opening";
         ASSERT_TRUE(FocusOn(d.m_pSound));

@@ -92,8 +92,9 @@ TEST_F(ExportFavoritesDialog, CancelWritesNothingOkExportsUnderTheStatusText) {
     m_status.clear();
     WhenShown<CDlgExportFavorites>([&](CDlgExportFavorites& d) {
         EXPECT_TRUE(Field(d)->IsEmpty());
-        TypeInto(Field(d), out);
-        EXPECT_EQ(Field(d)->GetValue().utf8_string(), out);
+        // Typed at once: the path field has the focus at opening.
+        m_sim.Text(out.c_str());
+        EXPECT_TRUE(WaitFor([&] { return Field(d)->GetValue().utf8_string() == out; }));
         Press(WXK_RETURN);
         EXPECT_TRUE(Closed(d));
     });
@@ -127,16 +128,25 @@ TEST_F(ExportFavoritesDialog, BrowseFillsTheFieldAndOverLongPathsAreRefused) {
         const FilePromptRequest& asked = CFilePrompt::LastRequest();
         EXPECT_EQ(asked.title, "Save Favourites File");
         EXPECT_EQ(asked.defaultName, "exportfav.xml");
-        EXPECT_EQ(asked.wildcard, "(*.xml)|*.xml");
+        EXPECT_EQ(asked.wildcard, "(*.xml)|*.xml;*.XML");
         EXPECT_TRUE(asked.save);
         EXPECT_EQ(Field(d)->GetValue().utf8_string(), chosen);
         // Cancelled: the field keeps its path.
         CFilePrompt::QueueAnswer("");
         Click(d.FindWindow(1013));
         EXPECT_EQ(Field(d)->GetValue().utf8_string(), chosen);
-        // A name without extension gets ".xml".
+        // A name without extension gets ".xml"; when that file exists, the
+        // question is asked for it, and No asks for another name.
         CFilePrompt::QueueAnswer(m_dir.File("plain"));
         Click(d.FindWindow(1013));
+        EXPECT_EQ(Field(d)->GetValue().utf8_string(), m_dir.File("plain.xml"));
+        Write("taken.xml", "keep");
+        CFilePrompt::QueueAnswer(m_dir.File("taken"));
+        CMessageBox::QueueAnswer(Answer::No);
+        CFilePrompt::QueueAnswer("");
+        Click(d.FindWindow(1013));
+        EXPECT_EQ(Messages(), std::vector<std::string>{"taken.xml already exists.\nDo you want "
+                                                       "to replace it?"});
         EXPECT_EQ(Field(d)->GetValue().utf8_string(), m_dir.File("plain.xml"));
 
         // A chosen path longer than can be typed is shown whole, then refused.

@@ -2,6 +2,7 @@
 // the stored pair, and a stored pair shows as the keys that make it.
 
 #include "dialogs/HotKeyCtrl.h"
+#include "app/MessageBox.h"
 #include "platform/VirtualKeyCodes.h"
 #include "support/GuiTest.h"
 
@@ -20,6 +21,7 @@ namespace {
 class HotKeyField : public ::testing::Test {
 protected:
     void SetUp() override {
+        CMessageBox::EnableTestMode();
         m_pDialog = new wxDialog(nullptr, wxID_ANY, "Hot key");
         m_pBefore = new wxTextCtrl(m_pDialog, wxID_ANY, "", wxPoint(10, 10), wxSize(200, -1));
         m_pField = new CHotKeyCtrl(m_pDialog, 1007, wxPoint(10, 60), wxSize(220, 30));
@@ -41,6 +43,7 @@ protected:
         Settle(100);
     }
     void TearDown() override {
+        CMessageBox::DisableTestMode();
         m_pDialog->Destroy();
         Settle(20);
     }
@@ -78,7 +81,8 @@ TEST_F(HotKeyField, TypedCombinationsComeBackAsThePairAndThePairAsTheText) {
         const char* text;
     } cases[] = {
         {'K', wxMOD_CONTROL | wxMOD_ALT, 0x4B, HOTKEYF_CONTROL | HOTKEYF_ALT, "Ctrl + Alt + K"},
-        {'7', wxMOD_SHIFT, 0x37, HOTKEYF_SHIFT, "Shift + 7"},
+        {'7', wxMOD_SHIFT | wxMOD_CONTROL, 0x37, HOTKEYF_SHIFT | HOTKEYF_CONTROL,
+         "Ctrl + Shift + 7"},
         {'Q', wxMOD_ALT, 0x51, HOTKEYF_ALT, "Alt + Q"},
         {'Z', wxMOD_CONTROL | wxMOD_SHIFT | wxMOD_ALT, 0x5A,
          HOTKEYF_CONTROL | HOTKEYF_SHIFT | HOTKEYF_ALT, "Ctrl + Shift + Alt + Z"},
@@ -150,4 +154,26 @@ TEST_F(HotKeyField, BackspaceAndDeleteClearTabAndEnterBelongToTheDialog) {
     Press(WXK_RETURN);
     EXPECT_EQ(m_nOkClicks, 1);
     EXPECT_EQ(Text(), "Ctrl + Alt + Delete");
+}
+
+TEST_F(HotKeyField, TypingKeysWithoutCtrlOrAltAreRefusedWithAMessage) {
+    Press('K', wxMOD_CONTROL);
+    // A stray Space once took the space bar from every program.
+    const std::pair<int, int> typing[] = {
+        {WXK_SPACE, wxMOD_NONE}, {'A', wxMOD_NONE}, {'A', wxMOD_SHIFT},
+        {'7', wxMOD_NONE},       {';', wxMOD_NONE}, {WXK_NUMPAD_MULTIPLY, wxMOD_NONE}};
+    for (const auto& [key, modifiers] : typing) {
+        Press(key, modifiers);
+        EXPECT_EQ(Pair(), std::make_pair(0x4B, int(HOTKEYF_CONTROL))) << key;
+        const auto shown = CMessageBox::TakeShown();
+        ASSERT_EQ(shown.size(), 1u) << key;
+        EXPECT_NE(shown[0].find("cannot be the hot key"), std::string::npos);
+    }
+    EXPECT_EQ(Text(), "Ctrl + K");
+    // Function keys alone, and typing keys with Alt, are still taken.
+    Press(WXK_F9);
+    EXPECT_EQ(Text(), "F9");
+    Press('A', wxMOD_ALT);
+    EXPECT_EQ(Text(), "Alt + A");
+    EXPECT_TRUE(CMessageBox::TakeShown().empty());
 }

@@ -332,3 +332,12 @@ TEST_F(DocumentLifecycle, FileNameThatIsNotUtf8OpensAndSavesUnderItsOwnName) {
     EXPECT_EQ(SavedBytes(path), kMailSaved);
     EXPECT_EQ(CFilePrompt::LastRequest().title, "") << "saved in place, no Save As";
 }
+
+TEST_F(DocumentLifecycle, StoredHotKeyThatTakesATypingKeyIsNotRegistered) {
+    CSettings s;
+    s.m_wHotKeyVK = 0x20; // Space, no modifier
+    CSettingsStore::Save(*wxConfigBase::Get(), s);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Failed to set hot key"});
+    EXPECT_EQ(Doc()->m_bHotKeyRegistered, 0);
+}
