@@ -51,4 +51,11 @@ inline constexpr const char* kOpenXmlTitle = "Open XML File";
 inline constexpr const char* kNewDocumentHeader = "New Document";
 inline constexpr const char* kNewItemHeader = "New Item";
 inline constexpr const char* kUntitled = "Untitled";
+inline constexpr const char* kNotARegularFile = "not a regular file";
+inline constexpr const char* kOldContentNotRestored =
+    "Its old content could not be put back either; check the file.";
+inline constexpr const char* kNoLibraryToSave =
+    "The XML engine did not start, so there is no library to save.";
+inline constexpr const char* kBytesReplaced =
+    "Some bytes of the file were not valid UTF-8; they show as \xEF\xBF\xBD and are saved so.";
 } // namespace msg
