@@ -57,17 +57,14 @@ void TakeOwnerAndMode(int fd, const struct stat* old) {
         (void)::fchmod(fd, DefaultMode());
         return;
     }
+    if (::fchown(fd, old->st_uid, old->st_gid) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), old->st_gid); // a group of the user's
     struct stat now {};
-    if (::fstat(fd, &now) != 0)
-        now = *old;
-    if ((now.st_uid != old->st_uid || now.st_gid != old->st_gid) &&
-        ::fchown(fd, old->st_uid, old->st_gid) != 0)
-        (void)::fchown(fd, static_cast<uid_t>(-1), old->st_gid); // a group of the user
-    (void)::fstat(fd, &now);
+    const bool known = ::fstat(fd, &now) == 0;
     mode_t mode = old->st_mode & 07777;
-    if (now.st_uid != old->st_uid)
+    if (!known || now.st_uid != old->st_uid)
         mode &= ~S_ISUID;
-    if (now.st_gid != old->st_gid)
+    if (!known || now.st_gid != old->st_gid)
         mode = (mode & ~(S_ISGID | 070)) | (((mode >> 3) & mode & 07) << 3);
     (void)::fchmod(fd, mode);
 }

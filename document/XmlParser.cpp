@@ -81,7 +81,10 @@ constexpr std::size_t kTooMuch = XmlSourceLimits::kMaxEntityExpansion + 1;
 
 // Bytes that a reference to the entity expands to, counting the references
 // inside it in turn; kTooMuch for anything over the limit, a loop included.
-std::size_t ExpandedSize(SParseSession& session, xmlDocPtr doc, xmlEntityPtr entity, int depth) {
+// A size that counted a reference to an entity not declared yet (possible
+// from inside the document type) is not kept: the declaration may follow.
+std::size_t ExpandedSize(SParseSession& session, xmlDocPtr doc, xmlEntityPtr entity, int depth,
+                         bool& complete) {
     auto known = session.mapEntitySizes.find(entity);
     if (known != session.mapEntitySizes.end())
         return known->second;
@@ -94,19 +97,26 @@ std::size_t ExpandedSize(SParseSession& session, xmlDocPtr doc, xmlEntityPtr ent
     const auto* text = reinterpret_cast<const char*>(entity->content);
     const std::string_view content(text, std::strlen(text));
     std::size_t size = content.size();
+    bool whole = true;
     for (std::size_t amp = content.find('&'); amp != std::string_view::npos && size < kTooMuch;
          amp = content.find('&', amp + 1)) {
         const std::size_t semi = content.find(';', amp);
         if (semi == std::string_view::npos)
             break;
         const std::string refName(content.substr(amp + 1, semi - amp - 1));
-        xmlEntityPtr inner = refName.empty() || refName[0] == '#'
-                                 ? nullptr
-                                 : xmlGetDocEntity(doc, BAD_CAST refName.c_str());
-        if (inner && inner->etype == XML_INTERNAL_GENERAL_ENTITY)
-            size = std::min(size + ExpandedSize(session, doc, inner, depth + 1), kTooMuch);
+        if (refName.empty() || refName[0] == '#')
+            continue;
+        xmlEntityPtr inner = xmlGetDocEntity(doc, BAD_CAST refName.c_str());
+        if (!inner)
+            whole = false;
+        else if (inner->etype == XML_INTERNAL_GENERAL_ENTITY)
+            size = std::min(size + ExpandedSize(session, doc, inner, depth + 1, whole), kTooMuch);
     }
-    session.mapEntitySizes[entity] = size;
+    if (whole)
+        session.mapEntitySizes[entity] = size;
+    else
+        session.mapEntitySizes.erase(entity);
+    complete = complete && whole;
     return size;
 }
 
@@ -115,8 +125,9 @@ xmlEntityPtr OnGetEntity(void* ctx, const xmlChar* name) {
     if (!entity || entity->etype != XML_INTERNAL_GENERAL_ENTITY)
         return entity;
     SParseSession& session = SessionOf(ctx);
+    bool complete = true;
     const std::size_t size =
-        ExpandedSize(session, static_cast<xmlParserCtxtPtr>(ctx)->myDoc, entity, 0);
+        ExpandedSize(session, static_cast<xmlParserCtxtPtr>(ctx)->myDoc, entity, 0, complete);
     session.nExpandedBytes = std::min(session.nExpandedBytes + size, kTooMuch);
     if (session.nExpandedBytes >= kTooMuch) {
         Refuse(ctx, "entity expansion beyond " +
