@@ -154,11 +154,12 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view 
     // ordinary write; replacing it is no way round its permissions.
     struct stat old {};
     const regular_file::OpenResult existing = regular_file::Open(target, O_WRONLY);
-    if (existing.fd >= 0) {
-        const bool statted = ::fstat(existing.fd, &old) == 0;
+    const bool exists = existing.status == regular_file::Status::Ok;
+    if (exists) {
+        const int statErr = ::fstat(existing.fd, &old) == 0 ? 0 : errno;
         ::close(existing.fd);
-        if (!statted) {
-            result.error = ErrnoText("Cannot write the file", errno);
+        if (statErr != 0) {
+            result.error = ErrnoText("Cannot write the file", statErr);
             return result;
         }
     } else if (existing.status == regular_file::Status::NotRegular) {
@@ -168,7 +169,6 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view 
         result.error = ErrnoText("Cannot write the file", existing.err);
         return result;
     }
-    const bool exists = existing.fd >= 0;
 
     const int fd = mkstemp(tmp.data());
     if (fd < 0) {
