@@ -1,7 +1,10 @@
 #pragma once
 // Writing a file so that a failure never damages what was there before: the
 // bytes go to a temporary file beside the target, are flushed to disk, and
-// only a complete file is renamed over the target.
+// only a complete file is renamed over the target, with the target's owner,
+// group and mode. A target the user may not write is refused, and one in a
+// folder the user may not write to is rewritten in place, its old bytes put
+// back if the write fails.
 
 #include <string>
 #include <string_view>

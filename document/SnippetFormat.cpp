@@ -1,5 +1,7 @@
 #include "document/SnippetFormat.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace snippet_format {
@@ -25,11 +27,13 @@ CXmlNode EnsureRootElement(CXmlDocument& doc) {
 int GetLevel(const std::string& elementName) {
     if (elementName.size() <= 5)
         return 0;
-    return std::atoi(elementName.c_str() + 5);
+    // atoi's reading, but a number beyond int saturates instead of overflowing.
+    const long long level = std::strtoll(elementName.c_str() + 5, nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(level, INT_MIN, INT_MAX));
 }
 
 std::string ChildElementName(const std::string& parentName) {
-    return "level" + std::to_string(GetLevel(parentName) + 1);
+    return "level" + std::to_string(static_cast<long long>(GetLevel(parentName)) + 1);
 }
 
 bool HasElementChild(const CXmlNode& node) {

@@ -17,9 +17,11 @@ inline constexpr const char* kItemIdAttr = "iid";
 CXmlNode EnsureRootElement(CXmlDocument& doc);
 
 // The number in an element name: "level12" gives 12; like atoi over the text
-// after the first five characters, so "title" and other names give 0.
+// after the first five characters, so "title" and other names give 0, except
+// that a number beyond the range of int gives INT_MAX (or INT_MIN).
 int GetLevel(const std::string& elementName);
-// Name of a new child of an element so named: "level" + (GetLevel + 1).
+// Name of a new child of an element so named: "level" + (GetLevel + 1), so
+// the child of "level2147483647" or of a longer number is "level2147483648".
 std::string ChildElementName(const std::string& parentName);
 
 // Leaf items hold no element children; text, CDATA and comments don't count.

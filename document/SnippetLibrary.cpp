@@ -1,6 +1,7 @@
 #include "document/SnippetLibrary.h"
 
 #include "document/SnippetFormat.h"
+#include "res/StringTable.h"
 
 namespace {
 bool g_simulateEngineFailure = false;
@@ -36,6 +37,9 @@ CSnippetLibrary::LoadOutcome CSnippetLibrary::Load(const std::string& source,
             *detail = result;
         if (!result.ok())
             return LoadOutcome::Invalid;
+        // The same test as the rebuild's root check, which must not fail later.
+        if (!fresh.SelectSingleNode(std::string("/") + snippet_format::kRootName))
+            return LoadOutcome::WrongRoot;
         m_dom = fresh;
         m_root = fresh.DocumentElement();
         m_items.clear();
@@ -120,5 +124,7 @@ std::string CSnippetLibrary::Serialize() const {
 }
 
 AtomicWriteResult CSnippetLibrary::SaveTo(const std::string& path) const {
+    if (!m_dom || !m_root)
+        return {false, msg::kNoLibraryToSave};
     return WriteFileAtomically(path, Serialize());
 }

@@ -14,6 +14,7 @@ public:
     enum class LoadOutcome {
         Ok,
         Invalid,       // not well-formed, unreadable, refused: "the XML was invalid"
+        WrongRoot,     // well-formed, but its root is not level0: "not a valid Tessary file"
         EngineFailure, // the engine itself failed: "Ooops"
         NoEngine,      // no engine document could be made
     };
@@ -33,8 +34,9 @@ public:
     static void SimulateEngineFailure(bool fail);
     bool HasEngine() const { return m_dom.has_value(); }
 
-    // Loads into a separate engine document and swaps it in only on success,
-    // so a failed load leaves the current library exactly as it was.
+    // Loads into a separate engine document and swaps it in only on success
+    // (a root of another name is a failure too), so a failed load leaves the
+    // current library exactly as it was.
     LoadOutcome Load(const std::string& source, XmlLoadResult* detail = nullptr);
 
     // Root check of the rebuild; throws CXmlError for a root of another name.
@@ -52,6 +54,7 @@ public:
     void RegisterItem(int id, const CXmlNode& element);
 
     std::string Serialize() const;
+    // Refuses, writing nothing, when there is no library (no engine or root).
     AtomicWriteResult SaveTo(const std::string& path) const;
 
     CXmlDocument* Dom() { return m_dom ? &*m_dom : nullptr; }

@@ -88,9 +88,15 @@ int CTessaryDoc::LoadXmlFile(const std::string& source) {
     XmlLoadResult detail;
     switch (m_library.Load(source, &detail)) {
     case CSnippetLibrary::LoadOutcome::Ok:
+        // Told once the views are rebuilt, which clears the status bar.
+        if (detail.replacedBytes > 0 && wxTheApp)
+            wxTheApp->CallAfter([] { CStatusText::Set(msg::kBytesReplaced); });
         return 1;
     case CSnippetLibrary::LoadOutcome::Invalid:
         CMessageBox::Show(msg::kLoadInvalid);
+        return 0;
+    case CSnippetLibrary::LoadOutcome::WrongRoot:
+        CMessageBox::Show(msg::kInvalidFile);
         return 0;
     case CSnippetLibrary::LoadOutcome::NoEngine:
     case CSnippetLibrary::LoadOutcome::EngineFailure:

@@ -30,52 +30,87 @@ bool IsXmlSpace(char c) {
 
 } // namespace
 
-bool CTextEncoding::IsValidUtf8(std::string_view bytes) {
+std::size_t CTextEncoding::SequenceLength(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
+    const std::size_t size = bytes.size();
+    if (size == 0)
+        return 0;
+    const unsigned char c = p[0];
+    if (c < 0x80)
+        return 1;
+    std::size_t length;
+    char32_t cp;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+        cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (size < length)
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if ((length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000) || cp > 0x10FFFF ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+bool CTextEncoding::IsValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
         // Long runs of ASCII are the common case in markup.
-        while (end - p >= 8) {
+        while (bytes.size() - i >= 8) {
             std::uint64_t word;
-            __builtin_memcpy(&word, p, 8);
+            __builtin_memcpy(&word, bytes.data() + i, 8);
             if (word & 0x8080808080808080ull)
                 break;
-            p += 8;
+            i += 8;
         }
-        if (p == end)
+        if (i == bytes.size())
             break;
-        unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int length;
-        char32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            cp = c & 0x07;
-        } else {
+        const std::size_t length = SequenceLength(bytes.substr(i));
+        if (length == 0)
             return false;
-        }
-        if (end - p < length)
-            return false;
-        for (int i = 1; i < length; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (p[i] & 0x3F);
-        }
-        if ((length == 3 && cp < 0x800) || (length == 4 && cp < 0x10000) || cp > 0x10FFFF ||
-            (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        p += length;
+        i += length;
     }
     return true;
+}
+
+bool CTextEncoding::HasMultiByteSequence(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0xC2 && SequenceLength(bytes.substr(i)) > 1)
+            return true;
+    return false;
+}
+
+std::string CTextEncoding::RepairUtf8(std::string_view bytes, std::size_t* replaced) {
+    std::string out;
+    out.reserve(bytes.size() + 16);
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = SequenceLength(bytes.substr(i));
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            ++count;
+            ++i;
+        } else {
+            out.append(bytes.data() + i, length);
+            i += length;
+        }
+    }
+    if (replaced)
+        *replaced = count;
+    return out;
 }
 
 std::string CTextEncoding::Windows1252ToUtf8(std::string_view bytes) {
@@ -139,6 +174,8 @@ bool CTextEncoding::NamesOwnEncoding(std::string_view xml) {
     return DeclaredEncoding(xml).has_value();
 }
 
-bool CTextEncoding::NeedsWindows1252(std::string_view xml) {
-    return !NamesOwnEncoding(xml) && !IsValidUtf8(xml);
+CTextEncoding::Reading CTextEncoding::ReadingOf(std::string_view xml) {
+    if (NamesOwnEncoding(xml) || IsValidUtf8(xml))
+        return Reading::Unchanged;
+    return HasMultiByteSequence(xml) ? Reading::RepairedUtf8 : Reading::Windows1252;
 }

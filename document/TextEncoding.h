@@ -2,6 +2,7 @@
 // Byte-level decisions about the encoding of an XML source, made before the
 // parser sees it.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,14 @@ class CTextEncoding {
 public:
     // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
     static bool IsValidUtf8(std::string_view bytes);
+    // Length of the valid UTF-8 sequence at the start of bytes; 0 when the
+    // bytes do not start with one (or are empty).
+    static std::size_t SequenceLength(std::string_view bytes);
+    // True when the bytes hold at least one valid sequence of two bytes or more.
+    static bool HasMultiByteSequence(std::string_view bytes);
+    // The bytes with each byte that starts no valid sequence replaced by
+    // U+FFFD; replaced, when given, receives how many were.
+    static std::string RepairUtf8(std::string_view bytes, std::size_t* replaced = nullptr);
 
     // Windows-1252 to UTF-8. The five bytes the code page leaves undefined
     // (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 code points of the same
@@ -24,7 +33,10 @@ public:
     // ASCII-compatible (UTF-16 or UTF-32 without a mark).
     static bool NamesOwnEncoding(std::string_view xml);
 
-    // True when the source is to be read as Windows-1252: it names no
-    // encoding and is not valid UTF-8.
-    static bool NeedsWindows1252(std::string_view xml);
+    // How a source is to be read. One that names no encoding and is not
+    // valid UTF-8 is UTF-8 with some bad bytes when it holds any valid
+    // multi-byte sequence (one stray byte must not turn the rest into
+    // mojibake), and Windows-1252 from an older tool otherwise.
+    enum class Reading { Unchanged, RepairedUtf8, Windows1252 };
+    static Reading ReadingOf(std::string_view xml);
 };

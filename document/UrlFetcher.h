@@ -27,7 +27,8 @@ public:
     // letter case; everything else is a path.
     static bool IsUrl(std::string_view source);
 
-    // Never throws for a transfer failure; an HTTP status of 400 or more and an
-    // empty body are NotFound.
+    // Never throws for a transfer failure; an HTTP status of 300 or more (a
+    // redirect that names no Location ends there) and an empty body are
+    // NotFound. A file URL must name a regular file.
     static FetchResult Fetch(const std::string& url, const FetchOptions& options = {});
 };

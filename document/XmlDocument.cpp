@@ -1,49 +1,23 @@
 #include "document/XmlDocument.h"
 
+#include "document/RegularFile.h"
 #include "document/UrlFetcher.h"
 #include "document/XmlDocState.h"
 #include "document/XmlParser.h"
 
 #include <libxml/tree.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
+#include <utility>
 
 namespace {
 
-struct SFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// Reads at most kMaxBytes + 1 bytes, so that an endless or growing source is
-// bounded too.
 XmlLoadResult ReadFile(const std::string& path, std::string& bytes) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return {XmlLoadStatus::NotFound, path + ": is a folder"};
-    auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size > XmlSourceLimits::kMaxBytes)
-        return {XmlLoadStatus::TooLarge,
-                path + ": more than " + std::to_string(XmlSourceLimits::kMaxBytes) + " bytes"};
-    std::unique_ptr<std::FILE, SFileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return {XmlLoadStatus::NotFound, path + ": " + std::strerror(errno)};
-    bytes.resize(ec ? 64 * 1024 : static_cast<std::size_t>(size) + 1);
-    std::size_t used = 0;
-    for (;;) {
-        used += std::fread(bytes.data() + used, 1, bytes.size() - used, file.get());
-        if (used > XmlSourceLimits::kMaxBytes)
-            return {XmlLoadStatus::TooLarge,
-                    path + ": more than " + std::to_string(XmlSourceLimits::kMaxBytes) + " bytes"};
-        if (used < bytes.size())
-            break;
-        bytes.resize(std::min(bytes.size() * 2, XmlSourceLimits::kMaxBytes + 1));
-    }
-    if (std::ferror(file.get()))
-        return {XmlLoadStatus::NotFound, path + ": read error"};
-    bytes.resize(used);
+    regular_file::ReadResult read = regular_file::Read(path, XmlSourceLimits::kMaxBytes);
+    if (!read.ok())
+        return {read.status == regular_file::Status::TooLarge ? XmlLoadStatus::TooLarge
+                                                              : XmlLoadStatus::NotFound,
+                read.error};
+    bytes = std::move(read.bytes);
     return {XmlLoadStatus::Ok, {}};
 }
 

@@ -3,6 +3,7 @@
 
 #include "document/XmlNode.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,15 +12,18 @@
 // invalid" to the user; the detail goes to tests and diagnostics.
 enum class XmlLoadStatus {
     Ok,
-    NotFound,     // file missing or unreadable, URL gave no body or an HTTP error
-    TooLarge,     // over the size cap
-    Timeout,      // the server did not answer in time
-    Malformed,    // not well-formed, or refused for safety (DTD entities, depth)
+    NotFound,  // no readable regular file; a URL gave no body or an HTTP error
+    TooLarge,  // over the size cap
+    Timeout,   // the server did not answer in time
+    Malformed, // not well-formed, or refused for safety (entities, depth, attributes)
 };
 
 struct XmlLoadResult {
     XmlLoadStatus status = XmlLoadStatus::Malformed;
     std::string detail;
+    // Bytes of a source read as UTF-8 that were not UTF-8 and became U+FFFD;
+    // the user is to be told, since a save writes the replacement.
+    std::size_t replacedBytes = 0;
     bool ok() const { return status == XmlLoadStatus::Ok; }
 };
 
@@ -62,4 +66,10 @@ struct XmlSourceLimits {
     static constexpr long kConnectTimeoutSeconds = 10;
     static constexpr long kTotalTimeoutSeconds = 30;
     static constexpr int kMaxDepth = 256;
+    // Far above any real library, far below the engine's quadratic time.
+    static constexpr std::size_t kMaxAttributes = 10000;
+    // What references to internal entities may add up to, in bytes: below
+    // the engine's 10 MB for one text or attribute value, which it reports as
+    // running out of memory.
+    static constexpr std::size_t kMaxEntityExpansion = 4u * 1024u * 1024u;
 };

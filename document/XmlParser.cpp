@@ -2,36 +2,49 @@
 
 #include "document/TextEncoding.h"
 #include "document/XmlErrorCapture.h"
+#include "document/XmlPrescan.h"
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 
 // Safety rules of a parse:
 // - Only the bytes handed in are read. The external entity loader refuses
 //   every request (it is process-wide in libxml2, and nothing else in the
 //   program has a use for it), XML_PARSE_NONET is set, and DTD loading,
 //   defaulting and validation stay off.
-// - A DTD that declares any entity, general or parameter, ends the parse as
-//   malformed. Snippet libraries never need one, and the rule does away with
-//   entity expansion attacks (nested and quadratic) without weighing them.
+// - Internal general entities declared in the document type are expanded
+//   into the text (and so saved expanded). Any other entity declaration
+//   (external, parameter, unparsed) ends the parse as malformed, and so do
+//   references whose expansions add up to more than
+//   XmlSourceLimits::kMaxEntityExpansion bytes: each reference is weighed
+//   before the engine expands it, so nested ("billion laughs") and quadratic
+//   expansions are refused at once.
 // - Nesting deeper than XmlSourceLimits::kMaxDepth ends the parse. libxml2
 //   itself stops a little deeper without XML_PARSE_HUGE, which stays off, as
 //   do its other size limits (10 MB for one text node, for instance).
+// - A start tag with more than XmlSourceLimits::kMaxAttributes attributes
+//   ends the load before parsing (see CXmlPrescan).
 // - Whitespace-only text and CDATA sections are kept: no NOBLANKS, no NOCDATA.
 
 namespace {
 
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES;
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_NOENT;
 
 struct SParseSession {
     CXmlErrorCapture* pCapture = nullptr;
     bool bRefused = false;
     int nDepth = 0;
+    std::size_t nExpandedBytes = 0;
+    // Expanded size of each internal entity met so far; a declaration is
+    // never changed once made, so the size holds for the whole parse.
+    std::unordered_map<const xmlEntity*, std::size_t> mapEntitySizes;
 };
 
 SParseSession& SessionOf(void* ctx) {
@@ -49,14 +62,79 @@ void Refuse(void* ctx, const std::string& why) {
     xmlStopParser(static_cast<xmlParserCtxtPtr>(ctx));
 }
 
-void OnEntityDecl(void* ctx, const xmlChar* name, int, const xmlChar*, const xmlChar*, xmlChar*) {
-    Refuse(ctx, std::string("entity declarations are not accepted (") +
-                    reinterpret_cast<const char*>(name) + ")");
+void OnEntityDecl(void* ctx, const xmlChar* name, int type, const xmlChar* publicId,
+                  const xmlChar* systemId, xmlChar* content) {
+    const std::string what = name ? reinterpret_cast<const char*>(name) : "";
+    if (type != XML_INTERNAL_GENERAL_ENTITY) {
+        Refuse(ctx, "external and parameter entity declarations are not accepted (" + what + ")");
+        return;
+    }
+    xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
 }
 
 void OnUnparsedEntityDecl(void* ctx, const xmlChar* name, const xmlChar*, const xmlChar*,
                           const xmlChar*) {
-    OnEntityDecl(ctx, name, 0, nullptr, nullptr, nullptr);
+    OnEntityDecl(ctx, name, XML_EXTERNAL_GENERAL_UNPARSED_ENTITY, nullptr, nullptr, nullptr);
+}
+
+constexpr std::size_t kTooMuch = XmlSourceLimits::kMaxEntityExpansion + 1;
+
+// Bytes that a reference to the entity expands to, counting the references
+// inside it in turn; kTooMuch for anything over the limit, a loop included.
+// A size that counted a reference to an entity not declared yet (possible
+// from inside the document type) is not kept: the declaration may follow.
+std::size_t ExpandedSize(SParseSession& session, xmlDocPtr doc, xmlEntityPtr entity, int depth,
+                         bool& complete) {
+    auto known = session.mapEntitySizes.find(entity);
+    if (known != session.mapEntitySizes.end())
+        return known->second;
+    if (depth > 32)
+        return kTooMuch;
+    if (!entity->content)
+        return 0;
+    session.mapEntitySizes[entity] = kTooMuch; // a reference back to it is a loop
+
+    const auto* text = reinterpret_cast<const char*>(entity->content);
+    const std::string_view content(text, std::strlen(text));
+    std::size_t size = content.size();
+    bool whole = true;
+    for (std::size_t amp = content.find('&'); amp != std::string_view::npos && size < kTooMuch;
+         amp = content.find('&', amp + 1)) {
+        const std::size_t semi = content.find(';', amp);
+        if (semi == std::string_view::npos)
+            break;
+        const std::string refName(content.substr(amp + 1, semi - amp - 1));
+        if (refName.empty() || refName[0] == '#')
+            continue;
+        xmlEntityPtr inner = xmlGetDocEntity(doc, BAD_CAST refName.c_str());
+        if (!inner)
+            whole = false;
+        else if (inner->etype == XML_INTERNAL_GENERAL_ENTITY)
+            size = std::min(size + ExpandedSize(session, doc, inner, depth + 1, whole), kTooMuch);
+    }
+    if (whole)
+        session.mapEntitySizes[entity] = size;
+    else
+        session.mapEntitySizes.erase(entity);
+    complete = complete && whole;
+    return size;
+}
+
+xmlEntityPtr OnGetEntity(void* ctx, const xmlChar* name) {
+    xmlEntityPtr entity = xmlSAX2GetEntity(ctx, name);
+    if (!entity || entity->etype != XML_INTERNAL_GENERAL_ENTITY)
+        return entity;
+    SParseSession& session = SessionOf(ctx);
+    bool complete = true;
+    const std::size_t size =
+        ExpandedSize(session, static_cast<xmlParserCtxtPtr>(ctx)->myDoc, entity, 0, complete);
+    session.nExpandedBytes = std::min(session.nExpandedBytes + size, kTooMuch);
+    if (session.nExpandedBytes >= kTooMuch) {
+        Refuse(ctx, "entity expansion beyond " +
+                        std::to_string(XmlSourceLimits::kMaxEntityExpansion) + " bytes");
+        return nullptr;
+    }
+    return entity;
 }
 
 void OnStartElementNs(void* ctx, const xmlChar* localName, const xmlChar* prefix,
@@ -111,18 +189,37 @@ CXmlParser::SOutcome CXmlParser::Parse(std::string_view bytes, const std::string
         return outcome;
     }
 
-    // A source that names no encoding and is not UTF-8 comes from an older
-    // Windows tool; read it as that tool wrote it.
+    // A source that names no encoding and is not UTF-8 is UTF-8 with a few
+    // bad bytes, or comes from an older Windows tool: read it as meant.
     std::string converted;
     const char* encoding = nullptr;
-    if (CTextEncoding::NeedsWindows1252(bytes)) {
+    std::size_t replaced = 0;
+    switch (CTextEncoding::ReadingOf(bytes)) {
+    case CTextEncoding::Reading::Unchanged:
+        break;
+    case CTextEncoding::Reading::RepairedUtf8:
+        converted = CTextEncoding::RepairUtf8(bytes, &replaced);
+        encoding = "UTF-8";
+        break;
+    case CTextEncoding::Reading::Windows1252:
         converted = CTextEncoding::Windows1252ToUtf8(bytes);
+        encoding = "UTF-8";
+        break;
+    }
+    if (encoding) {
         if (converted.size() > INT_MAX) {
             outcome.result = {XmlLoadStatus::TooLarge, "too large after conversion"};
             return outcome;
         }
         bytes = converted;
-        encoding = "UTF-8";
+    }
+
+    if (CXmlPrescan::MostAttributes(bytes, encoding != nullptr, XmlSourceLimits::kMaxAttributes) >
+        XmlSourceLimits::kMaxAttributes) {
+        outcome.result = {XmlLoadStatus::Malformed,
+                          "an element with more than " +
+                              std::to_string(XmlSourceLimits::kMaxAttributes) + " attributes"};
+        return outcome;
     }
 
     CXmlErrorCapture capture;
@@ -136,6 +233,7 @@ CXmlParser::SOutcome CXmlParser::Parse(std::string_view bytes, const std::string
     sax->serror = &OnParseError;
     sax->entityDecl = &OnEntityDecl;
     sax->unparsedEntityDecl = &OnUnparsedEntityDecl;
+    sax->getEntity = &OnGetEntity;
     sax->startElementNs = &OnStartElementNs;
     sax->endElementNs = &OnEndElementNs;
 
@@ -145,7 +243,8 @@ CXmlParser::SOutcome CXmlParser::Parse(std::string_view bytes, const std::string
                           encoding, kParseOptions));
     ctxt.reset();
 
-    if (capture.OutOfMemory())
+    // A refusal stops the engine, which may then report odd errors of its own.
+    if (capture.OutOfMemory() && !session.bRefused)
         throw CXmlError(XmlResult::OutOfMemory, "out of memory while parsing " + name);
     if (session.bRefused || !doc || !xmlDocGetRootElement(doc.get())) {
         std::string detail = capture.FirstMessage();
@@ -163,5 +262,6 @@ CXmlParser::SOutcome CXmlParser::Parse(std::string_view bytes, const std::string
         throw CXmlError(XmlResult::OutOfMemory, "out of memory while parsing " + name);
     outcome.pDoc = doc.release();
     outcome.result = {XmlLoadStatus::Ok, {}};
+    outcome.result.replacedBytes = replaced;
     return outcome;
 }

@@ -55,4 +55,11 @@ inline constexpr const char* kHotKeyTypingKey =
     "%s cannot be the hot key: it would be taken from typing in every program. "
     "Add Ctrl or Alt, or choose a function key.";
 inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
+inline constexpr const char* kNotARegularFile = "not a regular file";
+inline constexpr const char* kOldContentNotRestored =
+    "Its old content could not be put back either; check the file.";
+inline constexpr const char* kNoLibraryToSave =
+    "The XML engine did not start, so there is no library to save.";
+inline constexpr const char* kBytesReplaced =
+    "Some bytes of the file were not valid UTF-8; they show as \xEF\xBF\xBD and are saved so.";
 } // namespace msg

@@ -7,9 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <csignal>
+#include <cstring>
+#include <functional>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace snippet_format;
@@ -23,6 +29,22 @@ CSnippetLibrary LoadedFrom(const std::string& path) {
     lib.EnsureRoot();
     lib.NumberItems();
     return lib;
+}
+
+// Runs what without root's rights: as the test's own user, or as "nobody" in
+// a child process when the tests run as root. True when what returned true.
+bool AsOrdinaryUser(const std::function<bool()>& what) {
+    if (geteuid() != 0)
+        return what();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const bool ok =
+            setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0 && what();
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
 }
 
 const char* kMail = "<level0 iid=\"7\" header=\"Mail\">\n"
@@ -55,13 +77,17 @@ TEST(SnippetLibrary, NewDocumentGetsRootAndSavesAsOneLine) {
     EXPECT_EQ(lib.EnsureRoot(), root);
 }
 
-TEST(SnippetLibrary, RootOfAnotherNameIsRejected) {
+TEST(SnippetLibrary, RootOfAnotherNameIsAFailedLoad) {
     CTempDir dir;
-    CTempDir::Write(dir.File("a.xml"), "<level1 header=\"x\"/>");
-    CSnippetLibrary lib;
-    ASSERT_TRUE(lib.CreateEngine());
-    ASSERT_EQ(lib.Load(dir.File("a.xml")), CSnippetLibrary::LoadOutcome::Ok);
-    EXPECT_THROW(lib.EnsureRoot(), CXmlError);
+    CTempDir::Write(dir.File("good.xml"), kMail);
+    CSnippetLibrary lib = LoadedFrom(dir.File("good.xml"));
+    const std::string before = lib.Serialize();
+    for (const char* wrong : {"<level1 header=\"x\"/>", "<level0 xmlns=\"urn:x\" header=\"x\"/>"}) {
+        CTempDir::Write(dir.File("a.xml"), wrong);
+        EXPECT_EQ(lib.Load(dir.File("a.xml")), CSnippetLibrary::LoadOutcome::WrongRoot) << wrong;
+        EXPECT_EQ(lib.Serialize(), before);
+        EXPECT_TRUE(lib.FindByItemId(4));
+    }
 }
 
 TEST(SnippetLibrary, ItemsAreRenumberedInDocumentOrderAndFoundById) {
@@ -123,6 +149,13 @@ TEST(SnippetLibrary, NamesOfNewChildren) {
     EXPECT_EQ(ChildElementName("levelX7"), "level1");
     EXPECT_EQ(ChildElementName("level7b"), "level8");
     EXPECT_EQ(GetLevel("lev"), 0);
+    // Numbers beyond int saturate; the child's name goes one past, never round.
+    EXPECT_EQ(GetLevel("level2147483647"), INT_MAX);
+    EXPECT_EQ(GetLevel("level99999999999999999999"), INT_MAX);
+    EXPECT_EQ(GetLevel("level-99999999999"), INT_MIN);
+    EXPECT_EQ(ChildElementName("level2147483647"), "level2147483648");
+    EXPECT_EQ(ChildElementName("level2147483648"), "level2147483648");
+    EXPECT_EQ(ChildElementName("level-99999999999"), "level-2147483647");
 }
 
 TEST(SnippetLibrary, TextIsReplacedAsOneCdataAfterOtherChildren) {
@@ -149,7 +182,10 @@ TEST(SnippetLibrary, CharactersXmlCannotCarryNeverMakeAnUnreadableFile) {
     ASSERT_TRUE(lib.CreateEngine());
     CXmlNode root = lib.EnsureRoot();
     lib.NumberItems();
-    SetAttribute(*lib.Dom(), root, kHeaderAttr, std::string("a\x01" "b", 3));
+    SetAttribute(*lib.Dom(), root, kHeaderAttr,
+                 std::string("a\x01"
+                             "b",
+                             3));
     CXmlNode item = lib.Dom()->CreateElement("level1");
     root.AppendChild(item);
     SetText(*lib.Dom(), item, std::string("tab\there\x0b\x1f end \xef\xbf\xbf\n", 19));
@@ -196,16 +232,6 @@ TEST(SnippetLibrary, FailedSaveLeavesTheOldFileByteForByte) {
     CSnippetLibrary lib = LoadedFrom(path);
     SetText(*lib.Dom(), lib.FindByItemId(2), std::string(200000, 'x'));
 
-    // A folder without write permission (root ignores permissions).
-    if (geteuid() != 0) {
-        ASSERT_EQ(chmod(dir.Path().c_str(), 0555), 0);
-        const AtomicWriteResult r = lib.SaveTo(path);
-        chmod(dir.Path().c_str(), 0755);
-        EXPECT_FALSE(r.ok);
-        EXPECT_FALSE(r.error.empty());
-        EXPECT_EQ(CTempDir::Read(path), kMail);
-    }
-
     // A file system that fills up: a file-size limit below the new size.
     struct rlimit old {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -234,6 +260,79 @@ TEST(SnippetLibrary, FailedSaveLeavesTheOldFileByteForByte) {
     struct stat st {};
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(SnippetLibrary, WithoutALibraryNothingIsWritten) {
+    CTempDir dir;
+    CSnippetLibrary lib;
+    CSnippetLibrary::SimulateEngineFailure(true);
+    ASSERT_FALSE(lib.CreateEngine());
+    CSnippetLibrary::SimulateEngineFailure(false);
+    const AtomicWriteResult r = lib.SaveTo(dir.File("x.xml"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.xml")));
+}
+
+TEST(AtomicFile, WritableFileInAReadOnlyFolderIsRewrittenInPlace) {
+    CTempDir dir;
+    const std::string path = dir.File("lib.xml");
+    CTempDir::Write(path, kMail);
+    ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0555), 0);
+    const std::string longer(100000, 'x');
+    EXPECT_TRUE(AsOrdinaryUser(
+        [&] { return WriteFileAtomically(path, longer).ok && WriteFileAtomically(path, "s").ok; }));
+    EXPECT_EQ(CTempDir::Read(path), "s");
+
+    // Past a file-size limit the write fails, and the file is as it was.
+    EXPECT_TRUE(AsOrdinaryUser([&] {
+        struct rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const AtomicWriteResult r = WriteFileAtomically(path, longer);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+        return !r.ok && !r.error.empty();
+    }));
+    EXPECT_EQ(CTempDir::Read(path), "s");
+}
+
+TEST(AtomicFile, ReadOnlyFileIsRefusedAndAReplacedOneKeepsOwnerGroupAndMode) {
+    CTempDir dir;
+    const std::string path = dir.File("lib.xml");
+    CTempDir::Write(path, kMail);
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_TRUE(AsOrdinaryUser([&] {
+        const AtomicWriteResult r = WriteFileAtomically(path, "new");
+        return !r.ok && r.error.find(std::strerror(EACCES)) != std::string::npos;
+    }));
+    EXPECT_EQ(CTempDir::Read(path), kMail);
+
+    // Root gives the file to anyone; a user, to another group of theirs.
+    gid_t groups[64];
+    const int n = getgroups(64, groups);
+    const auto other =
+        std::find_if(groups, groups + std::max(n, 0), [](gid_t g) { return g != getegid(); });
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(path.c_str(), 1234, 5678), 0);
+    } else if (other != groups + std::max(n, 0)) {
+        ASSERT_EQ(chown(path.c_str(), static_cast<uid_t>(-1), *other), 0);
+    }
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    struct stat before {
+    }, after{};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, "new").ok);
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_EQ(CTempDir::Read(path), "new");
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_mode, before.st_mode);
 }
 
 TEST(SnippetLibrary, SaveThroughASymlinkWritesTheTarget) {

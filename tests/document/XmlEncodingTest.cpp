@@ -69,6 +69,25 @@ TEST(XmlEncoding, UndeclaredNonUtf8IsReadAsWindows1252) {
     EXPECT_EQ(doc.DocumentElement().Xml(), "<r a=\"\xC3\xA9\">" + kEuro + "</r>");
 }
 
+TEST(XmlEncoding, StrayBytesInUtf8AreReplacedAndCounted) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    struct SCase {
+        std::string bytes, text;
+        std::size_t replaced;
+    };
+    for (const SCase& c : std::vector<SCase>{
+             {"<r a=\"" + kCafe + "\">" + kEuro + " \xE9!</r>", kEuro + " " + fffd + "!", 1},
+             {"<r a=\"\x93\">" + kCafe + " \xE2\x82</r>", kCafe + " " + fffd + fffd, 3},
+             {"<r a=\"\xE9\">\x80</r>", kEuro, 0}, // no UTF-8 at all: Windows-1252
+         }) {
+        CXmlDocument doc;
+        const XmlLoadResult result = doc.LoadBytes(c.bytes);
+        ASSERT_TRUE(result.ok()) << result.detail;
+        EXPECT_EQ(doc.DocumentElement().Text(), c.text);
+        EXPECT_EQ(result.replacedBytes, c.replaced);
+    }
+}
+
 TEST(XmlEncoding, ByteOrderMarksAndDeclarationsDecide) {
     const std::string utf8 = "<r a=\"" + kCafe + "\">" + kEuro + " " + kQuoted + "</r>";
     const std::string expected = kEuro + " " + kQuoted + "|" + kCafe;
@@ -121,9 +140,11 @@ TEST(TextEncoding, DeclarationAndMarkSniffing) {
     EXPECT_TRUE(CTextEncoding::NamesOwnEncoding("\xEF\xBB\xBF<r/>"));
     EXPECT_TRUE(CTextEncoding::NamesOwnEncoding(std::string("<\0r\0", 4)));
     EXPECT_FALSE(CTextEncoding::NamesOwnEncoding("<?xml version=\"1.0\"?><r/>"));
-    EXPECT_TRUE(CTextEncoding::NeedsWindows1252("<r>\xE9</r>"));
-    EXPECT_FALSE(
-        CTextEncoding::NeedsWindows1252("<?xml version='1.0' encoding='latin1'?><r>\xE9</r>"));
+    using Reading = CTextEncoding::Reading;
+    EXPECT_EQ(CTextEncoding::ReadingOf("<r>\xE9</r>"), Reading::Windows1252);
+    EXPECT_EQ(CTextEncoding::ReadingOf("<r>\xC3\xA9\xE9</r>"), Reading::RepairedUtf8);
+    EXPECT_EQ(CTextEncoding::ReadingOf("<?xml version='1.0' encoding='latin1'?><r>\xE9</r>"),
+              Reading::Unchanged);
 
     std::string all;
     for (int c = 0x80; c <= 0xFF; ++c)

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -104,7 +105,8 @@ TEST(XmlLoadSafety, ExternalEntitiesAndDtdsAreNeverRead) {
         "<!DOCTYPE r [<!ENTITY x SYSTEM \"" + secret + "\">]><r>&x;</r>",
         "<!DOCTYPE r [<!ENTITY x SYSTEM \"" + server.Url("/x.dtd") + "\">]><r>&x;</r>",
         "<!DOCTYPE r [<!ENTITY % p SYSTEM \"" + server.Url("/p.dtd") + "\"> %p;]><r>&x;</r>",
-        "<!DOCTYPE r [<!ENTITY x \"harmless\">]><r>&x;</r>",
+        "<!DOCTYPE r [<!ENTITY % p \"<!ENTITY x 'y'>\"> %p;]><r>&x;</r>",
+        "<!DOCTYPE r [<!ENTITY x \"a\"><!ENTITY pic SYSTEM \"p.gif\" NDATA gif>]><r>&x;</r>",
     };
     testing::internal::CaptureStderr();
     for (const std::string& xml : refused) {
@@ -145,6 +147,18 @@ TEST(XmlLoadSafety, ExternalEntitiesAndDtdsAreNeverRead) {
     close(watch);
 }
 
+TEST(XmlLoadSafety, SmallInternalEntitiesAreExpandedIntoTheText) {
+    CXmlDocument doc;
+    const XmlLoadResult result =
+        doc.LoadBytes("<!DOCTYPE level0 [<!ENTITY co \"Acme &amp; Co\">"
+                      "<!ENTITY sig \"Regards,&#10;&co;\">]>"
+                      "<level0 header=\"&co;\"><level1>&sig; &sig;</level1></level0>");
+    ASSERT_TRUE(result.ok()) << result.detail;
+    EXPECT_EQ(doc.DocumentElement().Xml(),
+              "<level0 header=\"Acme &amp; Co\"><level1>Regards,\nAcme &amp; Co "
+              "Regards,\nAcme &amp; Co</level1></level0>");
+}
+
 TEST(XmlLoadSafety, EntityExpansionIsRefused) {
     std::string laughs = "<!DOCTYPE lolz [<!ENTITY lol \"lol\">";
     for (int i = 1; i <= 9; ++i)
@@ -155,8 +169,11 @@ TEST(XmlLoadSafety, EntityExpansionIsRefused) {
 
     std::string quadratic = "<!DOCTYPE r [<!ENTITY big \"" + Repeat("a", 100 * 1024) + "\">]><r>" +
                             Repeat("&big;", 10000) + "</r>";
+    std::string inAttributes = "<!DOCTYPE r [<!ENTITY big \"" + Repeat("a", 100 * 1024) +
+                               "\">]><r a=\"" + Repeat("&big;", 10000) + "\"/>";
+    std::string loop = "<!DOCTYPE r [<!ENTITY a \"&b;\"><!ENTITY b \"&a;\">]><r>&a;</r>";
 
-    for (const std::string* xml : {&laughs, &quadratic}) {
+    for (const std::string* xml : {&laughs, &quadratic, &inAttributes, &loop}) {
         CXmlDocument doc;
         XmlLoadResult result = doc.LoadBytes(*xml);
         EXPECT_EQ(result.status, XmlLoadStatus::Malformed);
@@ -176,6 +193,46 @@ TEST(XmlLoadSafety, NestingIsLimited) {
     EXPECT_NE(over.detail.find("nested"), std::string::npos) << over.detail;
     EXPECT_EQ(doc.LoadBytes(Nested(100000)).status, XmlLoadStatus::Malformed);
     EXPECT_FALSE(doc.DocumentElement());
+}
+
+TEST(XmlLoadSafety, StartTagsWithTooManyAttributesAreRefused) {
+    auto tag = [](std::size_t n, const std::string& equalsValue) {
+        std::string xml = "<r";
+        for (std::size_t i = 0; i < n; ++i)
+            xml += " a" + std::to_string(i) + equalsValue;
+        return xml + "/>";
+    };
+    const std::size_t limit = XmlSourceLimits::kMaxAttributes;
+    // Characters of markup inside values, comments and CDATA are no attributes.
+    const std::string quiet = "<!-- <x a=1 b=2> --><![CDATA[<y a=1>]]>";
+    EXPECT_TRUE(CXmlDocument().LoadBytes(tag(limit, "='=>'")).ok());
+    EXPECT_TRUE(CXmlDocument()
+                    .LoadBytes("<r>" + quiet + Repeat("<![CDATA[<x a=1>]]>", limit + 1) + "</r>")
+                    .ok());
+    // In UTF-7, "+AD0AIg-" is '="', so no '=' shows in the bytes.
+    for (const std::string& refused :
+         {tag(limit + 1, "='v'"), tag(300000, "=\"\""),
+          "<!DOCTYPE r [<!ENTITY x '<'>]>" + quiet + tag(limit + 1, "='v'"),
+          "<?xml version='1.0' encoding='UTF-7'?>" + tag(limit + 1, "+AD0AIg-v+ACI-")}) {
+        const XmlLoadResult result = CXmlDocument().LoadBytes(refused);
+        EXPECT_EQ(result.status, XmlLoadStatus::Malformed) << refused.substr(0, 60);
+        EXPECT_NE(result.detail.find("attributes"), std::string::npos) << result.detail;
+    }
+}
+
+TEST(XmlLoadSafety, OnlyRegularFilesAreRead) {
+    // A FIFO without a writer would block open() for good.
+    CTempDir dir;
+    const std::string fifo = dir.File("fifo.xml");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    CXmlDocument doc;
+    for (const std::string& source :
+         {fifo, "file://" + fifo, std::string("/dev/null"), "file://" + dir.Path().string()}) {
+        ASSERT_TRUE(doc.LoadBytes("<r/>").ok());
+        const XmlLoadResult result = doc.Load(source);
+        EXPECT_EQ(result.status, XmlLoadStatus::NotFound) << source << ": " << result.detail;
+        EXPECT_FALSE(doc.DocumentElement());
+    }
 }
 
 TEST(XmlLoadSafety, OversizeSourcesAreRefused) {

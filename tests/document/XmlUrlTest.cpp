@@ -53,6 +53,7 @@ TEST(XmlUrl, HttpFailuresLeaveTheDocumentEmpty) {
                  {200, "<!DOCTYPE html><html><body><p>hi<br></body></html>", "text/html", {}});
     server.Serve("/empty", {200, {}, "application/xml", {}});
     server.Serve("/loop", {302, {}, "text/plain", server.Url("/loop")});
+    server.Serve("/nowhere", {302, "<r/>", "application/xml", {}}); // no Location
     CTempDir dir;
     CTempDir::Write(dir.File("local.xml"), "<local/>");
     server.Serve("/tofile", {302, {}, "text/plain", "file://" + dir.File("local.xml")});
@@ -69,6 +70,7 @@ TEST(XmlUrl, HttpFailuresLeaveTheDocumentEmpty) {
     EXPECT_EQ(statusOf("/page"), XmlLoadStatus::Malformed);
     EXPECT_EQ(statusOf("/empty"), XmlLoadStatus::NotFound);
     EXPECT_EQ(statusOf("/tofile"), XmlLoadStatus::NotFound);
+    EXPECT_EQ(statusOf("/nowhere"), XmlLoadStatus::NotFound);
     const int before = server.RequestCount();
     EXPECT_EQ(statusOf("/loop"), XmlLoadStatus::NotFound);
     EXPECT_EQ(server.RequestCount() - before, 6); // the first request and five redirects

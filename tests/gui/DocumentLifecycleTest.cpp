@@ -3,6 +3,7 @@
 
 #include "app/Settings.h"
 #include "res/CommandIds.h"
+#include "res/StringTable.h"
 #include "support/AppFixture.h"
 #include "support/GuiTest.h"
 
@@ -211,17 +212,33 @@ TEST_F(DocumentLifecycle, UnparseableStartFileIsReportedOnce) {
     EXPECT_EQ(m_status.back(), "");
 }
 
-TEST_F(DocumentLifecycle, RootOfAnotherNameStartsANewDocument) {
+TEST_F(DocumentLifecycle, RootOfAnotherNameIsAFailedLoadEverywhere) {
     const std::string good = Write("good.xml", kMail);
     const std::string wrong = Write("wrong.xml", "<level1 header=\"x\"><level2/></level1>");
+    const std::vector<std::string> invalid = {"The current file is not a valid Tessary file"};
     ASSERT_TRUE(Start(good));
-    m_status.clear();
-    EXPECT_NE(Manager()->CreateDocument(wxString::FromUTF8(wrong), wxDOC_SILENT), nullptr);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"The current file is not a valid Tessary file"});
-    EXPECT_NE(std::find(m_status.begin(), m_status.end(), "Invalid file"), m_status.end());
-    EXPECT_EQ(TreeLabels(), std::vector<std::string>{"New Document"});
-    EXPECT_EQ(Doc()->PathName(), "");
-    EXPECT_EQ(m_status.back(), "");
+    Doc()->Modify(true);
+    CMessageBox::QueueAnswer(Answer::No);
+    EXPECT_EQ(Manager()->CreateDocument(wxString::FromUTF8(wrong), wxDOC_SILENT), nullptr);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Save changes to good.xml?", invalid[0]}));
+    EXPECT_FALSE(Doc()->OpenUrl("file://" + wrong));
+    EXPECT_EQ(Messages(), invalid);
+    CTempDir::Write(good, "<level1 header=\"x\"/>");
+    Command(ids::ID_RELOAD);
+    EXPECT_EQ(Messages(), invalid);
+
+    // Nothing was swapped in: the library, its path and its changes stay.
+    EXPECT_EQ(TreeLabels(), kMailTree);
+    EXPECT_EQ(Doc()->PathName(), good);
+    EXPECT_TRUE(Doc()->IsModified());
+}
+
+TEST_F(DocumentLifecycle, BytesThatAreNotUtf8AreToldInTheStatusBar) {
+    const std::string path = Write("bad.xml", "<level0 header=\"caf\xC3\xA9 \xE9\"/>");
+    ASSERT_TRUE(Start());
+    EXPECT_NE(Manager()->CreateDocument(wxString::FromUTF8(path), wxDOC_SILENT), nullptr);
+    EXPECT_EQ(TreeLabels(), std::vector<std::string>{"caf\xC3\xA9 \xEF\xBF\xBD"});
+    EXPECT_TRUE(WaitFor([&] { return m_status.back() == msg::kBytesReplaced; }));
 }
 
 TEST_F(DocumentLifecycle, StatusTextsOfAnOpen) {
