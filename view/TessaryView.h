@@ -88,7 +88,11 @@ private:
     void OnAddMenuItem(wxCommandEvent& event);
     void OnRemoveMenuItem(wxCommandEvent& event);
     void OnUpdateRemoveMenuItem(wxUpdateUIEvent& event);
+    void OnBeginLabelEditTree(wxTreeEvent& event);
     void OnEndLabelEditTree(wxTreeEvent& event);
+    // A rebuild is about to delete every item: a running label edit ends
+    // first, its text taken as the new name.
+    void EndLabelEdit();
 
     // Drag and drop.
     void OnBeginDragTree(wxTreeEvent& event);
@@ -109,6 +113,8 @@ private:
     bool m_bDragging = false;
     wxTreeItemId m_hitemDrag;
     wxTreeItemId m_hitemDrop;
+    // The item whose label is being edited; unset once it is deleted.
+    wxTreeItemId m_hitemEdit;
 
     wxPanel* m_pForm = nullptr;
     wxTreeCtrl* m_ctlTree = nullptr;

@@ -123,11 +123,13 @@ void CTessaryView::OnCaptureLost(wxMouseCaptureLostEvent&) {
 void CTessaryView::OnDeleteItemTree(wxTreeEvent& event) {
     // Not passed on: nothing above needs it, and a rebuild deletes every item,
     // which would send each notification through the frame's whole routing.
+    const wxTreeItemId item = event.GetItem();
+    if (item == m_hitemEdit)
+        m_hitemEdit = wxTreeItemId();
     // An item of the drag went away under it (a rebuild, a removal by key):
     // the drop has nothing left to act on.
     if (!m_bDragging)
         return;
-    const wxTreeItemId item = event.GetItem();
     if (item == m_hitemDrop)
         m_hitemDrop = wxTreeItemId();
     else if (item != m_hitemDrag)
