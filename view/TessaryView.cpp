@@ -153,10 +153,11 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
         EnsureRootElement();
         if (library.Root()) {
             CStatusText::Set(CStringTable::Load(strid::IDS_CONSTRUCTING_MENU));
-            if (LoadHookMenu()) {
-                CStatusText::Set(CStringTable::Load(strid::IDS_CONSTRUCTING_TREE));
-                BuildTree(library.NumberItems());
-            }
+            // A menu that gives no entry (a root without a header) still
+            // leaves the tree, where the file can be mended.
+            LoadHookMenu();
+            CStatusText::Set(CStringTable::Load(strid::IDS_CONSTRUCTING_TREE));
+            BuildTree(library.NumberItems());
         }
     } catch (const CXmlError&) {
         failed = true;
