@@ -113,6 +113,8 @@ private:
     bool m_bDragging = false;
     wxTreeItemId m_hitemDrag;
     wxTreeItemId m_hitemDrop;
+    // Where the left button last went down in the tree: a drag starts there.
+    wxPoint m_ptPress;
     // The item whose label is being edited; unset once it is deleted.
     wxTreeItemId m_hitemEdit;
 

@@ -52,8 +52,16 @@ std::unique_ptr<wxDragImage> CTessaryView::CreateDragImageEx(const wxTreeItemId&
 void CTessaryView::OnBeginDragTree(wxTreeEvent& event) {
     // Left vetoed: the tree control's own drag keeps pointers to items that
     // the drop deletes, and cannot be ended when the capture is lost.
-    const wxTreeItemId item = event.GetItem();
-    if (m_bDragging || !item.IsOk())
+    if (m_bDragging)
+        return;
+    // The event names the selected item wherever the button went down; only a
+    // press on an item's row, not on its expander or below the items, drags.
+    int flags = 0;
+    const wxTreeItemId item = m_ctlTree->HitTest(m_ptPress, flags);
+    constexpr int kOnRow = wxTREE_HITTEST_ONITEMINDENT | wxTREE_HITTEST_ONITEMICON |
+                           wxTREE_HITTEST_ONITEMLABEL | wxTREE_HITTEST_ONITEMRIGHT |
+                           wxTREE_HITTEST_ONITEMSTATEICON;
+    if (!item.IsOk() || (flags & wxTREE_HITTEST_ONITEMBUTTON) || !(flags & kOnRow))
         return;
     m_hitemDrag = item;
     m_hitemDrop = wxTreeItemId();
@@ -70,6 +78,8 @@ void CTessaryView::OnBeginDragTree(wxTreeEvent& event) {
 }
 
 void CTessaryView::OnTreeMouse(wxMouseEvent& event) {
+    if (event.GetEventType() == wxEVT_LEFT_DOWN)
+        m_ptPress = event.GetPosition();
     if (!m_bDragging) {
         event.Skip();
         return;

@@ -39,6 +39,20 @@ protected:
         EXPECT_TRUE(Messages().empty());
         EXPECT_FALSE(View()->IsDragging());
     }
+    // The middle of an item's expander, found leftwards from its label.
+    wxPoint OnExpander(const std::string& label) const {
+        wxRect rc;
+        EXPECT_TRUE(Tree()->GetBoundingRect(Item(label), rc, true));
+        const int y = rc.y + rc.height / 2;
+        for (int x = rc.x; x >= 0; --x) {
+            int flags = 0;
+            Tree()->HitTest(wxPoint(x, y), flags);
+            if (flags & wxTREE_HITTEST_ONITEMBUTTON)
+                return Tree()->ClientToScreen(wxPoint(x, y));
+        }
+        ADD_FAILURE() << "no expander left of " << label;
+        return {};
+    }
 };
 
 } // namespace
@@ -60,6 +74,14 @@ TEST_F(EditorDrag, RefusedDropsChangeNothing) {
 
     // Never over an item: straight down into the empty part of the tree.
     Drag(OnItem("B"), {OnItem("B") + wxPoint(0, 60), BelowItems()});
+    ExpectUnchanged();
+
+    // Pressed below the items or on an expander, with an item selected: that
+    // item does not move.
+    Select("A1");
+    Drag(BelowItems(), {OnItem("B")});
+    ExpectUnchanged();
+    Drag(OnExpander("A"), {OnItem("B")});
     ExpectUnchanged();
 }
 
