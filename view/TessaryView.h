@@ -5,12 +5,12 @@
 #include "document/SnippetLibrary.h"
 
 #include <wx/docview.h>
-#include <wx/dragimag.h>
 #include <wx/treectrl.h>
 
 #include <memory>
 #include <vector>
 
+class CDragLabel;
 class CEditCommands;
 class CHookClient;
 class CHookMenu;
@@ -103,13 +103,14 @@ private:
     void OnDeleteItemTree(wxTreeEvent& event);
     void EndDrag(bool captureLost = false);
     bool CanDrop(const wxTreeItemId& drag, const wxTreeItemId& drop) const;
-    std::unique_ptr<wxDragImage> CreateDragImageEx(const wxTreeItemId& item) const;
+    // A new, hidden drag image for the item; the caller destroys it.
+    CDragLabel* CreateDragImageEx(const wxTreeItemId& item) const;
     wxTreeItemId CopyItem(const wxTreeItemId& item, const wxTreeItemId& newParent,
                           const wxTreeItemId& after);
     wxTreeItemId CopyBranch(const wxTreeItemId& branch, const wxTreeItemId& newParent,
                             const wxTreeItemId& after);
 
-    std::unique_ptr<wxDragImage> m_pDragImage;
+    CDragLabel* m_pDragImage = nullptr;
     bool m_bDragging = false;
     wxTreeItemId m_hitemDrag;
     wxTreeItemId m_hitemDrop;

@@ -7,46 +7,13 @@
 
 #include "app/MessageBox.h"
 #include "document/TessaryDoc.h"
+#include "view/DragLabel.h"
 #include "view/ItemData.h"
 #include "view/SnippetXml.h"
 #include "view/ViewMessages.h"
 
-#include <wx/dcmemory.h>
-#include <wx/settings.h>
-
-#include <algorithm>
-
-namespace {
-// The drag image sits this far right of and below the pointer.
-constexpr int kDragImageOffset = 15;
-const wxColour kTransparent(0, 255, 0);
-} // namespace
-
-std::unique_ptr<wxDragImage> CTessaryView::CreateDragImageEx(const wxTreeItemId& item) const {
-    if (m_ctlTree->GetImageList())
-        return std::make_unique<wxDragImage>(*m_ctlTree, const_cast<wxTreeItemId&>(item));
-
-    const wxString label = m_ctlTree->GetItemText(item);
-    wxRect rcText;
-    m_ctlTree->GetBoundingRect(item, rcText, true);
-    const wxSize extent = m_ctlTree->GetTextExtent(label);
-    wxBitmap bitmap(std::max({rcText.width, extent.x, 1}), std::max({rcText.height, extent.y, 1}));
-    if (!bitmap.IsOk())
-        return nullptr;
-    wxMemoryDC dc(bitmap);
-    if (!dc.IsOk())
-        return nullptr;
-    dc.SetBackground(wxBrush(kTransparent));
-    dc.Clear();
-    // The label in grey on a white band, everything else see-through.
-    dc.SetFont(m_ctlTree->GetFont());
-    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
-    dc.SetTextBackground(*wxWHITE);
-    dc.SetBackgroundMode(wxBRUSHSTYLE_SOLID);
-    dc.DrawText(label, 0, 0);
-    dc.SelectObject(wxNullBitmap);
-    bitmap.SetMask(new wxMask(bitmap, kTransparent));
-    return std::make_unique<wxDragImage>(bitmap);
+CDragLabel* CTessaryView::CreateDragImageEx(const wxTreeItemId& item) const {
+    return new CDragLabel(m_ctlTree, m_ctlTree->GetItemText(item), m_ctlTree->GetFont());
 }
 
 void CTessaryView::OnBeginDragTree(wxTreeEvent& event) {
@@ -69,11 +36,10 @@ void CTessaryView::OnBeginDragTree(wxTreeEvent& event) {
     if (!m_pDragImage)
         return;
     m_bDragging = true;
-    // Over the whole screen, so the image can follow the pointer anywhere;
-    // this also captures the mouse for the tree until the drop.
-    const wxPoint hotSpot(-kDragImageOffset, -kDragImageOffset);
-    m_pDragImage->BeginDrag(hotSpot, m_ctlTree, true);
-    m_pDragImage->Move(event.GetPoint());
+    // Every mouse event comes to the tree until the drop, wherever the
+    // pointer goes.
+    m_ctlTree->CaptureMouse();
+    m_pDragImage->Follow(m_ctlTree->ClientToScreen(event.GetPoint()));
     m_pDragImage->Show();
 }
 
@@ -94,31 +60,27 @@ void CTessaryView::OnTreeMouse(wxMouseEvent& event) {
 
 void CTessaryView::OnMouseMove(wxMouseEvent& event) {
     const wxPoint point = event.GetPosition();
-    m_pDragImage->Move(point);
+    m_pDragImage->Follow(m_ctlTree->ClientToScreen(point));
     int flags = 0;
     const wxTreeItemId item = m_ctlTree->HitTest(point, flags);
     // Away from the items the last target stays the target.
     if (!item.IsOk() || item == m_hitemDrop)
         return;
-    m_pDragImage->Hide();
     if (m_hitemDrop.IsOk())
         m_ctlTree->SetItemDropHighlight(m_hitemDrop, false);
     m_ctlTree->SetItemDropHighlight(item, true);
     m_hitemDrop = item;
-    m_ctlTree->Update();
-    m_pDragImage->Show();
 }
 
 void CTessaryView::EndDrag(bool captureLost) {
     m_bDragging = false;
     if (m_pDragImage) {
-        m_pDragImage->Hide();
-        // Ending the image releases the mouse, which must not happen again
-        // once the capture is gone.
-        if (!captureLost)
-            m_pDragImage->EndDrag();
-        m_pDragImage.reset();
+        m_pDragImage->Destroy();
+        m_pDragImage = nullptr;
     }
+    // Once the capture is gone it must not be released again.
+    if (!captureLost && m_ctlTree->HasCapture())
+        m_ctlTree->ReleaseMouse();
     if (m_hitemDrop.IsOk())
         m_ctlTree->SetItemDropHighlight(m_hitemDrop, false);
 }
