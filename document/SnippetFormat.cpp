@@ -68,7 +68,9 @@ void SetText(CXmlDocument& doc, const CXmlNode& element, const std::string& text
     CXmlNode target = element;
     for (CXmlNode child = target.FirstChild(); child;) {
         CXmlNode next = child.NextSibling();
-        if (child.NodeType() == NODE_CDATA_SECTION)
+        // All of the element's own text goes, plain or CDATA: what the box
+        // shows is exactly what is stored.
+        if (child.NodeType() == NODE_CDATA_SECTION || child.NodeType() == NODE_TEXT)
             target.RemoveChild(child);
         child = next;
     }

@@ -33,8 +33,9 @@ std::string GetAttribute(const CXmlNode& node, const std::string& name);
 bool SetAttribute(CXmlDocument& doc, const CXmlNode& node, const std::string& name,
                   const std::string& value);
 
-// Removes the element's CDATA sections and appends one holding the whole text.
-// Other children (text nodes of hand-written files, elements) stay in place.
+// Replaces the character data directly under the element (text nodes and
+// CDATA sections) with one CDATA section holding the whole text, appended
+// last. Elements, comments and processing instructions stay in place.
 void SetText(CXmlDocument& doc, const CXmlNode& element, const std::string& text);
 
 // The text with every character that XML cannot carry (control characters

@@ -49,7 +49,15 @@ bool CHookMenu::LoadHookMenu(CTessaryDoc& doc) {
         return false;
 
     CSnippetMenuModel::Reporter reporter;
-    reporter.missingCaption = [](const std::string& xml) { CMessageBox::Show(xml); };
+    reporter.missingCaptions = [](std::size_t count, const std::string& xml) {
+        if (count == 1)
+            CMessageBox::Show(xml);
+        else
+            CMessageBox::Show(
+                wxString::Format(msg::kMissingCaptions, static_cast<unsigned long>(count))
+                    .utf8_string() +
+                xml);
+    };
     reporter.invalidStructure = [] { CMessageBox::Show(msg::kInvalidXmlStructure); };
     const bool built = m_model.Build(root, reporter);
     if (m_model.RootEntry() >= 0)

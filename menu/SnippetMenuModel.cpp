@@ -13,9 +13,13 @@ bool CSnippetMenuModel::Build(const CXmlNode& root, const Reporter& reporter) {
     if (!root)
         return false;
     m_pReporter = &reporter;
+    m_nMissing = 0;
+    m_strFirstMissing.clear();
     int lastChild = -1;
     const bool built = BuildSnippetMenu(CXmlNode(root), -1, lastChild);
     m_pReporter = nullptr;
+    if (m_nMissing > 0 && reporter.missingCaptions)
+        reporter.missingCaptions(m_nMissing, m_strFirstMissing);
     return built;
 }
 
@@ -29,8 +33,10 @@ bool CSnippetMenuModel::BuildSnippetMenu(CXmlNode node, int parent, int& lastChi
             node.GetNamedItem(snippet_format::kHeaderAttr).value_or(std::string());
         if (caption.empty()) {
             // A branch without a caption is left out whole, silently.
-            if (!level && m_pReporter->missingCaption)
-                m_pReporter->missingCaption(node.Xml());
+            // Only the first one's markup is shown: a large library may lack
+            // thousands of headers.
+            if (!level && m_nMissing++ == 0)
+                m_strFirstMissing = node.Xml();
             return false;
         }
 

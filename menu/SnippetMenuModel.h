@@ -21,8 +21,9 @@ public:
     };
 
     struct Reporter {
-        // A snippet without a caption: its markup is shown, it is left out.
-        std::function<void(const std::string& xml)> missingCaption;
+        // Snippets without a caption are left out; told once per build, with
+        // how many there were and the first one's markup.
+        std::function<void(std::size_t count, const std::string& firstXml)> missingCaptions;
         // The engine failed on a branch: that branch ends, its siblings go on.
         std::function<void()> invalidStructure;
     };
@@ -44,4 +45,6 @@ private:
 
     std::vector<Entry> m_entries;
     const Reporter* m_pReporter = nullptr;
+    std::size_t m_nMissing = 0;
+    std::string m_strFirstMissing;
 };

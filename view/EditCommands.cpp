@@ -2,7 +2,6 @@
 
 #include "res/CommandIds.h"
 
-#include <wx/clipbrd.h>
 #include <wx/textctrl.h>
 #include <wx/window.h>
 
@@ -25,7 +24,8 @@ void CEditCommands::OnTextSet(const std::string& text) {
 }
 
 void CEditCommands::OnTextChanged(const std::string& text) {
-    m_textUndo.Changed(text, m_bActionOpen);
+    m_textUndo.Changed(text, m_bActionOpen, m_bCommandChange);
+    m_bCommandChange = false;
     if (!m_bActionOpen) {
         m_bActionOpen = true;
         CallAfter([this] { m_bActionOpen = false; });
@@ -58,9 +58,9 @@ bool CEditCommands::CanCutCopy() const {
 
 bool CEditCommands::CanPaste() const {
     wxTextCtrl* edit = FocusedEdit();
-    return edit && edit->IsEditable() &&
-           (wxTheClipboard->IsSupported(wxDF_UNICODETEXT) ||
-            wxTheClipboard->IsSupported(wxDF_TEXT));
+    // Never a question to the clipboard's owner here: it would wait on
+    // another program at every idle time.
+    return edit && edit->IsEditable() && m_clipboard.HasText();
 }
 
 bool CEditCommands::CanSelectAll() const {
@@ -79,14 +79,18 @@ void CEditCommands::OnEditUndo(wxCommandEvent&) {
     // Undo is an action of its own; the change it makes is what the next
     // Undo takes back.
     m_bActionOpen = false;
+    m_bCommandChange = true;
     const wxString text = wxString::FromUTF8(m_textUndo.UndoText());
     m_ctlText->SetValue(text);
     m_ctlText->SetInsertionPointEnd();
 }
 
 void CEditCommands::OnEditCut(wxCommandEvent&) {
-    if (CanCutCopy())
-        FocusedEdit()->Cut();
+    if (!CanCutCopy())
+        return;
+    wxTextCtrl* edit = FocusedEdit();
+    m_bCommandChange = edit == m_ctlText;
+    edit->Cut();
 }
 
 void CEditCommands::OnEditCopy(wxCommandEvent&) {
@@ -95,8 +99,11 @@ void CEditCommands::OnEditCopy(wxCommandEvent&) {
 }
 
 void CEditCommands::OnEditPaste(wxCommandEvent&) {
-    if (CanPaste())
-        FocusedEdit()->Paste();
+    if (!CanPaste())
+        return;
+    wxTextCtrl* edit = FocusedEdit();
+    m_bCommandChange = edit == m_ctlText;
+    edit->Paste();
 }
 
 void CEditCommands::OnEditSelectAll(wxCommandEvent&) {

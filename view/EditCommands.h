@@ -5,6 +5,7 @@
 // the library the way typing does (the text box's write-back, the end of the
 // label edit).
 
+#include "platform/ClipboardWatch.h"
 #include "view/TextUndo.h"
 
 #include <wx/event.h>
@@ -50,4 +51,9 @@ private:
     CTextUndo m_textUndo;
     // Changes made while one event is handled belong to one action.
     bool m_bActionOpen = false;
+    // The next change of the text box comes from Undo, Cut or Paste (a paste
+    // arrives later, when the clipboard's owner answers).
+    bool m_bCommandChange = false;
+    // Asked by the Paste rule, which runs at every idle time.
+    CClipboardWatch m_clipboard;
 };

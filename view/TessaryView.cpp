@@ -68,6 +68,7 @@ bool CTessaryView::OnCreate(wxDocument* doc, long flags) {
     Bind(wxEVT_MENU, &CTessaryView::OnAddMenuItem, this, ids::ID_ADD_MENU_ITEM);
     Bind(wxEVT_MENU, &CTessaryView::OnRemoveMenuItem, this, ids::ID_REMOVE_MENU_ITEM);
     Bind(wxEVT_UPDATE_UI, &CTessaryView::OnUpdateRemoveMenuItem, this, ids::ID_REMOVE_MENU_ITEM);
+    m_ctlTree->Bind(wxEVT_TREE_BEGIN_LABEL_EDIT, &CTessaryView::OnBeginLabelEditTree, this);
     m_ctlTree->Bind(wxEVT_TREE_END_LABEL_EDIT, &CTessaryView::OnEndLabelEditTree, this);
 
     m_ctlTree->Bind(wxEVT_TREE_BEGIN_DRAG, &CTessaryView::OnBeginDragTree, this);
@@ -136,6 +137,7 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
     if (!doc || !m_ctlTree)
         return;
     CSnippetLibrary& library = doc->Library();
+    EndLabelEdit();
     library.SetNextItemId(0);
     DestroyHookMenu();
     ClearTree();
@@ -151,10 +153,11 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
         EnsureRootElement();
         if (library.Root()) {
             CStatusText::Set(CStringTable::Load(strid::IDS_CONSTRUCTING_MENU));
-            if (LoadHookMenu()) {
-                CStatusText::Set(CStringTable::Load(strid::IDS_CONSTRUCTING_TREE));
-                BuildTree(library.NumberItems());
-            }
+            // A menu that gives no entry (a root without a header) still
+            // leaves the tree, where the file can be mended.
+            LoadHookMenu();
+            CStatusText::Set(CStringTable::Load(strid::IDS_CONSTRUCTING_TREE));
+            BuildTree(library.NumberItems());
         }
     } catch (const CXmlError&) {
         failed = true;

@@ -5,12 +5,12 @@
 #include "document/SnippetLibrary.h"
 
 #include <wx/docview.h>
-#include <wx/dragimag.h>
 #include <wx/treectrl.h>
 
 #include <memory>
 #include <vector>
 
+class CDragLabel;
 class CEditCommands;
 class CHookClient;
 class CHookMenu;
@@ -88,7 +88,11 @@ private:
     void OnAddMenuItem(wxCommandEvent& event);
     void OnRemoveMenuItem(wxCommandEvent& event);
     void OnUpdateRemoveMenuItem(wxUpdateUIEvent& event);
+    void OnBeginLabelEditTree(wxTreeEvent& event);
     void OnEndLabelEditTree(wxTreeEvent& event);
+    // A rebuild is about to delete every item: a running label edit ends
+    // first, its text taken as the new name.
+    void EndLabelEdit();
 
     // Drag and drop.
     void OnBeginDragTree(wxTreeEvent& event);
@@ -99,16 +103,21 @@ private:
     void OnDeleteItemTree(wxTreeEvent& event);
     void EndDrag(bool captureLost = false);
     bool CanDrop(const wxTreeItemId& drag, const wxTreeItemId& drop) const;
-    std::unique_ptr<wxDragImage> CreateDragImageEx(const wxTreeItemId& item) const;
+    // A new, hidden drag image for the item; the caller destroys it.
+    CDragLabel* CreateDragImageEx(const wxTreeItemId& item) const;
     wxTreeItemId CopyItem(const wxTreeItemId& item, const wxTreeItemId& newParent,
                           const wxTreeItemId& after);
     wxTreeItemId CopyBranch(const wxTreeItemId& branch, const wxTreeItemId& newParent,
                             const wxTreeItemId& after);
 
-    std::unique_ptr<wxDragImage> m_pDragImage;
+    CDragLabel* m_pDragImage = nullptr;
     bool m_bDragging = false;
     wxTreeItemId m_hitemDrag;
     wxTreeItemId m_hitemDrop;
+    // Where the left button last went down in the tree: a drag starts there.
+    wxPoint m_ptPress;
+    // The item whose label is being edited; unset once it is deleted.
+    wxTreeItemId m_hitemEdit;
 
     wxPanel* m_pForm = nullptr;
     wxTreeCtrl* m_ctlTree = nullptr;

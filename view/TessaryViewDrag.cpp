@@ -7,53 +7,28 @@
 
 #include "app/MessageBox.h"
 #include "document/TessaryDoc.h"
+#include "view/DragLabel.h"
 #include "view/ItemData.h"
 #include "view/SnippetXml.h"
 #include "view/ViewMessages.h"
 
-#include <wx/dcmemory.h>
-#include <wx/settings.h>
-
-#include <algorithm>
-
-namespace {
-// The drag image sits this far right of and below the pointer.
-constexpr int kDragImageOffset = 15;
-const wxColour kTransparent(0, 255, 0);
-} // namespace
-
-std::unique_ptr<wxDragImage> CTessaryView::CreateDragImageEx(const wxTreeItemId& item) const {
-    if (m_ctlTree->GetImageList())
-        return std::make_unique<wxDragImage>(*m_ctlTree, const_cast<wxTreeItemId&>(item));
-
-    const wxString label = m_ctlTree->GetItemText(item);
-    wxRect rcText;
-    m_ctlTree->GetBoundingRect(item, rcText, true);
-    const wxSize extent = m_ctlTree->GetTextExtent(label);
-    wxBitmap bitmap(std::max({rcText.width, extent.x, 1}), std::max({rcText.height, extent.y, 1}));
-    if (!bitmap.IsOk())
-        return nullptr;
-    wxMemoryDC dc(bitmap);
-    if (!dc.IsOk())
-        return nullptr;
-    dc.SetBackground(wxBrush(kTransparent));
-    dc.Clear();
-    // The label in grey on a white band, everything else see-through.
-    dc.SetFont(m_ctlTree->GetFont());
-    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
-    dc.SetTextBackground(*wxWHITE);
-    dc.SetBackgroundMode(wxBRUSHSTYLE_SOLID);
-    dc.DrawText(label, 0, 0);
-    dc.SelectObject(wxNullBitmap);
-    bitmap.SetMask(new wxMask(bitmap, kTransparent));
-    return std::make_unique<wxDragImage>(bitmap);
+CDragLabel* CTessaryView::CreateDragImageEx(const wxTreeItemId& item) const {
+    return new CDragLabel(m_ctlTree, m_ctlTree->GetItemText(item), m_ctlTree->GetFont());
 }
 
 void CTessaryView::OnBeginDragTree(wxTreeEvent& event) {
     // Left vetoed: the tree control's own drag keeps pointers to items that
     // the drop deletes, and cannot be ended when the capture is lost.
-    const wxTreeItemId item = event.GetItem();
-    if (m_bDragging || !item.IsOk())
+    if (m_bDragging)
+        return;
+    // The event names the selected item wherever the button went down; only a
+    // press on an item's row, not on its expander or below the items, drags.
+    int flags = 0;
+    const wxTreeItemId item = m_ctlTree->HitTest(m_ptPress, flags);
+    constexpr int kOnRow = wxTREE_HITTEST_ONITEMINDENT | wxTREE_HITTEST_ONITEMICON |
+                           wxTREE_HITTEST_ONITEMLABEL | wxTREE_HITTEST_ONITEMRIGHT |
+                           wxTREE_HITTEST_ONITEMSTATEICON;
+    if (!item.IsOk() || (flags & wxTREE_HITTEST_ONITEMBUTTON) || !(flags & kOnRow))
         return;
     m_hitemDrag = item;
     m_hitemDrop = wxTreeItemId();
@@ -61,15 +36,16 @@ void CTessaryView::OnBeginDragTree(wxTreeEvent& event) {
     if (!m_pDragImage)
         return;
     m_bDragging = true;
-    // Over the whole screen, so the image can follow the pointer anywhere;
-    // this also captures the mouse for the tree until the drop.
-    const wxPoint hotSpot(-kDragImageOffset, -kDragImageOffset);
-    m_pDragImage->BeginDrag(hotSpot, m_ctlTree, true);
-    m_pDragImage->Move(event.GetPoint());
+    // Every mouse event comes to the tree until the drop, wherever the
+    // pointer goes.
+    m_ctlTree->CaptureMouse();
+    m_pDragImage->Follow(m_ctlTree->ClientToScreen(event.GetPoint()));
     m_pDragImage->Show();
 }
 
 void CTessaryView::OnTreeMouse(wxMouseEvent& event) {
+    if (event.GetEventType() == wxEVT_LEFT_DOWN)
+        m_ptPress = event.GetPosition();
     if (!m_bDragging) {
         event.Skip();
         return;
@@ -84,31 +60,27 @@ void CTessaryView::OnTreeMouse(wxMouseEvent& event) {
 
 void CTessaryView::OnMouseMove(wxMouseEvent& event) {
     const wxPoint point = event.GetPosition();
-    m_pDragImage->Move(point);
+    m_pDragImage->Follow(m_ctlTree->ClientToScreen(point));
     int flags = 0;
     const wxTreeItemId item = m_ctlTree->HitTest(point, flags);
     // Away from the items the last target stays the target.
     if (!item.IsOk() || item == m_hitemDrop)
         return;
-    m_pDragImage->Hide();
     if (m_hitemDrop.IsOk())
         m_ctlTree->SetItemDropHighlight(m_hitemDrop, false);
     m_ctlTree->SetItemDropHighlight(item, true);
     m_hitemDrop = item;
-    m_ctlTree->Update();
-    m_pDragImage->Show();
 }
 
 void CTessaryView::EndDrag(bool captureLost) {
     m_bDragging = false;
     if (m_pDragImage) {
-        m_pDragImage->Hide();
-        // Ending the image releases the mouse, which must not happen again
-        // once the capture is gone.
-        if (!captureLost)
-            m_pDragImage->EndDrag();
-        m_pDragImage.reset();
+        m_pDragImage->Destroy();
+        m_pDragImage = nullptr;
     }
+    // Once the capture is gone it must not be released again.
+    if (!captureLost && m_ctlTree->HasCapture())
+        m_ctlTree->ReleaseMouse();
     if (m_hitemDrop.IsOk())
         m_ctlTree->SetItemDropHighlight(m_hitemDrop, false);
 }
@@ -123,11 +95,13 @@ void CTessaryView::OnCaptureLost(wxMouseCaptureLostEvent&) {
 void CTessaryView::OnDeleteItemTree(wxTreeEvent& event) {
     // Not passed on: nothing above needs it, and a rebuild deletes every item,
     // which would send each notification through the frame's whole routing.
+    const wxTreeItemId item = event.GetItem();
+    if (item == m_hitemEdit)
+        m_hitemEdit = wxTreeItemId();
     // An item of the drag went away under it (a rebuild, a removal by key):
     // the drop has nothing left to act on.
     if (!m_bDragging)
         return;
-    const wxTreeItemId item = event.GetItem();
     if (item == m_hitemDrop)
         m_hitemDrop = wxTreeItemId();
     else if (item != m_hitemDrag)

@@ -76,13 +76,32 @@ void CTessaryView::OnUpdateRemoveMenuItem(wxUpdateUIEvent& event) {
     event.Enable(GetDocument()->m_bCanRemove);
 }
 
+void CTessaryView::OnBeginLabelEditTree(wxTreeEvent& event) {
+    m_hitemEdit = event.GetItem();
+}
+
+void CTessaryView::EndLabelEdit() {
+    if (!m_ctlTree->GetEditControl())
+        return;
+    // A new or reloaded library has replaced the one the label belongs to:
+    // the typed name goes with it.
+    const bool elementStays =
+        static_cast<bool>(GetDocument()->Library().FindByItemId(ItemId(m_hitemEdit)));
+    m_ctlTree->EndEditLabel(m_hitemEdit, !elementStays);
+}
+
 void CTessaryView::OnEndLabelEditTree(wxTreeEvent& event) {
+    const wxTreeItemId item = event.GetItem();
+    // An item deleted while its label was edited must not be touched.
+    const bool itemStays = item.IsOk() && item == m_hitemEdit;
+    m_hitemEdit = wxTreeItemId();
     if (event.IsEditCancelled())
         return;
     // The label is set here once the library has the new header; the tree
     // must not take the text on its own.
     event.Veto();
-    const wxTreeItemId item = event.GetItem();
+    if (!itemStays)
+        return;
     CTessaryDoc* doc = GetDocument();
     // The label shows the header as the library keeps it.
     const std::string header = snippet_format::XmlSafeText(event.GetLabel().utf8_string());

@@ -162,18 +162,21 @@ TEST(SnippetLibrary, TextIsReplacedAsOneCdataAfterOtherChildren) {
     CTempDir dir;
     CTempDir::Write(dir.File("t.xml"),
                     "<level0 header=\"r\"><level1 header=\"a\">plain<![CDATA[old]]>"
-                    "<!--c--><![CDATA[more]]></level1></level0>");
+                    "<!--c--><?pi x?><![CDATA[more]]></level1></level0>");
     CSnippetLibrary lib = LoadedFrom(dir.File("t.xml"));
     CXmlNode item = lib.FindByItemId(1);
     EXPECT_EQ(item.Text(), "plainoldmore");
+    // Plain text and CDATA alike give way: the text is never doubled.
     SetText(*lib.Dom(), item, "new ]]> text\nline");
-    EXPECT_EQ(item.Text(), "plainnew ]]> text\nline");
+    EXPECT_EQ(item.Text(), "new ]]> text\nline");
+    EXPECT_EQ(item.Xml(), "<level1 header=\"a\" iid=\"1\"><!--c--><?pi x?><![CDATA[new ]]]]>"
+                          "<![CDATA[> text\nline]]></level1>");
     EXPECT_FALSE(HasElementChild(item));
 
     // What is written reads back to the same text.
     ASSERT_TRUE(lib.SaveTo(dir.File("t2.xml")).ok);
     CSnippetLibrary again = LoadedFrom(dir.File("t2.xml"));
-    EXPECT_EQ(again.FindByItemId(1).Text(), "plainnew ]]> text\nline");
+    EXPECT_EQ(again.FindByItemId(1).Text(), "new ]]> text\nline");
 }
 
 TEST(SnippetLibrary, CharactersXmlCannotCarryNeverMakeAnUnreadableFile) {

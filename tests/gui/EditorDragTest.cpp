@@ -30,6 +30,28 @@ const char* kNumbered = "<level0 header=\"Root\" iid=\"0\">"
 
 const std::vector<std::string> kTree = {"Root", "  A", "    A1", "    A2", "  B"};
 
+// Whether the screen shows the drag image's grey text on its white band, and
+// nothing of a red window beneath, just right of and below the pointer.
+bool LabelShownAt(const wxPoint& pointer) {
+    GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), pointer.x + 15,
+                                                 pointer.y + 15, 12, 14);
+    if (!shot)
+        return false;
+    const int channels = gdk_pixbuf_get_n_channels(shot);
+    const int stride = gdk_pixbuf_get_rowstride(shot);
+    const guchar* pixels = gdk_pixbuf_get_pixels(shot);
+    int grey = 0;
+    int red = 0;
+    for (int y = 0; y < gdk_pixbuf_get_height(shot); ++y)
+        for (int x = 0; x < gdk_pixbuf_get_width(shot); ++x) {
+            const guchar* p = pixels + y * stride + x * channels;
+            red += p[0] > 200 && p[1] < 60 && p[2] < 60;
+            grey += p[0] < 220 && std::abs(p[0] - p[1]) < 16 && std::abs(p[1] - p[2]) < 16;
+        }
+    g_object_unref(shot);
+    return grey > 0 && red == 0;
+}
+
 class EditorDrag : public CEditorFixture {
 protected:
     void ExpectUnchanged() {
@@ -38,6 +60,20 @@ protected:
         EXPECT_FALSE(Doc()->IsModified());
         EXPECT_TRUE(Messages().empty());
         EXPECT_FALSE(View()->IsDragging());
+    }
+    // The middle of an item's expander, found leftwards from its label.
+    wxPoint OnExpander(const std::string& label) const {
+        wxRect rc;
+        EXPECT_TRUE(Tree()->GetBoundingRect(Item(label), rc, true));
+        const int y = rc.y + rc.height / 2;
+        for (int x = rc.x; x >= 0; --x) {
+            int flags = 0;
+            Tree()->HitTest(wxPoint(x, y), flags);
+            if (flags & wxTREE_HITTEST_ONITEMBUTTON)
+                return Tree()->ClientToScreen(wxPoint(x, y));
+        }
+        ADD_FAILURE() << "no expander left of " << label;
+        return {};
     }
 };
 
@@ -60,6 +96,14 @@ TEST_F(EditorDrag, RefusedDropsChangeNothing) {
 
     // Never over an item: straight down into the empty part of the tree.
     Drag(OnItem("B"), {OnItem("B") + wxPoint(0, 60), BelowItems()});
+    ExpectUnchanged();
+
+    // Pressed below the items or on an expander, with an item selected: that
+    // item does not move.
+    Select("A1");
+    Drag(BelowItems(), {OnItem("B")});
+    ExpectUnchanged();
+    Drag(OnExpander("A"), {OnItem("B")});
     ExpectUnchanged();
 }
 
@@ -135,8 +179,6 @@ TEST_F(EditorDrag, ReleasedAwayFromTheTreeDropsOnTheLastHighlightedItem) {
              // The highlight stays on the last item passed over.
              EXPECT_EQ(Tree()->GetItemBackgroundColour(Item("B")),
                        wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT));
-             if (const char* shot = std::getenv("TESSARY_DRAG_SHOT"))
-                 wxExecute(wxString("import -window root ") + shot, wxEXEC_SYNC);
          });
     EXPECT_EQ(TreeLabels(), (std::vector<std::string>{"Root", "  A", "    A2", "  B", "    A1"}));
     EXPECT_NE(Xml().find("<level1 header=\"B\" iid=\"4\"><![CDATA[b text]]>"
@@ -179,4 +221,30 @@ TEST_F(EditorDrag, ADragEndsWithoutAChangeWhenItsCaptureOrItsItemsGoAway) {
     ExpectUnchanged();
     EXPECT_EQ(Selected(), "Root");
     EXPECT_FALSE(Tree()->HasCapture());
+}
+
+TEST_F(EditorDrag, TheDragImageFollowsThePointerAboveEveryWindow) {
+    StartWith(kLibrary);
+    auto* other = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(820, 100), wxSize(300, 200));
+    other->SetBackgroundColour(*wxRED);
+    other->Show();
+    ASSERT_TRUE(WaitFor([other] { return other->IsShownOnScreen(); }));
+    Settle(200);
+    const wxPoint over = other->GetScreenRect().GetPosition() + wxPoint(60, 60);
+    Drag(OnItem("A1"), {over}, [this, over] {
+        // Over another program's window, then over the tree itself.
+        EXPECT_TRUE(WaitFor([over] { return LabelShownAt(over); }));
+        if (const char* shot = std::getenv("TESSARY_DRAG_SHOT")) {
+            GdkWindow* root = gdk_get_default_root_window();
+            GdkPixbuf* screen = gdk_pixbuf_get_from_window(root, 0, 0, gdk_window_get_width(root),
+                                                           gdk_window_get_height(root));
+            gdk_pixbuf_save(screen, shot, "png", nullptr, nullptr);
+            g_object_unref(screen);
+        }
+        const wxPoint inTree = BelowItems();
+        wxUIActionSimulator().MouseMove(inTree);
+        EXPECT_TRUE(WaitFor([inTree] { return LabelShownAt(inTree); }));
+    });
+    other->Destroy();
+    EXPECT_FALSE(LabelShownAt(BelowItems())) << "gone with the drop";
 }

@@ -5,7 +5,33 @@
 
 #include <wx/clipbrd.h>
 
+#include "platform/XPeer.h"
+
 namespace {
+
+// A program that takes the clipboard and then answers nothing, as a stopped
+// one does; it counts the requests that reach it.
+class CSilentClipboardOwner {
+public:
+    CSilentClipboardOwner() {
+        Display* display = m_peer.Get();
+        const Window window = XCreateSimpleWindow(display, m_peer.Root(), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False), window, CurrentTime);
+        XSync(display, False);
+    }
+    int Requests() {
+        while (XPending(m_peer.Get())) {
+            XEvent event;
+            XNextEvent(m_peer.Get(), &event);
+            m_nRequests += event.type == SelectionRequest;
+        }
+        return m_nRequests;
+    }
+
+private:
+    CXPeer m_peer;
+    int m_nRequests = 0;
+};
 
 constexpr int kEditCommands[] = {ids::ID_EDIT_UNDO, ids::ID_EDIT_CUT, ids::ID_EDIT_COPY,
                                  ids::ID_EDIT_PASTE, ids::ID_EDIT_SELECT_ALL};
@@ -35,6 +61,10 @@ protected:
         edit->GetSelection(&from, &to);
         return {from, to};
     }
+    // Paste follows the clipboard once its owner has answered.
+    bool PasteBecomes(bool enabled) {
+        return WaitFor([=, this] { return MenuEnabled(ids::ID_EDIT_PASTE) == enabled; });
+    }
     // Ids of the enabled commands, as the menu shows them.
     std::vector<int> EnabledEditCommands() {
         std::vector<int> on;
@@ -56,6 +86,7 @@ TEST_F(EditorEdit, WithTheFocusInTheTreeAllFiveAreOffAndTheirKeysDoNothing) {
     Type("x");
     ASSERT_EQ(Text()->GetValue(), "Hello therex");
     Text()->SetSelection(0, 5);
+    ASSERT_TRUE(PasteBecomes(true));
     EXPECT_EQ(EnabledEditCommands(),
               std::vector<int>(std::begin(kEditCommands), std::end(kEditCommands)));
 
@@ -83,10 +114,11 @@ TEST_F(EditorEdit, InTheTextBoxTheyFollowSelectionClipboardAndText) {
     ASSERT_TRUE(FocusOn(Text()));
     Text()->SetInsertionPointEnd();
     ClearClipboard();
+    ASSERT_TRUE(PasteBecomes(false));
     // No selection, nothing to paste, nothing typed since the item was shown.
     EXPECT_EQ(EnabledEditCommands(), std::vector<int>{ids::ID_EDIT_SELECT_ALL});
     SetClipboard("Greetings!");
-    EXPECT_TRUE(MenuEnabled(ids::ID_EDIT_PASTE));
+    EXPECT_TRUE(PasteBecomes(true));
     EXPECT_TRUE(ToolEnabled(ids::ID_EDIT_PASTE));
 
     // Select All takes everything and leaves the caret at the end.
@@ -157,6 +189,7 @@ TEST_F(EditorEdit, InTheLabelEditorTheyActOnTheLabel) {
     ASSERT_TRUE(
         WaitFor([this] { return LabelEditor() && wxWindow::FindFocus() == LabelEditor(); }));
     SetClipboard("clip");
+    ASSERT_TRUE(PasteBecomes(true));
     // The label starts selected.
     EXPECT_EQ(EnabledEditCommands(),
               std::vector<int>(std::begin(kEditCommands), std::end(kEditCommands)));
@@ -169,7 +202,7 @@ TEST_F(EditorEdit, InTheLabelEditorTheyActOnTheLabel) {
     EXPECT_EQ(Clipboard(), "Hi");
     EXPECT_FALSE(MenuEnabled(ids::ID_EDIT_COPY));
     EXPECT_FALSE(MenuEnabled(ids::ID_EDIT_SELECT_ALL));
-    EXPECT_TRUE(MenuEnabled(ids::ID_EDIT_PASTE));
+    EXPECT_TRUE(PasteBecomes(true));
 
     Type("Oh ");
     Press('V', wxMOD_CONTROL);
@@ -183,4 +216,33 @@ TEST_F(EditorEdit, InTheLabelEditorTheyActOnTheLabel) {
               std::string::npos)
         << Xml();
     EXPECT_EQ(Text()->GetValue(), "Hix");
+}
+
+TEST_F(EditorEdit, UndoTakesBackTheWholeRunOfTyping) {
+    StartWith(kMail);
+    Select("Hello");
+    ASSERT_TRUE(FocusOn(Text()));
+    Text()->SetInsertionPointEnd();
+    // One key at a time, as a person types.
+    for (const char* key : {" ", "y", "o", "u"})
+        Type(key);
+    Press('Z', wxMOD_CONTROL);
+    EXPECT_EQ(Text()->GetValue(), "Hello there");
+    EXPECT_NE(Xml().find("<![CDATA[Hello there]]>"), std::string::npos) << Xml();
+}
+
+TEST_F(EditorEdit, AClipboardOwnerThatNeverAnswersHoldsNothingUp) {
+    StartWith(kMail);
+    Select("Hello");
+    ASSERT_TRUE(FocusOn(Text()));
+    Text()->SetInsertionPointEnd();
+    CSilentClipboardOwner owner;
+    // Asked once, when it takes the clipboard; the Paste rule, which runs at
+    // every idle time, never asks again.
+    ASSERT_TRUE(WaitFor([&] { return owner.Requests() == 1; }));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(MenuEnabled(ids::ID_EDIT_PASTE));
+    Type("x");
+    EXPECT_EQ(Text()->GetValue(), "Hello therex");
+    EXPECT_EQ(owner.Requests(), 1);
 }

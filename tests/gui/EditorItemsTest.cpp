@@ -207,3 +207,29 @@ TEST_F(EditorItems, RenameStoresTheHeaderAndACancelChangesNothing) {
     EXPECT_FALSE(Doc()->IsModified());
     EXPECT_TRUE(Messages().empty());
 }
+
+TEST_F(EditorItems, ASaveOrReloadDuringALabelEditTakesTheTypedName) {
+    StartWith(kMail);
+    const std::string path = Doc()->PathName();
+    Select("Sign-off");
+    ASSERT_TRUE(FocusOn(Tree()));
+    // Ctrl+S while the new label is edited: the typed name is what is saved,
+    // and the Enter that follows has no item left to rename.
+    Press('N', wxMOD_CONTROL);
+    ASSERT_TRUE(WaitFor([this] { return LabelEditor() != nullptr; }));
+    Type("Thanks");
+    Press('S', wxMOD_CONTROL);
+    Press(WXK_RETURN);
+    EXPECT_NE(SavedBytes(path).find("header=\"Thanks\""), std::string::npos) << SavedBytes(path);
+    EXPECT_FALSE(Doc()->IsModified());
+
+    // A reload drops the edit with the library it belonged to.
+    const std::string saved = Xml();
+    Press('N', wxMOD_CONTROL);
+    ASSERT_TRUE(WaitFor([this] { return LabelEditor() != nullptr; }));
+    Type("Gone");
+    Command(ids::ID_RELOAD);
+    Press(WXK_RETURN);
+    EXPECT_EQ(Xml(), saved);
+    EXPECT_TRUE(Messages().empty());
+}

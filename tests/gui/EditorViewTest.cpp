@@ -3,6 +3,7 @@
 
 #include "gui/EditorFixture.h"
 
+#include "menu/HookMenu.h"
 #include "view/ItemData.h"
 
 namespace {
@@ -105,4 +106,28 @@ TEST_F(EditorView, TypingWritesTheTextBackAsOneSection) {
               std::string::npos)
         << Xml();
     EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(EditorView, ARootWithoutAHeaderCanBeMended) {
+    StartWith("<level0><level1 header=\"A\">a</level1></level0>");
+    EXPECT_EQ(TreeLabels(), (std::vector<std::string>{"", "  A"}));
+    // The snippet menu leaves the nameless branch out: only its fixed commands.
+    EXPECT_EQ(View()->HookMenu().HookPopup()->GetMenuItemCount(), 3u);
+    Select("A");
+    ASSERT_TRUE(FocusOn(Text()));
+    Text()->SetInsertionPointEnd();
+    Type("b");
+    Tree()->SelectItem(Tree()->GetRootItem());
+    Command(ids::ID_ADD_MENU_ITEM);
+    Tree()->EndEditLabel(Tree()->GetSelection(), true);
+    EXPECT_EQ(Xml(), "<level0 iid=\"0\"><level1 header=\"A\" iid=\"1\"><![CDATA[ab]]></level1>"
+                     "<level1 header=\"New Item\" iid=\"3\"/></level0>");
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(EditorView, SnippetsWithoutAHeaderAreToldOfInOneMessage) {
+    StartWith("<level0 header=\"R\"><level1>a</level1><level1 header=\"\">b</level1>"
+              "<level1>c</level1></level0>");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"3 items without a header were left out of the "
+                                                   "menu. The first one:\n<level1>a</level1>"});
 }
