@@ -148,10 +148,10 @@ void CTessaryView::OnCopyData(const SHookClick& click) {
     CTessaryDoc* doc = GetDocument();
     // A click right after a menu closed can land on the one-pixel window the
     // menu opened on, which sits at the same point: the window beneath is
-    // the one clicked last time.
+    // the one clicked last time, and the one to bring forward.
     if (!desktop::IsOwnPopup(click.target))
         doc->m_hTargetWnd = click.target;
-    desktop::ActivateWindow(click.target, click.time);
+    desktop::ActivateWindow(doc->m_hTargetWnd, click.time);
 
     wxMenu* popup = m_pHookMenu->HookPopup();
     if (!popup)

@@ -4,13 +4,17 @@
 #include "menu/HookMenu.h"
 #include "menu/PasteEngine.h"
 #include "menu/SnippetCommandMap.h"
+#include "platform/DesktopWindows.h"
 #include "platform/HookClient.h"
 #include "res/CommandIds.h"
 #include "support/AppFixture.h"
 #include "support/GuiTest.h"
+#include "tests/platform/XPeer.h"
 
 #include <wx/clipbrd.h>
+#include <wx/frame.h>
 #include <wx/menu.h>
+#include <wx/popupwin.h>
 #include <wx/timer.h>
 
 #include <X11/Xlib.h>
@@ -220,4 +224,26 @@ TEST_F(HookMenuTest, HeldArrowKeysInNestedMenusAreFollowedInOrder) {
     ClickAndType(0, {{XK_Down, 3}, {XK_Right, 6}, {XK_Down, 9}, {XK_Return, 1}});
     ASSERT_EQ(outcomes.size(), 1u);
     EXPECT_EQ(ClipboardText(), "second");
+}
+
+// A click that lands on one of the program's own pop-ups keeps the last
+// target and brings that one forward, not the pop-up.
+TEST_F(HookMenuTest, AClickOnOurOwnPopupBringsTheLastTargetForward) {
+    ASSERT_TRUE(Start(Write("mail.xml", kMail)));
+    auto* target = new wxFrame(nullptr, wxID_ANY, "target", wxPoint(500, 100), wxSize(300, 200));
+    target->Show();
+    const unsigned long targetId = XidOf(target);
+    Doc()->m_hTargetWnd = targetId;
+    const unsigned long frameId = XidOf(Frame());
+    desktop::ActivateWindow(frameId, 0);
+    ASSERT_TRUE(WaitFor([&] { return desktop::HasFocus(frameId); }));
+
+    auto* popup = new wxPopupWindow(Frame());
+    popup->SetSize(300, 300, 1, 1);
+    popup->Show();
+    ClickAndType(XidOf(popup), {{XK_Escape, 1}});
+    EXPECT_EQ(Doc()->m_hTargetWnd, targetId);
+    EXPECT_TRUE(WaitFor([&] { return desktop::HasFocus(targetId); }, 2000));
+    popup->Destroy();
+    target->Destroy();
 }
