@@ -116,6 +116,15 @@ void CTessaryView::ShowDeactivatedState() {
     m_bMenuActive = false;
 }
 
+void CTessaryView::ShowHookState() {
+    // A running hook goes on taking right-clicks, now with the menu of the
+    // new library: the window shows it on, and the next switch turns it off.
+    if (m_pHookClient && m_pHookClient->IsStarted())
+        ShowActivatedState();
+    else
+        ShowDeactivatedState();
+}
+
 void CTessaryView::SetStateIcon(const char* iconName) {
     if (auto* frame = dynamic_cast<wxFrame*>(GetFrame()))
         frame->SetIcons(resources::IconBundle(iconName));
