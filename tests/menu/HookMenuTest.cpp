@@ -2,6 +2,7 @@
 // choosing its entries does, short of typing into another program.
 
 #include "menu/HookMenu.h"
+#include "menu/MenuMessages.h"
 #include "menu/PasteEngine.h"
 #include "menu/SnippetCommandMap.h"
 #include "platform/DesktopWindows.h"
@@ -246,4 +247,34 @@ TEST_F(HookMenuTest, AClickOnOurOwnPopupBringsTheLastTargetForward) {
     EXPECT_TRUE(WaitFor([&] { return desktop::HasFocus(targetId); }, 2000));
     popup->Destroy();
     target->Destroy();
+}
+
+// A paste that cannot be made says why in the status bar, the text staying on
+// the clipboard; the next paste takes the message away.
+TEST_F(HookMenuTest, APasteNotMadeIsToldInTheStatusBar) {
+    ASSERT_TRUE(Start(Write("mail.xml", kMail)));
+    std::vector<CPasteEngine::Outcome> outcomes;
+    Doc()->PasteEngine().SetOutcomeSink([&](CPasteEngine::Outcome o) { outcomes.push_back(o); });
+    // A window that exists but is never shown cannot take the keyboard.
+    auto* hidden = new wxFrame(nullptr, wxID_ANY, "hidden");
+    const struct {
+        unsigned long target;
+        CPasteEngine::Outcome outcome;
+        const char* text;
+    } cases[] = {{0x3ffffff0ul, CPasteEngine::Outcome::TargetGone, msg::kPasteTargetGone},
+                 {XidOf(hidden), CPasteEngine::Outcome::NoFocus, msg::kPasteNoFocus}};
+    for (const auto& c : cases) {
+        m_status.clear();
+        Doc()->PasteEngine().Paste("kept", c.target);
+        ASSERT_TRUE(WaitFor([&] { return !Doc()->PasteEngine().IsPending(); }, 4000));
+        ASSERT_FALSE(outcomes.empty());
+        EXPECT_EQ(outcomes.back(), c.outcome);
+        ASSERT_FALSE(m_status.empty());
+        EXPECT_EQ(m_status.back(), c.text);
+        EXPECT_EQ(ClipboardText(), "kept");
+    }
+    m_status.clear();
+    Doc()->PasteEngine().Paste("next", 0);
+    EXPECT_EQ(m_status, std::vector<std::string>{""});
+    hidden->Destroy();
 }
