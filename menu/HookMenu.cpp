@@ -4,6 +4,7 @@
 #include "document/TessaryDoc.h"
 #include "menu/MenuMessages.h"
 #include "menu/SnippetCommandMap.h"
+#include "platform/MenuKeyPacer.h"
 #include "res/Resources.h"
 
 #include <wx/menu.h>
@@ -41,6 +42,7 @@ bool CHookMenu::LoadHookMenu(CTessaryDoc& doc) {
     if (!m_pHookMenu)
         m_pHookMenu = std::make_unique<wxMenu>();
     m_pHookMenu->Bind(wxEVT_MENU_HIGHLIGHT, &CHookMenu::OnHighlight, this);
+    CMenuKeyPacer::Attach(m_pHookMenu.get());
 
     m_pCommands = &doc.SnippetCommands();
     m_pCommands->Reset();
@@ -74,6 +76,7 @@ void CHookMenu::AppendEntry(wxMenu* menu, int index) {
         m_submenuOfItem.emplace(item->GetId(), submenu);
         submenu->Bind(wxEVT_MENU_HIGHLIGHT, &CHookMenu::OnHighlight, this);
         submenu->Bind(wxEVT_MENU_OPEN, &CHookMenu::OnMenuOpen, this);
+        CMenuKeyPacer::Attach(submenu);
         return;
     }
     const int id = m_pCommands->AddSnippet(entry.element);

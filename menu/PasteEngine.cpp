@@ -1,5 +1,7 @@
 #include "menu/PasteEngine.h"
 
+#include "app/StatusText.h"
+#include "menu/MenuMessages.h"
 #include "platform/DesktopWindows.h"
 
 namespace {
@@ -11,6 +13,21 @@ constexpr int kPollMs = 2;
 constexpr auto kReactivateAfter = 150ms;
 // Past this the target is taken as unwilling: nothing is typed anywhere else.
 constexpr auto kGiveUpAfter = 1500ms;
+
+// What the user is told when the keys were not sent; the text is on the
+// clipboard all the same, to be pasted by hand.
+const char* FailureText(CPasteEngine::Outcome outcome) {
+    switch (outcome) {
+    case CPasteEngine::Outcome::NoFocus:
+        return msg::kPasteNoFocus;
+    case CPasteEngine::Outcome::TargetGone:
+        return msg::kPasteTargetGone;
+    case CPasteEngine::Outcome::KeysFailed:
+        return msg::kPasteKeysFailed;
+    default:
+        return nullptr;
+    }
+}
 
 } // namespace
 
@@ -24,6 +41,10 @@ CPasteEngine::~CPasteEngine() {
 
 void CPasteEngine::Paste(const std::string& text, unsigned long target) {
     m_timer.Stop();
+    if (m_bFailureShown) {
+        m_bFailureShown = false;
+        CStatusText::Set("");
+    }
     // The clipboard is taken even when the keys cannot be sent, so the text
     // can still be pasted by hand.
     desktop::SetClipboardText(text);
@@ -60,6 +81,10 @@ void CPasteEngine::OnTimer(wxTimerEvent&) {
 }
 
 void CPasteEngine::Finish(Outcome outcome) {
+    if (const char* text = FailureText(outcome)) {
+        CStatusText::Set(text);
+        m_bFailureShown = true;
+    }
     if (m_sink)
         m_sink(outcome);
 }

@@ -32,5 +32,6 @@ private:
     unsigned long m_target = 0;
     std::chrono::steady_clock::time_point m_started;
     bool m_bReactivated = false;
+    bool m_bFailureShown = false; // the status bar tells of the last paste's failure
     std::function<void(Outcome)> m_sink;
 };

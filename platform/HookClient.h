@@ -34,6 +34,7 @@ public:
     // False with a message for the user when the grab is not in place.
     bool Start(std::string& error);
     void Stop();
+    bool IsStarted() const { return m_bStarted; }
 
 private:
     std::shared_ptr<SHookFilterState> m_pState;

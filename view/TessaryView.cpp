@@ -95,7 +95,7 @@ void CTessaryView::OnInitialUpdate() {
     CTessaryDoc* doc = GetDocument();
     doc->SetHotKey();
     doc->LoadStartFile();
-    ShowDeactivatedState();
+    ShowHookState();
 }
 
 void CTessaryView::OnChangeFilename() {

@@ -45,6 +45,8 @@ public:
     void OnToggleMenu();
     void ShowActivatedState();
     void ShowDeactivatedState();
+    // The state of the hook as it stands, after a new or opened library.
+    void ShowHookState();
     // A right-click reported by the mouse hook: the menu at the point, for
     // the window that was clicked. Returns when the menu has closed.
     void OnCopyData(const SHookClick& click);

@@ -116,6 +116,15 @@ void CTessaryView::ShowDeactivatedState() {
     m_bMenuActive = false;
 }
 
+void CTessaryView::ShowHookState() {
+    // A running hook goes on taking right-clicks, now with the menu of the
+    // new library: the window shows it on, and the next switch turns it off.
+    if (m_pHookClient && m_pHookClient->IsStarted())
+        ShowActivatedState();
+    else
+        ShowDeactivatedState();
+}
+
 void CTessaryView::SetStateIcon(const char* iconName) {
     if (auto* frame = dynamic_cast<wxFrame*>(GetFrame()))
         frame->SetIcons(resources::IconBundle(iconName));
@@ -148,10 +157,10 @@ void CTessaryView::OnCopyData(const SHookClick& click) {
     CTessaryDoc* doc = GetDocument();
     // A click right after a menu closed can land on the one-pixel window the
     // menu opened on, which sits at the same point: the window beneath is
-    // the one clicked last time.
+    // the one clicked last time, and the one to bring forward.
     if (!desktop::IsOwnPopup(click.target))
         doc->m_hTargetWnd = click.target;
-    desktop::ActivateWindow(click.target, click.time);
+    desktop::ActivateWindow(doc->m_hTargetWnd, click.time);
 
     wxMenu* popup = m_pHookMenu->HookPopup();
     if (!popup)

@@ -177,15 +177,33 @@ TEST_F(ActivationTest, TheHotKeyTogglesAndIsHeldOnlyWhileTheProgramRuns) {
     m_probe.Chord({XK_Control_L, XK_Alt_L, XK_k});
     EXPECT_TRUE(WaitFor([this] { return !View()->m_bMenuActive; }));
 
-    // A new document keeps the key and shows the menu off.
-    Command(ids::ID_ACTIVATE_MENU);
+    // A new document keeps the key.
     Command(ids::ID_FILE_NEW);
-    EXPECT_FALSE(View()->m_bMenuActive);
-    EXPECT_TRUE(Enabled(ids::ID_ACTIVATE_MENU));
     EXPECT_EQ(Doc()->m_bHotKeyRegistered, 1);
 
     CloseFrame();
     EXPECT_TRUE(m_probe.GrabKey(XK_k, ControlMask | Mod1Mask)) << "released at close";
+    EXPECT_TRUE(Messages().empty());
+}
+
+// A new or opened library leaves a running menu on, and the window shows it
+// on: right-clicks go on bringing up the menu, built from that library.
+TEST_F(ActivationTest, ANewOrOpenedLibraryKeepsTheMenuOnAndShowsIt) {
+    ASSERT_TRUE(Start());
+    const std::string other = Write("other.xml", "<level0 header=\"Other\"/>");
+    Command(ids::ID_ACTIVATE_MENU);
+    for (int command : {ids::ID_FILE_NEW, ids::ID_FILE_OPEN}) {
+        if (command == ids::ID_FILE_OPEN)
+            CFilePrompt::QueueAnswer(other);
+        Command(command);
+        EXPECT_TRUE(View()->m_bMenuActive) << command;
+        EXPECT_FALSE(Enabled(ids::ID_ACTIVATE_MENU)) << command;
+        EXPECT_TRUE(Enabled(ids::ID_DEACTIVATE_MENU)) << command;
+        EXPECT_FALSE(m_probe.GrabButton3()) << command;
+    }
+    EXPECT_EQ(TreeLabels(), std::vector<std::string>{"Other"});
+    Command(ids::ID_DEACTIVATE_MENU);
+    EXPECT_TRUE(m_probe.GrabButton3());
     EXPECT_TRUE(Messages().empty());
 }
 

@@ -2,14 +2,25 @@
 // choosing its entries does, short of typing into another program.
 
 #include "menu/HookMenu.h"
+#include "menu/MenuMessages.h"
 #include "menu/PasteEngine.h"
 #include "menu/SnippetCommandMap.h"
+#include "platform/DesktopWindows.h"
+#include "platform/HookClient.h"
 #include "res/CommandIds.h"
 #include "support/AppFixture.h"
 #include "support/GuiTest.h"
+#include "tests/platform/XPeer.h"
 
 #include <wx/clipbrd.h>
+#include <wx/frame.h>
 #include <wx/menu.h>
+#include <wx/popupwin.h>
+#include <wx/timer.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <cstdio>
@@ -93,6 +104,30 @@ protected:
         wxCommandEvent event(wxEVT_MENU, id);
         return View()->ProcessEvent(event);
     }
+    // A right-click reported on `target`; once the menu has the keyboard,
+    // another client types the keys all at once, as a held key's auto-repeat
+    // does when it outruns the menu. Returns when the menu has closed.
+    void ClickAndType(unsigned long target, const std::vector<std::pair<KeySym, int>>& keys) {
+        wxTimer typist;
+        typist.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            Display* peer = XOpenDisplay(nullptr);
+            for (const auto& [sym, times] : keys)
+                for (int i = 0; i < times; ++i) {
+                    XTestFakeKeyEvent(peer, XKeysymToKeycode(peer, sym), True, CurrentTime);
+                    XTestFakeKeyEvent(peer, XKeysymToKeycode(peer, sym), False, CurrentTime);
+                }
+            XCloseDisplay(peer);
+        });
+        // The grab is taken right after the menu is mapped.
+        auto start = [&](wxMenuEvent& event) {
+            event.Skip();
+            if (event.GetMenu() == Popup() && !typist.IsRunning())
+                typist.StartOnce(1);
+        };
+        Popup()->Bind(wxEVT_MENU_OPEN, start);
+        View()->OnCopyData(SHookClick{target, 300, 300, 0});
+        Popup()->Unbind(wxEVT_MENU_OPEN, start);
+    }
 };
 
 } // namespace
@@ -173,4 +208,73 @@ TEST_F(HookMenuTest, ChoosingEntriesPutsTheirTextOnTheClipboard) {
     Doc()->SnippetCommands().FindSnippet(thanks).FirstChild().SetNodeValue("Many thanks ✓ 感谢 🎉");
     Choose(thanks);
     EXPECT_EQ(ClipboardText(), "Many thanks ✓ 感谢 🎉");
+}
+
+// Key events that reach nested menus back to back once made the toolkit's
+// accessibility code abort the program; they are taken one at a time, in
+// order, none lost.
+TEST_F(HookMenuTest, HeldArrowKeysInNestedMenusAreFollowedInOrder) {
+    ASSERT_TRUE(Start(Write("deep.xml", "<level0 header=\"Lib\"><level1 header=\"A\">"
+                                        "<level2 header=\"B\"><level3 header=\"one\">first</level3>"
+                                        "<level3 header=\"two\">second</level3></level2>"
+                                        "</level1></level0>")));
+    std::vector<CPasteEngine::Outcome> outcomes;
+    Doc()->PasteEngine().SetOutcomeSink([&](CPasteEngine::Outcome o) { outcomes.push_back(o); });
+    // To "Lib"; Right held through "A" and "B" to "one"; Down held an odd
+    // number of times between the two entries; Return.
+    ClickAndType(0, {{XK_Down, 3}, {XK_Right, 6}, {XK_Down, 9}, {XK_Return, 1}});
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(ClipboardText(), "second");
+}
+
+// A click that lands on one of the program's own pop-ups keeps the last
+// target and brings that one forward, not the pop-up.
+TEST_F(HookMenuTest, AClickOnOurOwnPopupBringsTheLastTargetForward) {
+    ASSERT_TRUE(Start(Write("mail.xml", kMail)));
+    auto* target = new wxFrame(nullptr, wxID_ANY, "target", wxPoint(500, 100), wxSize(300, 200));
+    target->Show();
+    const unsigned long targetId = XidOf(target);
+    Doc()->m_hTargetWnd = targetId;
+    const unsigned long frameId = XidOf(Frame());
+    desktop::ActivateWindow(frameId, 0);
+    ASSERT_TRUE(WaitFor([&] { return desktop::HasFocus(frameId); }));
+
+    auto* popup = new wxPopupWindow(Frame());
+    popup->SetSize(300, 300, 1, 1);
+    popup->Show();
+    ClickAndType(XidOf(popup), {{XK_Escape, 1}});
+    EXPECT_EQ(Doc()->m_hTargetWnd, targetId);
+    EXPECT_TRUE(WaitFor([&] { return desktop::HasFocus(targetId); }, 2000));
+    popup->Destroy();
+    target->Destroy();
+}
+
+// A paste that cannot be made says why in the status bar, the text staying on
+// the clipboard; the next paste takes the message away.
+TEST_F(HookMenuTest, APasteNotMadeIsToldInTheStatusBar) {
+    ASSERT_TRUE(Start(Write("mail.xml", kMail)));
+    std::vector<CPasteEngine::Outcome> outcomes;
+    Doc()->PasteEngine().SetOutcomeSink([&](CPasteEngine::Outcome o) { outcomes.push_back(o); });
+    // A window that exists but is never shown cannot take the keyboard.
+    auto* hidden = new wxFrame(nullptr, wxID_ANY, "hidden");
+    const struct {
+        unsigned long target;
+        CPasteEngine::Outcome outcome;
+        const char* text;
+    } cases[] = {{0x3ffffff0ul, CPasteEngine::Outcome::TargetGone, msg::kPasteTargetGone},
+                 {XidOf(hidden), CPasteEngine::Outcome::NoFocus, msg::kPasteNoFocus}};
+    for (const auto& c : cases) {
+        m_status.clear();
+        Doc()->PasteEngine().Paste("kept", c.target);
+        ASSERT_TRUE(WaitFor([&] { return !Doc()->PasteEngine().IsPending(); }, 4000));
+        ASSERT_FALSE(outcomes.empty());
+        EXPECT_EQ(outcomes.back(), c.outcome);
+        ASSERT_FALSE(m_status.empty());
+        EXPECT_EQ(m_status.back(), c.text);
+        EXPECT_EQ(ClipboardText(), "kept");
+    }
+    m_status.clear();
+    Doc()->PasteEngine().Paste("next", 0);
+    EXPECT_EQ(m_status, std::vector<std::string>{""});
+    hidden->Destroy();
 }
