@@ -96,6 +96,18 @@ bool CSettingsStore::ParsePosition(const std::string& text, int& left, int& top,
     return true;
 }
 
+std::optional<CScreenRect> CSettingsStore::UsablePosition(const std::string& text,
+                                                          const CScreenRect& primary) {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (!ParsePosition(text, left, top, right, bottom))
+        return std::nullopt;
+    // Only where it overlaps the primary screen; otherwise the default place.
+    if (right <= left || bottom <= top || right <= primary.m_nLeft || left >= primary.m_nRight ||
+        bottom <= primary.m_nTop || top >= primary.m_nBottom)
+        return std::nullopt;
+    return CScreenRect{left, top, right, bottom};
+}
+
 std::string CSettingsStore::ReadPosition(wxConfigBase& config) {
     wxLogNull quiet;
     wxString value;

@@ -2,6 +2,7 @@
 // The user's settings, read in one step and written in one step.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class wxConfigBase;
@@ -20,6 +21,15 @@ struct CSettings {
     std::int32_t m_nCurrentTip = 0; // next tip to show
 };
 
+// A window's rectangle in screen pixels, right and bottom excluded, as the
+// stored position gives it.
+struct CScreenRect {
+    int m_nLeft = 0;
+    int m_nTop = 0;
+    int m_nRight = 0;
+    int m_nBottom = 0;
+};
+
 // Reads and writes CSettings through a wxConfigBase (the XDG config file in the
 // program; a temporary file in tests). A value that is missing or cannot be
 // read gives its default; writing failures are silent.
@@ -34,6 +44,10 @@ public:
     // never beyond the end of a shorter text; false when the text is empty.
     static bool ParsePosition(const std::string& text, int& left, int& top, int& right,
                               int& bottom);
+    // The stored rectangle when the window may be put there: it overlaps the
+    // primary screen. Nothing gives the default placement.
+    static std::optional<CScreenRect> UsablePosition(const std::string& text,
+                                                     const CScreenRect& primary);
     static std::string ReadPosition(wxConfigBase& config);
     static void WritePosition(wxConfigBase& config, const std::string& position);
 };
