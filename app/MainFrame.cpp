@@ -175,8 +175,12 @@ void CMainFrame::ActivateFrame() {
     const wxRect screen = wxDisplay().GetGeometry();
     const CScreenRect primary{screen.GetLeft(), screen.GetTop(), screen.GetRight() + 1,
                               screen.GetBottom() + 1};
+    wxRect all = screen;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i)
+        all.Union(wxDisplay(i).GetGeometry());
+    const CScreenRect screens{all.GetLeft(), all.GetTop(), all.GetRight() + 1, all.GetBottom() + 1};
     const std::optional<CScreenRect> stored =
-        CSettingsStore::UsablePosition(CSettingsStore::ReadPosition(*config), primary);
+        CSettingsStore::UsablePosition(CSettingsStore::ReadPosition(*config), primary, screens);
     if (!stored)
         return;
     const wxRect rect(stored->m_nLeft, stored->m_nTop, stored->m_nRight - stored->m_nLeft,

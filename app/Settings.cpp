@@ -8,6 +8,8 @@
 
 #include "document/TextEncoding.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -85,25 +87,38 @@ bool CSettingsStore::ParsePosition(const std::string& text, int& left, int& top,
                                    int& bottom) {
     if (text.empty())
         return false;
-    // Fixed offsets of the stored layout; a shorter text reads as 0 where it ends.
-    auto at = [&text](std::size_t offset) {
-        return offset < text.size() ? std::atoi(text.c_str() + offset) : 0;
+    // Fixed offsets of the stored layout; a shorter text reads as 0 where it
+    // ends. A number that does not fit an int makes the whole value unusable.
+    auto at = [&text](std::size_t offset, int& value) {
+        value = 0;
+        if (offset >= text.size())
+            return true;
+        errno = 0;
+        const long number = std::strtol(text.c_str() + offset, nullptr, 10);
+        if (errno == ERANGE || number < INT_MIN || number > INT_MAX)
+            return false;
+        value = static_cast<int>(number);
+        return true;
     };
-    left = at(0);
-    top = at(5);
-    right = at(10);
-    bottom = at(15);
-    return true;
+    return at(0, left) && at(5, top) && at(10, right) && at(15, bottom);
 }
 
 std::optional<CScreenRect> CSettingsStore::UsablePosition(const std::string& text,
-                                                          const CScreenRect& primary) {
+                                                          const CScreenRect& primary,
+                                                          const CScreenRect& screens) {
     int left = 0, top = 0, right = 0, bottom = 0;
     if (!ParsePosition(text, left, top, right, bottom))
         return std::nullopt;
+    // Sizes in 64 bits: the edges may be as far apart as int allows.
+    const long long width = static_cast<long long>(right) - left;
+    const long long height = static_cast<long long>(bottom) - top;
+    if (width <= 0 || height <= 0 ||
+        width > static_cast<long long>(screens.m_nRight) - screens.m_nLeft ||
+        height > static_cast<long long>(screens.m_nBottom) - screens.m_nTop)
+        return std::nullopt;
     // Only where it overlaps the primary screen; otherwise the default place.
-    if (right <= left || bottom <= top || right <= primary.m_nLeft || left >= primary.m_nRight ||
-        bottom <= primary.m_nTop || top >= primary.m_nBottom)
+    if (right <= primary.m_nLeft || left >= primary.m_nRight || bottom <= primary.m_nTop ||
+        top >= primary.m_nBottom)
         return std::nullopt;
     return CScreenRect{left, top, right, bottom};
 }

@@ -41,13 +41,15 @@ public:
     // The main window's rectangle in the stored form "%04d %04d %04d %04d ".
     static std::string FormatPosition(int left, int top, int right, int bottom);
     // Reads the four numbers at offsets 0, 5, 10 and 15 the way atoi does,
-    // never beyond the end of a shorter text; false when the text is empty.
+    // never beyond the end of a shorter text; false when the text is empty or
+    // a number does not fit an int.
     static bool ParsePosition(const std::string& text, int& left, int& top, int& right,
                               int& bottom);
-    // The stored rectangle when the window may be put there: it overlaps the
-    // primary screen. Nothing gives the default placement.
-    static std::optional<CScreenRect> UsablePosition(const std::string& text,
-                                                     const CScreenRect& primary);
+    // The stored rectangle when the window may be put there: a positive size
+    // no larger than the screens' bounding box, overlapping the primary
+    // screen. Nothing gives the default placement.
+    static std::optional<CScreenRect>
+    UsablePosition(const std::string& text, const CScreenRect& primary, const CScreenRect& screens);
     static std::string ReadPosition(wxConfigBase& config);
     static void WritePosition(wxConfigBase& config, const std::string& position);
 };

@@ -132,3 +132,26 @@ TEST(Settings, PositionTextForm) {
     EXPECT_EQ((std::vector<int>{l, t, r, b}), (std::vector<int>{7, 0, 0, 0}));
     EXPECT_FALSE(CSettingsStore::ParsePosition("", l, t, r, b));
 }
+
+TEST(Settings, HostilePositionsGiveTheDefaultPlacement) {
+    const CScreenRect primary{0, 0, 1280, 1024};
+    const CScreenRect screens{0, 0, 2560, 1024}; // a second monitor to the right
+    struct Case {
+        const char* text;
+        bool used;
+    };
+    const Case cases[] = {
+        {"0100 0050 0900 0650 ", true},
+        {"1279 0100 2479 0700 ", true},         // mostly on the second monitor
+        {"-999 0000 2147483647 ", false},       // a width beyond int
+        {"0000 0000 99999 99999 ", false},      // larger than the screens
+        {"0000 0000 2561 0500 ", false},        // wider than both monitors
+        {"-2147483648 0000 0100 0100 ", false}, // fields shifted into nonsense
+        {"99999999999999999999 0 0 0", false},  // not an int at all
+        {"0100 0050 0100 0650 ", false},        // no width
+        {"0100 0650 0900 0050 ", false},        // upside down
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CSettingsStore::UsablePosition(c.text, primary, screens).has_value(), c.used)
+            << '"' << c.text << '"';
+}
