@@ -1,20 +1,16 @@
 #include "app/Settings.h"
 
-#include <wx/config.h>
-#include <wx/fileconf.h>
-#include <wx/filename.h>
-#include <wx/log.h>
-#include <wx/stdpaths.h>
+#include "app/SettingsFile.h"
 
-#include "document/TextEncoding.h"
+#include <wx/config.h>
+#include <wx/log.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <utility>
 
 namespace {
 
@@ -136,41 +132,15 @@ void CSettingsStore::WritePosition(wxConfigBase& config, const std::string& posi
     config.Flush();
 }
 
-bool IsReadableConfigText(const std::string& text) {
-    if (!CTextEncoding::IsValidUtf8(text))
-        return false;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        const auto first = line.find_first_not_of(" \t\r");
-        if (first == std::string::npos)
-            continue;
-        line.erase(0, first);
-        const char c = line[0];
-        if (c == ';' || c == '#')
-            continue;
-        if (static_cast<unsigned char>(c) < 0x20)
-            return false;
-        if (c == '[') {
-            if (line.find(']') == std::string::npos)
-                return false;
-            continue;
-        }
-        const auto eq = line.find('=');
-        if (eq == std::string::npos || line.find_first_not_of(" \t", 0) == eq)
-            return false;
-        for (char ch : line)
-            if (static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\r')
-                return false;
-    }
-    return true;
-}
-
 namespace settings_location {
+
+namespace {
+// Found when the config is installed, shown once the main window is up.
+std::string& DamageNote() {
+    static std::string note;
+    return note;
+}
+} // namespace
 
 std::string FilePath() {
     // $XDG_CONFIG_HOME/Tessary/Tessary.conf, ~/.config when it is unset.
@@ -186,29 +156,19 @@ std::string FilePath() {
 }
 
 void InstallGlobalConfig() {
-    wxLogNull quiet;
-    const wxString path = wxString::FromUTF8(FilePath());
-    wxFileName::Mkdir(wxPathOnly(path), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    // The config reader stops on lines it cannot take; keep such a file for
-    // the user to look at and start from the defaults.
-    std::ifstream in(FilePath(), std::ios::binary);
-    if (in) {
-        std::ostringstream text;
-        text << in.rdbuf();
-        in.close();
-        if (!IsReadableConfigText(text.str())) {
-            std::error_code ec;
-            std::filesystem::rename(FilePath(), FilePath() + ".damaged", ec);
-            if (ec)
-                std::filesystem::remove(FilePath(), ec);
-            std::fprintf(stderr,
-                         "tessary: the settings file was damaged; it was moved to %s.damaged\n",
-                         FilePath().c_str());
-        }
+    const std::string path = FilePath();
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    auto* config = new CSettingsFile(path);
+    if (!config->DamageNote().empty()) {
+        std::fprintf(stderr, "tessary: %s\n", config->DamageNote().c_str());
+        DamageNote() = config->DamageNote();
     }
-    auto* config =
-        new wxFileConfig("Tessary", "MorvekLtd", path, wxString(), wxCONFIG_USE_LOCAL_FILE);
     delete wxConfigBase::Set(config);
+}
+
+std::string TakeDamageNote() {
+    return std::exchange(DamageNote(), std::string());
 }
 
 } // namespace settings_location

@@ -54,16 +54,14 @@ public:
     static void WritePosition(wxConfigBase& config, const std::string& position);
 };
 
-// The program's own configuration object: vendor "MorvekLtd", application
-// "Tessary", kept in the user's XDG config folder.
-// True when every line of a settings file is one the config reader takes
-// without complaint: blank, a comment, "[group]" or "key=value".
-bool IsReadableConfigText(const std::string& text);
-
 namespace settings_location {
-// Creates it and makes it wxConfigBase's global object. A damaged file is
-// moved aside (to "<file>.damaged") and the defaults apply.
+// Makes the settings file (CSettingsFile) wxConfigBase's global object.
 void InstallGlobalConfig();
-// Full path of the settings file.
+// Full path of the settings file: vendor "MorvekLtd", application "Tessary",
+// in the user's XDG config folder.
 std::string FilePath();
+// What to tell the user about a settings file that could not be read at
+// start, once; empty when there is nothing to tell. The config is installed
+// before any window exists, so the application shows it later.
+std::string TakeDamageNote();
 } // namespace settings_location

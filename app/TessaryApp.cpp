@@ -1,6 +1,7 @@
 #include "app/TessaryApp.h"
 
 #include "app/MainFrame.h"
+#include "app/MessageBox.h"
 #include "app/Settings.h"
 #include "app/TessaryDocManager.h"
 #include "dialogs/DlgTipOfTheDay.h"
@@ -67,8 +68,11 @@ bool CTessaryApp::OnInit() {
     frame->ActivateFrame();
     frame->Show();
     ListenForCommands();
-    // Once the main window is up and drawn, the tip of the day over it.
+    // Once the main window is up and drawn, a settings file found damaged and
+    // the tip of the day over it.
     frame->CallAfter([this, frame] {
+        if (const std::string note = settings_location::TakeDamageNote(); !note.empty())
+            CMessageBox::Show(note);
         if (CTessaryDoc* tessaryDoc = m_pDocManager ? m_pDocManager->Document() : nullptr)
             ShowStartupTip(frame, tessaryDoc->Settings());
     });

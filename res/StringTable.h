@@ -51,4 +51,9 @@ inline constexpr const char* kOpenXmlTitle = "Open XML File";
 inline constexpr const char* kNewDocumentHeader = "New Document";
 inline constexpr const char* kNewItemHeader = "New Item";
 inline constexpr const char* kUntitled = "Untitled";
+inline constexpr const char* kSettingsMovedAside =
+    "The settings file %s could not be read. It was moved to %s, and the default settings apply.";
+inline constexpr const char* kSettingsLeftAlone =
+    "The settings file %s could not be read or moved aside. The default settings apply, and the "
+    "file is not written over.";
 } // namespace msg
