@@ -115,10 +115,13 @@ bool CFavoritesExporter::OpenRegularFileNonBlocking() {
     return m_pFile != nullptr;
 }
 
-void CFavoritesExporter::Close() {
-    if (m_pFile)
-        std::fclose(m_pFile);
+bool CFavoritesExporter::Close() {
+    if (!m_pFile)
+        return true;
+    const bool failed = std::ferror(m_pFile) != 0;
+    const bool closed = std::fclose(m_pFile) == 0;
     m_pFile = nullptr;
+    return !failed && closed;
 }
 
 CFavoritesExporter::Outcome
@@ -132,8 +135,7 @@ CFavoritesExporter::Export(const std::optional<std::string>& favoritesFolder) {
     m_visitedFolders.clear();
     WalkFolder(*favoritesFolder);
     WriteLine("</level0>");
-    Close();
-    return Outcome::Written;
+    return Close() ? Outcome::Written : Outcome::CannotWriteFile;
 }
 
 void CFavoritesExporter::WalkFolder(const std::string& folder) {
@@ -183,6 +185,8 @@ std::string CFavoritesExporter::Message(Outcome outcome) {
         return "Could not open XML file";
     case Outcome::FolderNotFound:
         return "Favorites folder not found\n";
+    case Outcome::CannotWriteFile:
+        return "Could not write XML file";
     case Outcome::Written:
         break;
     }

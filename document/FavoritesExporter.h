@@ -15,8 +15,9 @@ class CFavoritesExporter {
 public:
     enum class Outcome {
         Written,
-        CannotOpenFile, // nothing written
-        FolderNotFound, // the output file is left empty
+        CannotOpenFile,  // nothing written
+        FolderNotFound,  // the output file is left empty
+        CannotWriteFile, // the disk filled up or a size limit was hit on the way
     };
 
     explicit CFavoritesExporter(std::string path) : m_strPath(std::move(path)) {}
@@ -43,7 +44,8 @@ private:
     // Only a regular file (new or replaced) is written: a FIFO or device in
     // its place is refused at once instead of blocking the export.
     bool OpenRegularFileNonBlocking();
-    void Close();
+    // False when anything written was lost.
+    bool Close();
     Outcome Export(const std::optional<std::string>& favoritesFolder);
     void WalkFolder(const std::string& folder);
     void WriteLine(const std::string& line);

@@ -12,9 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -328,6 +330,20 @@ TEST(FavoritesExport, FailuresLeaveTheFileAsTheMessageSays) {
                   "<level0 header='Favorites'>\n<level1 header='No Heading'>\n</level1>\n"
                   "<level1 header='Locked'>\n</level1>\n</level0>\n");
     }
+
+    // A write that fails on the way (here a file-size limit) is not success.
+    struct rlimit limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = limit;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    CFavoritesExporter full(out);
+    const CFavoritesExporter::Outcome outcome = full.Run(fav.string());
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(outcome, CFavoritesExporter::Outcome::CannotWriteFile);
+    EXPECT_EQ(CFavoritesExporter::Message(outcome), "Could not write XML file");
 
     // A folder that does not exist exports nothing under its first heading.
     EXPECT_EQ(Export(out, (dir.Path() / "gone").string()),
