@@ -13,11 +13,15 @@
 inline bool FinishesWithin(std::chrono::seconds limit, std::function<void()> work) {
     auto done = std::make_shared<std::promise<void>>();
     std::future<void> finished = done->get_future();
-    std::thread([done, work = std::move(work)] {
+    std::thread([done, work = std::move(work)]() mutable {
+        // What the work owns goes before the waiter is told, not when this
+        // detached thread happens to end, perhaps after the test program.
         try {
             work();
+            work = nullptr;
             done->set_value();
         } catch (...) {
+            work = nullptr;
             done->set_exception(std::current_exception());
         }
     }).detach();
