@@ -172,16 +172,19 @@ void CMainFrame::ActivateFrame() {
     wxConfigBase* config = wxConfigBase::Get();
     if (!config)
         return;
-    int left = 0, top = 0, right = 0, bottom = 0;
-    if (!CSettingsStore::ParsePosition(CSettingsStore::ReadPosition(*config), left, top, right,
-                                       bottom))
-        return;
-    // Only where it overlaps the primary screen; otherwise the default place.
     const wxRect screen = wxDisplay().GetGeometry();
-    if (right <= left || bottom <= top || right <= screen.GetLeft() || left > screen.GetRight() ||
-        bottom <= screen.GetTop() || top > screen.GetBottom())
+    const CScreenRect primary{screen.GetLeft(), screen.GetTop(), screen.GetRight() + 1,
+                              screen.GetBottom() + 1};
+    wxRect all = screen;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i)
+        all.Union(wxDisplay(i).GetGeometry());
+    const CScreenRect screens{all.GetLeft(), all.GetTop(), all.GetRight() + 1, all.GetBottom() + 1};
+    const std::optional<CScreenRect> stored =
+        CSettingsStore::UsablePosition(CSettingsStore::ReadPosition(*config), primary, screens);
+    if (!stored)
         return;
-    const wxRect rect(left, top, right - left, bottom - top);
+    const wxRect rect(stored->m_nLeft, stored->m_nTop, stored->m_nRight - stored->m_nLeft,
+                      stored->m_nBottom - stored->m_nTop);
     if (IsMaximized())
         Maximize(false);
     SetSize(rect);

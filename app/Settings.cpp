@@ -1,18 +1,16 @@
 #include "app/Settings.h"
 
+#include "app/SettingsFile.h"
+
 #include <wx/config.h>
-#include <wx/fileconf.h>
-#include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/stdpaths.h>
 
-#include "document/TextEncoding.h"
-
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <utility>
 
 namespace {
 
@@ -85,15 +83,40 @@ bool CSettingsStore::ParsePosition(const std::string& text, int& left, int& top,
                                    int& bottom) {
     if (text.empty())
         return false;
-    // Fixed offsets of the stored layout; a shorter text reads as 0 where it ends.
-    auto at = [&text](std::size_t offset) {
-        return offset < text.size() ? std::atoi(text.c_str() + offset) : 0;
+    // Fixed offsets of the stored layout; a shorter text reads as 0 where it
+    // ends. A number that does not fit an int makes the whole value unusable.
+    auto at = [&text](std::size_t offset, int& value) {
+        value = 0;
+        if (offset >= text.size())
+            return true;
+        errno = 0;
+        const long number = std::strtol(text.c_str() + offset, nullptr, 10);
+        if (errno == ERANGE || number < INT_MIN || number > INT_MAX)
+            return false;
+        value = static_cast<int>(number);
+        return true;
     };
-    left = at(0);
-    top = at(5);
-    right = at(10);
-    bottom = at(15);
-    return true;
+    return at(0, left) && at(5, top) && at(10, right) && at(15, bottom);
+}
+
+std::optional<CScreenRect> CSettingsStore::UsablePosition(const std::string& text,
+                                                          const CScreenRect& primary,
+                                                          const CScreenRect& screens) {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (!ParsePosition(text, left, top, right, bottom))
+        return std::nullopt;
+    // Sizes in 64 bits: the edges may be as far apart as int allows.
+    const long long width = static_cast<long long>(right) - left;
+    const long long height = static_cast<long long>(bottom) - top;
+    if (width <= 0 || height <= 0 ||
+        width > static_cast<long long>(screens.m_nRight) - screens.m_nLeft ||
+        height > static_cast<long long>(screens.m_nBottom) - screens.m_nTop)
+        return std::nullopt;
+    // Only where it overlaps the primary screen; otherwise the default place.
+    if (right <= primary.m_nLeft || left >= primary.m_nRight || bottom <= primary.m_nTop ||
+        top >= primary.m_nBottom)
+        return std::nullopt;
+    return CScreenRect{left, top, right, bottom};
 }
 
 std::string CSettingsStore::ReadPosition(wxConfigBase& config) {
@@ -109,41 +132,15 @@ void CSettingsStore::WritePosition(wxConfigBase& config, const std::string& posi
     config.Flush();
 }
 
-bool IsReadableConfigText(const std::string& text) {
-    if (!CTextEncoding::IsValidUtf8(text))
-        return false;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        const auto first = line.find_first_not_of(" \t\r");
-        if (first == std::string::npos)
-            continue;
-        line.erase(0, first);
-        const char c = line[0];
-        if (c == ';' || c == '#')
-            continue;
-        if (static_cast<unsigned char>(c) < 0x20)
-            return false;
-        if (c == '[') {
-            if (line.find(']') == std::string::npos)
-                return false;
-            continue;
-        }
-        const auto eq = line.find('=');
-        if (eq == std::string::npos || line.find_first_not_of(" \t", 0) == eq)
-            return false;
-        for (char ch : line)
-            if (static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\r')
-                return false;
-    }
-    return true;
-}
-
 namespace settings_location {
+
+namespace {
+// Found when the config is installed, shown once the main window is up.
+std::string& DamageNote() {
+    static std::string note;
+    return note;
+}
+} // namespace
 
 std::string FilePath() {
     // $XDG_CONFIG_HOME/Tessary/Tessary.conf, ~/.config when it is unset.
@@ -159,29 +156,19 @@ std::string FilePath() {
 }
 
 void InstallGlobalConfig() {
-    wxLogNull quiet;
-    const wxString path = wxString::FromUTF8(FilePath());
-    wxFileName::Mkdir(wxPathOnly(path), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    // The config reader stops on lines it cannot take; keep such a file for
-    // the user to look at and start from the defaults.
-    std::ifstream in(FilePath(), std::ios::binary);
-    if (in) {
-        std::ostringstream text;
-        text << in.rdbuf();
-        in.close();
-        if (!IsReadableConfigText(text.str())) {
-            std::error_code ec;
-            std::filesystem::rename(FilePath(), FilePath() + ".damaged", ec);
-            if (ec)
-                std::filesystem::remove(FilePath(), ec);
-            std::fprintf(stderr,
-                         "tessary: the settings file was damaged; it was moved to %s.damaged\n",
-                         FilePath().c_str());
-        }
+    const std::string path = FilePath();
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    auto* config = new CSettingsFile(path);
+    if (!config->DamageNote().empty()) {
+        std::fprintf(stderr, "tessary: %s\n", config->DamageNote().c_str());
+        DamageNote() = config->DamageNote();
     }
-    auto* config =
-        new wxFileConfig("Tessary", "MorvekLtd", path, wxString(), wxCONFIG_USE_LOCAL_FILE);
     delete wxConfigBase::Set(config);
+}
+
+std::string TakeDamageNote() {
+    return std::exchange(DamageNote(), std::string());
 }
 
 } // namespace settings_location

@@ -2,6 +2,7 @@
 // The user's settings, read in one step and written in one step.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class wxConfigBase;
@@ -20,6 +21,15 @@ struct CSettings {
     std::int32_t m_nCurrentTip = 0; // next tip to show
 };
 
+// A window's rectangle in screen pixels, right and bottom excluded, as the
+// stored position gives it.
+struct CScreenRect {
+    int m_nLeft = 0;
+    int m_nTop = 0;
+    int m_nRight = 0;
+    int m_nBottom = 0;
+};
+
 // Reads and writes CSettings through a wxConfigBase (the XDG config file in the
 // program; a temporary file in tests). A value that is missing or cannot be
 // read gives its default; writing failures are silent.
@@ -31,23 +41,27 @@ public:
     // The main window's rectangle in the stored form "%04d %04d %04d %04d ".
     static std::string FormatPosition(int left, int top, int right, int bottom);
     // Reads the four numbers at offsets 0, 5, 10 and 15 the way atoi does,
-    // never beyond the end of a shorter text; false when the text is empty.
+    // never beyond the end of a shorter text; false when the text is empty or
+    // a number does not fit an int.
     static bool ParsePosition(const std::string& text, int& left, int& top, int& right,
                               int& bottom);
+    // The stored rectangle when the window may be put there: a positive size
+    // no larger than the screens' bounding box, overlapping the primary
+    // screen. Nothing gives the default placement.
+    static std::optional<CScreenRect>
+    UsablePosition(const std::string& text, const CScreenRect& primary, const CScreenRect& screens);
     static std::string ReadPosition(wxConfigBase& config);
     static void WritePosition(wxConfigBase& config, const std::string& position);
 };
 
-// The program's own configuration object: vendor "MorvekLtd", application
-// "Tessary", kept in the user's XDG config folder.
-// True when every line of a settings file is one the config reader takes
-// without complaint: blank, a comment, "[group]" or "key=value".
-bool IsReadableConfigText(const std::string& text);
-
 namespace settings_location {
-// Creates it and makes it wxConfigBase's global object. A damaged file is
-// moved aside (to "<file>.damaged") and the defaults apply.
+// Makes the settings file (CSettingsFile) wxConfigBase's global object.
 void InstallGlobalConfig();
-// Full path of the settings file.
+// Full path of the settings file: vendor "MorvekLtd", application "Tessary",
+// in the user's XDG config folder.
 std::string FilePath();
+// What to tell the user about a settings file that could not be read at
+// start, once; empty when there is nothing to tell. The config is installed
+// before any window exists, so the application shows it later.
+std::string TakeDamageNote();
 } // namespace settings_location

@@ -1,6 +1,7 @@
 #include "app/TessaryApp.h"
 
 #include "app/MainFrame.h"
+#include "app/MessageBox.h"
 #include "app/Settings.h"
 #include "app/TessaryDocManager.h"
 #include "dialogs/DlgTipOfTheDay.h"
@@ -69,9 +70,12 @@ bool CTessaryApp::OnInit() {
     frame->ActivateFrame();
     frame->Show();
     ListenForCommands();
-    // Once the window manager has put the main window up, the tip of the day
-    // over it; shown earlier, it could end up beneath the main window.
+    // Once the window manager has put the main window up, a settings file
+    // found damaged and the tip of the day over it; shown earlier, they could
+    // end up beneath the main window.
     CWindowPlacement::CallWhenMapped(frame, [this, frame] {
+        if (const std::string note = settings_location::TakeDamageNote(); !note.empty())
+            CMessageBox::Show(note);
         if (CTessaryDoc* tessaryDoc = m_pDocManager ? m_pDocManager->Document() : nullptr)
             ShowStartupTip(frame, tessaryDoc->Settings());
     });

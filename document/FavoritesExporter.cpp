@@ -6,8 +6,10 @@
 #include "document/TextEncoding.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -74,47 +76,73 @@ bool EndsWithUrl(const std::string& name) {
 
 } // namespace
 
+CFavoritesExporter::~CFavoritesExporter() {
+    Close();
+}
+
 CFavoritesExporter::Outcome CFavoritesExporter::Run() {
     // The file is made before the folder is looked for: a missing folder
     // leaves it empty.
-    if (!Open())
+    if (!OpenRegularFileNonBlocking())
         return Outcome::CannotOpenFile;
     return Export(CFavoritesFolder::Locate());
 }
 
 CFavoritesExporter::Outcome
 CFavoritesExporter::Run(const std::optional<std::string>& favoritesFolder) {
-    if (!Open())
+    if (!OpenRegularFileNonBlocking())
         return Outcome::CannotOpenFile;
     return Export(favoritesFolder);
 }
 
-bool CFavoritesExporter::Open() {
-    m_file.open(m_strPath, std::ios::out | std::ios::trunc);
-    return m_file.is_open();
+bool CFavoritesExporter::OpenRegularFileNonBlocking() {
+    Close();
+    // O_NONBLOCK: a FIFO without a reader fails at once instead of waiting;
+    // the file is emptied only once it is known to be a regular file.
+    const int fd =
+        ::open(m_strPath.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::ftruncate(fd, 0) != 0 ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_pFile = ::fdopen(fd, "w");
+    if (!m_pFile)
+        ::close(fd);
+    return m_pFile != nullptr;
+}
+
+bool CFavoritesExporter::Close() {
+    if (!m_pFile)
+        return true;
+    const bool failed = std::ferror(m_pFile) != 0;
+    const bool closed = std::fclose(m_pFile) == 0;
+    m_pFile = nullptr;
+    return !failed && closed;
 }
 
 CFavoritesExporter::Outcome
 CFavoritesExporter::Export(const std::optional<std::string>& favoritesFolder) {
     if (!favoritesFolder) {
-        m_file.close();
+        Close();
         return Outcome::FolderNotFound;
     }
     WriteLine("<level0 header='Favorites'>");
     WriteLine("<" + Element(kFolderLevel) + " header='No Heading'>");
-    m_openFolders.clear();
+    m_visitedFolders.clear();
     WalkFolder(*favoritesFolder);
     WriteLine("</level0>");
-    m_file.close();
-    return Outcome::Written;
+    return Close() ? Outcome::Written : Outcome::CannotWriteFile;
 }
 
 void CFavoritesExporter::WalkFolder(const std::string& folder) {
     const fs::path base(folder);
     struct stat st {};
-    const bool known = ::stat(folder.c_str(), &st) == 0;
-    if (known)
-        m_openFolders.emplace(st.st_dev, st.st_ino);
+    if (::stat(folder.c_str(), &st) == 0)
+        m_visitedFolders.emplace(st.st_dev, st.st_ino);
 
     const std::vector<Entry> entries = List(folder);
     // Links first. Hidden files (a leading dot) and anything that is not a
@@ -136,17 +164,19 @@ void CFavoritesExporter::WalkFolder(const std::string& folder) {
             continue;
         const std::string sub = (base / e.name).string();
         struct stat subSt {};
-        if (::stat(sub.c_str(), &subSt) == 0 && m_openFolders.count({subSt.st_dev, subSt.st_ino}))
+        if (::stat(sub.c_str(), &subSt) == 0 &&
+            m_visitedFolders.count({subSt.st_dev, subSt.st_ino}))
             continue;
         WriteLine("<" + Element(kFolderLevel) + " header='" + AttributeText(e.name) + "'>");
         WalkFolder(sub);
     }
-    if (known)
-        m_openFolders.erase({st.st_dev, st.st_ino});
 }
 
 void CFavoritesExporter::WriteLine(const std::string& line) {
-    m_file << line << '\n';
+    if (!m_pFile)
+        return;
+    std::fwrite(line.data(), 1, line.size(), m_pFile);
+    std::fputc('\n', m_pFile);
 }
 
 std::string CFavoritesExporter::Message(Outcome outcome) {
@@ -155,6 +185,8 @@ std::string CFavoritesExporter::Message(Outcome outcome) {
         return "Could not open XML file";
     case Outcome::FolderNotFound:
         return "Favorites folder not found\n";
+    case Outcome::CannotWriteFile:
+        return "Could not write XML file";
     case Outcome::Written:
         break;
     }

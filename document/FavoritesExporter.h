@@ -5,7 +5,7 @@
 // Written line by line, without the XML engine.
 
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <optional>
 #include <set>
 #include <string>
@@ -15,12 +15,15 @@ class CFavoritesExporter {
 public:
     enum class Outcome {
         Written,
-        CannotOpenFile, // nothing written
-        FolderNotFound, // the output file is left empty
+        CannotOpenFile,  // nothing written
+        FolderNotFound,  // the output file is left empty
+        CannotWriteFile, // the disk filled up or a size limit was hit on the way
     };
 
     explicit CFavoritesExporter(std::string path) : m_strPath(std::move(path)) {}
-    virtual ~CFavoritesExporter() = default;
+    virtual ~CFavoritesExporter();
+    CFavoritesExporter(const CFavoritesExporter&) = delete;
+    CFavoritesExporter& operator=(const CFavoritesExporter&) = delete;
 
     // Exports the user's Favorites folder (CFavoritesFolder).
     Outcome Run();
@@ -38,14 +41,19 @@ public:
     static std::string CDataText(const std::string& url);
 
 private:
-    bool Open();
+    // Only a regular file (new or replaced) is written: a FIFO or device in
+    // its place is refused at once instead of blocking the export.
+    bool OpenRegularFileNonBlocking();
+    // False when anything written was lost.
+    bool Close();
     Outcome Export(const std::optional<std::string>& favoritesFolder);
     void WalkFolder(const std::string& folder);
     void WriteLine(const std::string& line);
 
     std::string m_strPath;
-    std::ofstream m_file;
-    // Folders of the walk still open, by device and inode: a symbolic link
-    // back to one of them would otherwise never end.
-    std::set<std::pair<std::uint64_t, std::uint64_t>> m_openFolders;
+    std::FILE* m_pFile = nullptr;
+    // Folders exported so far, by device and inode: each real folder once, so
+    // that neither a symbolic link back up the tree nor links that lead to
+    // the same folder many ways multiply the walk.
+    std::set<std::pair<std::uint64_t, std::uint64_t>> m_visitedFolders;
 };

@@ -2,12 +2,15 @@
 
 #include "document/WineRegistry.h"
 
+#include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <pwd.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -16,6 +19,18 @@ namespace {
 constexpr const char* kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr const char* kEnvironmentKey = "Environment";
+// The shell reads the value, and expands it, into buffers of 260 characters
+// with the ending zero: a longer one is not found.
+constexpr std::size_t kPathBuffer = 260;
+// Bytes of UTF-8 such a buffer can hold; expansion stops beyond them.
+constexpr std::size_t kPathBufferBytes = 4 * kPathBuffer;
+
+bool FitsPathBuffer(const std::string& text) {
+    const auto characters = std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    return static_cast<std::size_t>(characters) < kPathBuffer;
+}
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -24,14 +39,17 @@ std::string Lower(std::string s) {
     return s;
 }
 
-// The child of dir whose name equals part, exactly or else ignoring ASCII case.
-std::optional<fs::path> ChildIgnoringCase(const fs::path& dir, const std::string& part) {
+// The name of the child of dir that equals part, exactly or else ignoring
+// ASCII case.
+std::optional<std::string> ChildIgnoringCase(const std::string& dir, const std::string& part) {
     std::error_code ec;
-    if (fs::exists(dir / part, ec))
-        return dir / part;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec))
-        if (CWineRegistryFile::SameName(entry.path().filename().string(), part))
-            return entry.path();
+    if (fs::exists(dir + "/" + part, ec))
+        return part;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
+        std::string name = entry.path().filename().string();
+        if (CWineRegistryFile::SameName(name, part))
+            return name;
+    }
     return std::nullopt;
 }
 
@@ -91,6 +109,8 @@ std::optional<std::string> CFavoritesFolder::Locate(const CFavoritesSources& sou
     if (!prefix.empty()) {
         if (const auto hive = CWineRegistryFile::Read((fs::path(prefix) / "user.reg").string())) {
             if (const auto value = hive->StringValue(kShellFoldersKey, "Favorites")) {
+                if (!FitsPathBuffer(*value))
+                    return std::nullopt;
                 const std::map<std::string, std::string> vars =
                     PrefixVariables(*hive, sources.m_strUser);
                 auto lookup = [&](const std::string& name) -> std::optional<std::string> {
@@ -101,8 +121,12 @@ std::optional<std::string> CFavoritesFolder::Locate(const CFavoritesSources& sou
                     return std::nullopt;
                 };
                 // Variables set in the registry may refer to others.
-                const std::string expanded =
-                    ExpandReferences(ExpandReferences(*value, lookup), lookup);
+                const std::string once = ExpandReferences(*value, lookup, kPathBufferBytes);
+                const std::string expanded = once.size() > kPathBufferBytes
+                                                 ? once
+                                                 : ExpandReferences(once, lookup, kPathBufferBytes);
+                if (expanded.size() > kPathBufferBytes || !FitsPathBuffer(expanded))
+                    return std::nullopt;
                 if (auto mapped = MapWindowsPath(prefix, expanded))
                     return mapped;
             }
@@ -119,10 +143,11 @@ std::optional<std::string> CFavoritesFolder::Locate(const CFavoritesSources& sou
 
 std::string CFavoritesFolder::ExpandReferences(
     const std::string& text,
-    const std::function<std::optional<std::string>(const std::string&)>& lookup) {
+    const std::function<std::optional<std::string>(const std::string&)>& lookup,
+    std::size_t limit) {
     std::string out;
     std::size_t pos = 0;
-    while (pos < text.size()) {
+    while (pos < text.size() && out.size() <= limit) {
         const std::size_t open = text.find('%', pos);
         if (open == std::string::npos) {
             out.append(text, pos);
@@ -155,15 +180,19 @@ std::optional<std::string> CFavoritesFolder::MapWindowsPath(const std::string& p
         return std::nullopt;
     const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0])));
     std::error_code ec;
-    fs::path path = fs::path(prefix) / "dosdevices" / (std::string(1, drive) + ":");
-    if (!fs::is_directory(path, ec)) {
+    fs::path root = fs::path(prefix) / "dosdevices" / (std::string(1, drive) + ":");
+    if (!fs::is_directory(root, ec)) {
         if (drive != 'c')
             return std::nullopt;
-        path = fs::path(prefix) / "drive_c";
-        if (!fs::is_directory(path, ec))
+        root = fs::path(prefix) / "drive_c";
+        if (!fs::is_directory(root, ec))
             return std::nullopt;
     }
-    int depth = 0; // ".." stops at the drive's root, as on Windows
+    // Parts are appended in place, so a long path costs its length, not its
+    // length times its parts; below a part that is missing nothing is looked up.
+    std::string path = root.string();
+    std::vector<std::size_t> partStarts; // the path's length before each part, for ".."
+    std::size_t found = 0;               // leading parts that exist
     std::size_t pos = 2;
     while (pos <= windowsPath.size()) {
         std::size_t end = windowsPath.find_first_of("\\/", pos);
@@ -174,15 +203,26 @@ std::optional<std::string> CFavoritesFolder::MapWindowsPath(const std::string& p
         if (part.empty() || part == ".")
             continue;
         if (part == "..") {
-            if (depth > 0) {
-                path = path.parent_path();
-                --depth;
+            // Stops at the drive's root, as on Windows.
+            if (!partStarts.empty()) {
+                path.resize(partStarts.back());
+                partStarts.pop_back();
+                found = std::min(found, partStarts.size());
             }
             continue;
         }
+        const bool parentExists = found == partStarts.size();
+        partStarts.push_back(path.size());
         // A part that does not exist yet is kept as written.
-        path = ChildIgnoringCase(path, part).value_or(path / part);
-        ++depth;
+        std::string name = part;
+        if (parentExists && path.size() + part.size() < PATH_MAX) {
+            if (auto child = ChildIgnoringCase(path, part)) {
+                name = std::move(*child);
+                ++found;
+            }
+        }
+        path += '/';
+        path += name;
     }
-    return path.string();
+    return path;
 }

@@ -22,15 +22,19 @@ struct CFavoritesSources {
 
 class CFavoritesFolder {
 public:
-    // The folder to export, or nothing when neither source has one.
+    // The folder to export, or nothing when neither source has one. A
+    // prefix's value that does not fit the shell's 260-character buffers,
+    // read or expanded, is not found, as on Windows.
     static std::optional<std::string> Locate(const CFavoritesSources& sources);
     static std::optional<std::string> Locate() { return Locate(CFavoritesSources::Current()); }
 
     // %NAME% references replaced as ExpandEnvironmentStrings does: names
-    // ignore case, an unknown name stays as written.
+    // ignore case, an unknown name stays as written. Stops once the result is
+    // longer than limit bytes, which the caller then refuses.
     static std::string
     ExpandReferences(const std::string& text,
-                     const std::function<std::optional<std::string>(const std::string&)>& lookup);
+                     const std::function<std::optional<std::string>(const std::string&)>& lookup,
+                     std::size_t limit = std::string::npos);
 
     // "C:\users\bob\Favorites" as a path inside the prefix: the drive through
     // dosdevices (drive_c for C: when that link is missing), each part

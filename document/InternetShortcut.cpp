@@ -1,11 +1,9 @@
 #include "document/InternetShortcut.h"
 
+#include "document/RegularFile.h"
 #include "document/TextEncoding.h"
 #include "document/Utf16Text.h"
 #include "document/WineRegistry.h"
-
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -43,12 +41,16 @@ std::string FirstCharacters(const std::string& text, std::size_t n) {
 } // namespace
 
 std::string CInternetShortcut::ReadUrl(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    regular_file::ReadResult file = regular_file::ReadStart(path, kMaxFileBytes);
+    if (file.status == regular_file::Status::TooLarge) {
+        // Whole lines only: a character cut in two would make the text look
+        // like another encoding.
+        const std::size_t end = file.bytes.find_last_of("\r\n");
+        file.bytes.resize(end == std::string::npos ? 0 : end + 1);
+    } else if (!file.ok()) {
         return {};
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return UrlFromText(bytes.str());
+    }
+    return UrlFromText(file.bytes);
 }
 
 std::string CInternetShortcut::UrlFromText(std::string_view fileBytes) {

@@ -113,4 +113,40 @@ ReadResult Read(const std::string& path, std::size_t maxBytes) {
     return result;
 }
 
+ReadResult ReadStart(const std::string& path, std::size_t maxBytes) {
+    ReadResult result;
+    const OpenResult opened = Open(path, O_RDONLY);
+    result.status = opened.status;
+    result.err = opened.err;
+    if (opened.fd < 0) {
+        result.error = path + ": " +
+                       (opened.status == Status::NotRegular ? "not a regular file"
+                                                            : std::strerror(opened.err));
+        return result;
+    }
+    // One byte over the limit tells whether anything follows the start.
+    result.bytes.resize(maxBytes + 1);
+    std::size_t used = 0;
+    while (used < result.bytes.size()) {
+        const ssize_t n = ::read(opened.fd, result.bytes.data() + used, result.bytes.size() - used);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            result.status = Status::Failed;
+            result.err = errno;
+            result.error = path + ": " + std::strerror(errno);
+            result.bytes.clear();
+            ::close(opened.fd);
+            return result;
+        }
+        if (n == 0)
+            break;
+        used += static_cast<std::size_t>(n);
+    }
+    ::close(opened.fd);
+    result.status = used > maxBytes ? Status::TooLarge : Status::Ok;
+    result.bytes.resize(std::min(used, maxBytes));
+    return result;
+}
+
 } // namespace regular_file

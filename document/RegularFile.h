@@ -29,6 +29,10 @@ struct ReadResult {
 // TooLarge. Symbolic links are followed.
 ReadResult Read(const std::string& path, std::size_t maxBytes);
 
+// Reads the first maxBytes at most; a longer file is TooLarge with its start
+// in bytes, for readers that need only the beginning of a file.
+ReadResult ReadStart(const std::string& path, std::size_t maxBytes);
+
 struct OpenResult {
     int fd = -1; // owned by the caller; -1 unless status is Ok
     Status status = Status::Failed;

@@ -1,11 +1,11 @@
 #include "document/WineRegistry.h"
 
+#include "document/RegularFile.h"
 #include "document/Utf16Text.h"
 
-#include <fstream>
-#include <sstream>
-
 namespace {
+
+constexpr std::size_t kMaxHiveBytes = 64 * 1024 * 1024;
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
@@ -119,12 +119,10 @@ std::string_view TrimmedLeft(std::string_view s) {
 } // namespace
 
 std::optional<CWineRegistryFile> CWineRegistryFile::Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    regular_file::ReadResult file = regular_file::Read(path, kMaxHiveBytes);
+    if (!file.ok())
         return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return CWineRegistryFile(text.str());
+    return CWineRegistryFile(std::move(file.bytes));
 }
 
 bool CWineRegistryFile::SameName(std::string_view a, std::string_view b) {

@@ -11,7 +11,8 @@
 class CWineRegistryFile {
 public:
     explicit CWineRegistryFile(std::string text) : m_strText(std::move(text)) {}
-    // Nothing when the file cannot be read.
+    // Nothing when the file cannot be read, is not a regular file or is
+    // larger than any hive Wine writes.
     static std::optional<CWineRegistryFile> Read(const std::string& path);
 
     // Values of type REG_SZ or REG_EXPAND_SZ under the key, in file order,

@@ -62,4 +62,9 @@ inline constexpr const char* kNoLibraryToSave =
     "The XML engine did not start, so there is no library to save.";
 inline constexpr const char* kBytesReplaced =
     "Some bytes of the file were not valid UTF-8; they show as \xEF\xBF\xBD and are saved so.";
+inline constexpr const char* kSettingsMovedAside =
+    "The settings file %s could not be read. It was moved to %s, and the default settings apply.";
+inline constexpr const char* kSettingsLeftAlone =
+    "The settings file %s could not be read or moved aside. The default settings apply, and the "
+    "file is not written over.";
 } // namespace msg

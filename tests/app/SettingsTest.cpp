@@ -1,19 +1,63 @@
 // Settings in a temporary config file: defaults, round trip, the stored kinds
-// and widths, damaged files, and the window position's text form.
+// and widths, the window position's text form and checks, and the program's
+// own settings file with damaged, hostile and unwritable files.
 
 #include "app/Settings.h"
 #include "support/TempDir.h"
+#include "support/Watchdog.h"
 
 #include <gtest/gtest.h>
 #include <wx/fileconf.h>
+#include <wx/log.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <sys/stat.h>
+#include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 std::unique_ptr<wxFileConfig> ConfigAt(const std::string& path) {
     return std::make_unique<wxFileConfig>("Tessary", "MorvekLtd", wxString::FromUTF8(path),
                                           wxString(), wxCONFIG_USE_LOCAL_FILE);
 }
+
+// The program's own settings file, under a temporary XDG config folder.
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        m_strOldXdg = old ? old : "";
+        m_bHadXdg = old != nullptr;
+        setenv("XDG_CONFIG_HOME", m_dir.Path().c_str(), 1);
+        fs::create_directories(m_dir.Path() / "Tessary");
+    }
+    void TearDown() override {
+        delete wxConfigBase::Set(nullptr);
+        if (m_bHadXdg)
+            setenv("XDG_CONFIG_HOME", m_strOldXdg.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+    }
+    wxConfigBase& Config() { return *wxConfigBase::Get(); }
+    std::string Conf() const { return settings_location::FilePath(); }
+    // The file names in the settings folder.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(m_dir.Path() / "Tessary"))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    CTempDir m_dir;
+    std::string m_strOldXdg;
+    bool m_bHadXdg = false;
+};
+
 } // namespace
 
 TEST(Settings, MissingFileGivesDefaults) {
@@ -97,17 +141,6 @@ TEST(Settings, DamagedFileGivesDefaultsAndNeverStops) {
     EXPECT_EQ(CSettingsStore::Load(*folder).m_nShowTips, 1);
 }
 
-TEST(Settings, DamagedTextIsRecognised) {
-    EXPECT_TRUE(IsReadableConfigText(""));
-    EXPECT_TRUE(IsReadableConfigText("[Options]\nVKCode=84\n; note\n\n  [Settings]\r\nTip = 1\n"));
-    EXPECT_TRUE(IsReadableConfigText("StartFile=/home/u/caf\xc3\xa9.xml\n"));
-    EXPECT_FALSE(IsReadableConfigText("=7\n"));
-    EXPECT_FALSE(IsReadableConfigText("[Options\n"));
-    EXPECT_FALSE(IsReadableConfigText("SoundHook\n"));
-    EXPECT_FALSE(IsReadableConfigText("a=\x01\x02\n"));
-    EXPECT_FALSE(IsReadableConfigText("a=caf\xe9\n"));
-}
-
 TEST(Settings, PositionTextForm) {
     EXPECT_EQ(CSettingsStore::FormatPosition(100, 50, 900, 650), "0100 0050 0900 0650 ");
     EXPECT_EQ(CSettingsStore::FormatPosition(-8, -8, 1288, 1032), "-008 -008 1288 1032 ");
@@ -131,4 +164,110 @@ TEST(Settings, PositionTextForm) {
     ASSERT_TRUE(CSettingsStore::ParsePosition("7", l, t, r, b));
     EXPECT_EQ((std::vector<int>{l, t, r, b}), (std::vector<int>{7, 0, 0, 0}));
     EXPECT_FALSE(CSettingsStore::ParsePosition("", l, t, r, b));
+}
+
+TEST(Settings, HostilePositionsGiveTheDefaultPlacement) {
+    const CScreenRect primary{0, 0, 1280, 1024};
+    const CScreenRect screens{0, 0, 2560, 1024}; // a second monitor to the right
+    struct Case {
+        const char* text;
+        bool used;
+    };
+    const Case cases[] = {
+        {"0100 0050 0900 0650 ", true},
+        {"1279 0100 2479 0700 ", true},         // mostly on the second monitor
+        {"-999 0000 2147483647 ", false},       // a width beyond int
+        {"0000 0000 99999 99999 ", false},      // larger than the screens
+        {"0000 0000 2561 0500 ", false},        // wider than both monitors
+        {"-2147483648 0000 0100 0100 ", false}, // fields shifted into nonsense
+        {"99999999999999999999 0 0 0", false},  // not an int at all
+        {"0100 0050 0100 0650 ", false},        // no width
+        {"0100 0650 0900 0050 ", false},        // upside down
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CSettingsStore::UsablePosition(c.text, primary, screens).has_value(), c.used)
+            << '"' << c.text << '"';
+}
+
+TEST_F(SettingsFileTest, ValuesAreReadAndWrittenExactlyAsStored) {
+    CTempDir::Write(Conf(), "[Options]\nStartFile=$HOME/lib.xml\nStartFolder=${XDG_CONFIG_HOME}\n"
+                            "[Recent File List]\nFile1=$PWD/r.xml\n");
+    settings_location::InstallGlobalConfig();
+    CSettings s = CSettingsStore::Load(Config());
+    EXPECT_EQ(s.m_strStartFile, "$HOME/lib.xml");
+    EXPECT_EQ(s.m_strStartFolder, "${XDG_CONFIG_HOME}");
+    EXPECT_EQ(Config().Read("/Recent File List/File1", wxString()).utf8_string(), "$PWD/r.xml");
+    s.m_strActivateWav = "$SOUNDS/on.wav";
+    CSettingsStore::Save(Config(), s);
+    delete wxConfigBase::Set(nullptr);
+    const std::string text = CTempDir::Read(Conf());
+    for (const char* line : {"StartFile=$HOME/lib.xml\n", "StartFolder=${XDG_CONFIG_HOME}\n",
+                             "File1=$PWD/r.xml\n", "ActivateWavFile=$SOUNDS/on.wav\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+}
+
+TEST_F(SettingsFileTest, UnreadableLinesAreDroppedAndTheRestKept) {
+    for (const std::string bad : {"SoundHook", "=7", "[Options", "Note=\x01\x02", "\x7f"}) {
+        CTempDir::Write(Conf(), "\xEF\xBB\xBF[Options]\nVKCode=84\n" + bad +
+                                    "\n[Settings]\nTipoftheday=0\n");
+        settings_location::InstallGlobalConfig();
+        const CSettings s = CSettingsStore::Load(Config());
+        EXPECT_EQ(s.m_wHotKeyVK, 84) << bad;
+        EXPECT_EQ(s.m_nShowTips, 0) << bad;
+        EXPECT_EQ(Names(), std::vector<std::string>{"Tessary.conf"}) << bad;
+        EXPECT_EQ(settings_location::TakeDamageNote(), "") << bad;
+    }
+}
+
+TEST_F(SettingsFileTest, AFileThatCannotBeReadIsMovedAsideWithoutStalling) {
+    std::string deepGroup = "[a";
+    for (int i = 0; i < 5000; ++i)
+        deepGroup += "/a";
+    std::string tooLarge;
+    while (tooLarge.size() < 2'000'000)
+        tooLarge += "; a settings file grown far beyond what the program writes\n";
+    const std::string contents[] = {
+        "StartFile=caf\xe9",
+        std::string("a=\0", 3),
+        deepGroup + "]",
+        "StartFile=" + std::string(200'000, 'x'),
+        tooLarge,
+        "<folder>",
+        "<fifo>",
+    };
+    for (const std::string& content : contents) {
+        const std::string earlier = Conf() + ".damaged";
+        CTempDir::Write(earlier, "kept");
+        if (content == "<folder>")
+            fs::create_directory(Conf());
+        else if (content == "<fifo>")
+            ASSERT_EQ(mkfifo(Conf().c_str(), 0600), 0);
+        else
+            CTempDir::Write(Conf(), "Tipoftheday=0\n" + content + "\n");
+        const auto type = fs::status(Conf()).type();
+        ASSERT_TRUE(FinishesWithin(std::chrono::seconds(30),
+                                   [] { settings_location::InstallGlobalConfig(); }));
+        EXPECT_EQ(CSettingsStore::Load(Config()).m_nShowTips, 1);
+        EXPECT_EQ(CTempDir::Read(earlier), "kept");
+        EXPECT_EQ(fs::status(earlier + ".1").type(), type);
+        EXPECT_FALSE(fs::exists(Conf()));
+        // Told once, naming where the file went.
+        EXPECT_NE(settings_location::TakeDamageNote().find(earlier + ".1"), std::string::npos);
+        EXPECT_EQ(settings_location::TakeDamageNote(), "");
+        delete wxConfigBase::Set(nullptr);
+        fs::remove_all(earlier + ".1");
+    }
+}
+
+TEST_F(SettingsFileTest, AFailedWriteIsSilentAndLeavesNothingBehind) {
+    settings_location::InstallGlobalConfig();
+    fs::create_directory(Conf()); // in the way by the time the settings are written
+    wxLogBuffer* log = new wxLogBuffer;
+    std::unique_ptr<wxLog> previous(wxLog::SetActiveTarget(log));
+    Config().Write("/Recent File List/File1", "/home/u/a.xml");
+    Config().Flush();
+    delete wxConfigBase::Set(nullptr); // the program's exit
+    EXPECT_EQ(log->GetBuffer().utf8_string(), "");
+    delete wxLog::SetActiveTarget(previous.release());
+    EXPECT_EQ(Names(), std::vector<std::string>{"Tessary.conf"});
 }

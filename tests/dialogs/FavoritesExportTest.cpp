@@ -8,11 +8,16 @@
 #include "document/SnippetLibrary.h"
 #include "document/WineRegistry.h"
 #include "support/TempDir.h"
+#include "support/Watchdog.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -118,6 +123,45 @@ TEST(FavoritesFolder, FoundThroughTheWinePrefixElseInTheHome) {
     fs::remove(home / "Favorites");
     EXPECT_EQ(CFavoritesFolder::Locate(Sources(prefix.string(), home.string())), std::nullopt);
     EXPECT_EQ(CFavoritesFolder::Locate(Sources((dir.Path() / "none").string(), "")), std::nullopt);
+}
+
+TEST(FavoritesFolder, ValuesBeyondThe260ByteBuffersAreNotFound) {
+    CTempDir dir;
+    const fs::path prefix = dir.Path() / "prefix";
+    const fs::path home = dir.Path() / "home";
+    fs::create_directories(prefix / "drive_c" / "users" / "bob");
+    fs::create_directories(home / "Favorites");
+    const std::string base = "C:\\\\users\\\\bob\\\\"; // C:\users\bob\, 13 characters
+    const std::string unixBase = (prefix / "drive_c" / "users" / "bob").string() + "/";
+    // The value and its expansion each fit 259 characters and the ending zero.
+    struct Case {
+        std::string value, environment;
+        std::optional<std::string> found;
+    };
+    const Case cases[] = {
+        {base + std::string(259 - 13, 'x'), "", unixBase + std::string(259 - 13, 'x')},
+        {base + std::string(260 - 13, 'x'), "", std::nullopt},
+        {"%LONG%", "\"Long\"=\"" + base + std::string(300, 'y') + "\"\n", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        Put(prefix / "user.reg", UserReg("\"Favorites\"=\"" + c.value + "\"",
+                                         "[Environment] 1700000000\n" + c.environment));
+        EXPECT_EQ(CFavoritesFolder::Locate(Sources(prefix.string(), home.string())), c.found)
+            << c.value;
+    }
+}
+
+TEST(FavoritesFolder, LongPathsMapInLinearTime) {
+    auto dir = std::make_shared<CTempDir>(); // kept by the work should it never end
+    fs::create_directories(dir->Path() / "drive_c" / "users");
+    EXPECT_TRUE(FinishesWithin(std::chrono::seconds(60), [dir] {
+        std::string windows = "C:\\users", unix = (dir->Path() / "drive_c" / "users").string();
+        while (windows.size() < 1'000'000) {
+            windows += "\\ab\\cd\\..";
+            unix += "/ab";
+        }
+        EXPECT_EQ(CFavoritesFolder::MapWindowsPath(dir->Path().string(), windows), unix);
+    }));
 }
 
 TEST(FavoritesFolder, ReferencesExpandAsWindowsDoes) {
@@ -287,7 +331,69 @@ TEST(FavoritesExport, FailuresLeaveTheFileAsTheMessageSays) {
                   "<level1 header='Locked'>\n</level1>\n</level0>\n");
     }
 
+    // A write that fails on the way (here a file-size limit) is not success.
+    struct rlimit limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = limit;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    CFavoritesExporter full(out);
+    const CFavoritesExporter::Outcome outcome = full.Run(fav.string());
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(outcome, CFavoritesExporter::Outcome::CannotWriteFile);
+    EXPECT_EQ(CFavoritesExporter::Message(outcome), "Could not write XML file");
+
     // A folder that does not exist exports nothing under its first heading.
     EXPECT_EQ(Export(out, (dir.Path() / "gone").string()),
               "<level0 header='Favorites'>\n<level1 header='No Heading'>\n</level1>\n</level0>\n");
+}
+
+TEST(FavoritesExport, HugeShortcutsAndDiamondsOfLinksStayBounded) {
+    CTempDir dir;
+    const fs::path fav = dir.Path() / "Favorites";
+    // A shortcut larger than memory: only its start is read.
+    Put(fav / "Big.url", Shortcut("http://big.example/"));
+    fs::resize_file(fav / "Big.url", std::uintmax_t(64) << 30);
+    // Two links at each level to the same folder below: each real folder is
+    // exported once, under its first link, not 2^levels times.
+    const int levels = 12;
+    fs::path at = fav;
+    for (int i = 1; i <= levels; ++i) {
+        const fs::path real = dir.Path() / ("d" + std::to_string(i));
+        fs::create_directories(real);
+        fs::create_directory_symlink(real, at / "a");
+        fs::create_directory_symlink(real, at / "b");
+        at = real;
+    }
+    const std::string text = Export(dir.File("out.xml"), fav.string());
+    EXPECT_NE(text.find("<level2 header='Big'><![CDATA[http://big.example/]]></level2>\n"),
+              std::string::npos);
+    int headings = 0;
+    for (std::size_t pos = 0; (pos = text.find("<level1 header='a'>", pos)) != std::string::npos;
+         ++pos)
+        ++headings;
+    EXPECT_EQ(headings, levels);
+    EXPECT_EQ(text.find("<level1 header='b'>"), std::string::npos);
+}
+
+TEST(FavoritesExport, FifosAndDevicesInPlaceOfFilesAreRefusedAtOnce) {
+    auto dir = std::make_shared<CTempDir>(); // kept by the work should it never end
+    const fs::path fav = dir->Path() / "Favorites";
+    const fs::path prefix = dir->Path() / "prefix";
+    fs::create_directories(fav);
+    fs::create_directories(prefix);
+    for (const fs::path& fifo : {fav / "Stall.url", prefix / "user.reg", dir->Path() / "out.xml"})
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(FinishesWithin(std::chrono::seconds(30), [dir, fav, prefix] {
+        EXPECT_EQ(CInternetShortcut::ReadUrl((fav / "Stall.url").string()), "");
+        EXPECT_EQ(CFavoritesFolder::Locate(Sources(prefix.string(), dir->Path().string())),
+                  fav.string());
+        for (const std::string out : {dir->File("out.xml"), std::string("/dev/null")}) {
+            CFavoritesExporter exporter(out);
+            EXPECT_EQ(exporter.Run(fav.string()), CFavoritesExporter::Outcome::CannotOpenFile)
+                << out;
+        }
+    }));
 }
