@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "document/NativePath.h"
+#include "app/NativePath.h"
 
 #include <string_view>
 

@@ -1,9 +1,9 @@
 #include "app/SettingsFile.h"
 
-#include "document/AtomicFile.h"
-#include "document/RegularFile.h"
-#include "document/TextEncoding.h"
-#include "res/StringTable.h"
+#include "library/AtomicFile.h"
+#include "library/RegularFile.h"
+#include "res/Messages.h"
+#include "xml/TextEncoding.h"
 
 #include <wx/log.h>
 #include <wx/mstream.h>

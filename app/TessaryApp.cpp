@@ -2,10 +2,10 @@
 
 #include "app/MainFrame.h"
 #include "app/MessageBox.h"
+#include "app/NativePath.h"
 #include "app/Settings.h"
 #include "app/TessaryDocManager.h"
 #include "dialogs/DlgTipOfTheDay.h"
-#include "document/NativePath.h"
 #include "document/TessaryDoc.h"
 #include "platform/CommandChannel.h"
 #include "platform/WindowPlacement.h"

@@ -3,7 +3,7 @@
 // libxml2 alone needs for the same job on the same file.
 
 #include "BenchFiles.h"
-#include "document/SnippetLibrary.h"
+#include "library/SnippetLibrary.h"
 #include "menu/SnippetMenuModel.h"
 
 #include <benchmark/benchmark.h>

@@ -3,7 +3,7 @@
 #include "app/FilePrompt.h"
 #include "app/MessageBox.h"
 #include "app/StatusText.h"
-#include "document/FavoritesExporter.h"
+#include "favorites/FavoritesExporter.h"
 #include "res/CommandIds.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"

@@ -2,11 +2,11 @@
 
 #include "app/FilePrompt.h"
 #include "app/MessageBox.h"
+#include "app/NativePath.h"
 #include "app/StatusText.h"
 #include "dialogs/DlgOpenUrl.h"
 #include "dialogs/DlgOptions.h"
 #include "dialogs/DlgTipOfTheDay.h"
-#include "document/NativePath.h"
 #include "menu/PasteEngine.h"
 #include "platform/GlobalHotKey.h"
 #include "res/CommandIds.h"

@@ -2,7 +2,7 @@
 // The one document of the program, reused for every new or opened library.
 
 #include "app/Settings.h"
-#include "document/SnippetLibrary.h"
+#include "library/SnippetLibrary.h"
 #include "menu/SnippetCommandMap.h"
 
 #include <wx/docview.h>

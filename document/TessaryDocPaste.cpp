@@ -4,10 +4,10 @@
 #include "app/MessageBox.h"
 #include "dialogs/VirtualKeyNames.h"
 #include "document/TessaryDoc.h"
-#include "menu/MenuMessages.h"
 #include "menu/PasteEngine.h"
 #include "platform/GlobalHotKey.h"
 #include "res/CommandIds.h"
+#include "res/Messages.h"
 #include "view/TessaryView.h"
 
 #include <wx/app.h>

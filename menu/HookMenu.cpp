@@ -2,9 +2,9 @@
 
 #include "app/MessageBox.h"
 #include "document/TessaryDoc.h"
-#include "menu/MenuMessages.h"
 #include "menu/SnippetCommandMap.h"
 #include "platform/MenuKeyPacer.h"
+#include "res/Messages.h"
 #include "res/Resources.h"
 
 #include <wx/menu.h>

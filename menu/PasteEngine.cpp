@@ -1,8 +1,8 @@
 #include "menu/PasteEngine.h"
 
 #include "app/StatusText.h"
-#include "menu/MenuMessages.h"
 #include "platform/DesktopWindows.h"
+#include "res/Messages.h"
 
 namespace {
 

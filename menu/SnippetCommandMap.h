@@ -5,7 +5,7 @@
 // references, so between two rebuilds an element stays pasteable after it was
 // removed from its document, and text typed into it is pasted at once.
 
-#include "document/XmlNode.h"
+#include "xml/XmlNode.h"
 
 #include <cstddef>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "menu/SnippetMenuModel.h"
 
-#include "document/SnippetFormat.h"
+#include "library/SnippetFormat.h"
 
 void CSnippetMenuModel::Clear() {
     m_entries.clear();

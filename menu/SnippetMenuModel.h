@@ -4,7 +4,7 @@
 // The menu's windows are made from it only as far as a person opens them, so
 // a large library costs one walk, not one menu item per element.
 
-#include "document/XmlNode.h"
+#include "xml/XmlNode.h"
 
 #include <functional>
 #include <string>

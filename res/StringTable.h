@@ -2,6 +2,8 @@
 // The program's string table: command prompts in an en-US and an en-GB
 // variant, and the status, progress and web-page strings.
 
+#include "res/Messages.h"
+
 #include <string>
 
 enum class StringVariant { EnglishUS, EnglishUK };
@@ -33,38 +35,3 @@ public:
     static std::string LongPrompt(int id);
     static std::string ShortPrompt(int id);
 };
-
-// Fixed user-facing texts used by several places.
-namespace msg {
-inline constexpr const char* kAppTitle = "Tessary";
-inline constexpr const char* kLoadInvalid = "Failed to load document because the XML was invalid.";
-inline constexpr const char* kOoops = "Ooops";
-inline constexpr const char* kNoParser = "Could not start MSXML Parser";
-inline constexpr const char* kInvalidFileStatus = "Invalid file";
-inline constexpr const char* kInvalidFile = "The current file is not a valid Tessary file";
-inline constexpr const char* kIdNotFound = "Error - id not found";
-inline constexpr const char* kNoNodeSelected = "Errpr - no node selected to add text to";
-inline constexpr const char* kCannotRemoveRoot = "Cannot remove node since it has no parent";
-inline constexpr const char* kFailedToOpen = "Failed to open document.";
-inline constexpr const char* kSaveChanges = "Save changes to %s?";
-inline constexpr const char* kOpenXmlTitle = "Open XML File";
-inline constexpr const char* kNewDocumentHeader = "New Document";
-inline constexpr const char* kNewItemHeader = "New Item";
-inline constexpr const char* kUntitled = "Untitled";
-inline constexpr const char* kHotKeyTypingKey =
-    "%s cannot be the hot key: it would be taken from typing in every program. "
-    "Add Ctrl or Alt, or choose a function key.";
-inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
-inline constexpr const char* kNotARegularFile = "not a regular file";
-inline constexpr const char* kOldContentNotRestored =
-    "Its old content could not be put back either; check the file.";
-inline constexpr const char* kNoLibraryToSave =
-    "The XML engine did not start, so there is no library to save.";
-inline constexpr const char* kBytesReplaced =
-    "Some bytes of the file were not valid UTF-8; they show as \xEF\xBF\xBD and are saved so.";
-inline constexpr const char* kSettingsMovedAside =
-    "The settings file %s could not be read. It was moved to %s, and the default settings apply.";
-inline constexpr const char* kSettingsLeftAlone =
-    "The settings file %s could not be read or moved aside. The default settings apply, and the "
-    "file is not written over.";
-} // namespace msg

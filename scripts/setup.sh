@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake make pkg-config
+    g++ cmake make pkg-config clang-format
     libwxgtk3.2-dev libgtk-3-dev libxml2-dev libcurl4-openssl-dev
     libx11-dev libxtst-dev libcanberra-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,7 +1,7 @@
 #include "view/SnippetXml.h"
 
 #include "app/MessageBox.h"
-#include "document/SnippetFormat.h"
+#include "library/SnippetFormat.h"
 #include "res/StringTable.h"
 
 using namespace snippet_format;

@@ -2,7 +2,7 @@
 // Element access for the view's handlers and the menu builder, made on the
 // stack and dropped at the end of each handler.
 
-#include "document/SnippetLibrary.h"
+#include "library/SnippetLibrary.h"
 
 #include <string>
 

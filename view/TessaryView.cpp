@@ -7,12 +7,12 @@
 #include "menu/HookMenu.h"
 #include "platform/HookClient.h"
 #include "res/CommandIds.h"
+#include "res/Messages.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 #include "view/EditCommands.h"
 #include "view/ItemData.h"
 #include "view/SnippetXml.h"
-#include "view/ViewMessages.h"
 
 #include <wx/app.h>
 #include <wx/frame.h>
@@ -232,7 +232,7 @@ void CTessaryView::ShowSelectedItem(const wxTreeItemId& item) {
         const CXmlNode parent = element.ParentNode();
         doc->m_bCanRemove = parent && parent.ParentNode();
     } catch (const CXmlError&) {
-        CMessageBox::Show(view_msg::kEngineFailure);
+        CMessageBox::Show(msg::kEngineFailure);
     }
 }
 
@@ -253,7 +253,7 @@ void CTessaryView::OnChangeText(wxCommandEvent&) {
         xml.SetText(element, text);
         doc->Modify(true);
     } catch (const CXmlError&) {
-        CMessageBox::Show(view_msg::kEngineFailure);
+        CMessageBox::Show(msg::kEngineFailure);
     }
 }
 

@@ -2,7 +2,7 @@
 // The editor view: the form with the tree of headings and the text box, kept
 // in step with the library. One view serves the whole run.
 
-#include "document/SnippetLibrary.h"
+#include "library/SnippetLibrary.h"
 
 #include <wx/docview.h>
 #include <wx/treectrl.h>

@@ -7,10 +7,10 @@
 
 #include "app/MessageBox.h"
 #include "document/TessaryDoc.h"
+#include "res/Messages.h"
 #include "view/DragLabel.h"
 #include "view/ItemData.h"
 #include "view/SnippetXml.h"
-#include "view/ViewMessages.h"
 
 CDragLabel* CTessaryView::CreateDragImageEx(const wxTreeItemId& item) const {
     return new CDragLabel(m_ctlTree, m_ctlTree->GetItemText(item), m_ctlTree->GetFont());
@@ -131,7 +131,7 @@ void CTessaryView::OnLButtonUp(wxMouseEvent&) {
         if (!xml.FindByItemId(ItemId(m_hitemDrag)) || !xml.FindByItemId(ItemId(m_hitemDrop)))
             return;
     } catch (const CXmlError&) {
-        CMessageBox::Show(view_msg::kEngineFailure);
+        CMessageBox::Show(msg::kEngineFailure);
         return;
     }
     m_ctlTree->Expand(m_hitemDrop);
@@ -143,7 +143,7 @@ void CTessaryView::OnLButtonUp(wxMouseEvent&) {
         // Only the first copy moves anything; take the half-made copy away.
         if (m_ctlTree->GetChildrenCount(m_hitemDrop, false) > childrenBefore)
             m_ctlTree->Delete(m_ctlTree->GetLastChild(m_hitemDrop));
-        CMessageBox::Show(view_msg::kEngineFailure);
+        CMessageBox::Show(msg::kEngineFailure);
         return;
     }
     m_ctlTree->Delete(m_hitemDrag);

@@ -3,12 +3,12 @@
 #include "view/TessaryView.h"
 
 #include "app/MessageBox.h"
-#include "document/SnippetFormat.h"
 #include "document/TessaryDoc.h"
+#include "library/SnippetFormat.h"
+#include "res/Messages.h"
 #include "res/StringTable.h"
 #include "view/ItemData.h"
 #include "view/SnippetXml.h"
-#include "view/ViewMessages.h"
 
 void CTessaryView::OnAddMenuItem(wxCommandEvent&) {
     AddMenuItem();
@@ -31,7 +31,7 @@ void CTessaryView::AddMenuItem() {
             return;
         item = m_ctlTree->AppendItem(selected, msg::kNewItemHeader, -1, -1, new CItemData(id));
     } catch (const CXmlError&) {
-        CMessageBox::Show(view_msg::kEngineFailure);
+        CMessageBox::Show(msg::kEngineFailure);
         return;
     }
     doc->Modify(true);
@@ -66,7 +66,7 @@ void CTessaryView::RemoveSelectedItem() {
             CMessageBox::Show(msg::kCannotRemoveRoot);
         }
     } catch (const CXmlError&) {
-        CMessageBox::Show(view_msg::kEngineFailure);
+        CMessageBox::Show(msg::kEngineFailure);
         return;
     }
     doc->Modify(true);
@@ -112,7 +112,7 @@ void CTessaryView::OnEndLabelEditTree(wxTreeEvent& event) {
             return;
         xml.SetHeader(element, header);
     } catch (const CXmlError&) {
-        CMessageBox::Show(view_msg::kEngineFailure);
+        CMessageBox::Show(msg::kEngineFailure);
         return;
     }
     doc->Modify(true);

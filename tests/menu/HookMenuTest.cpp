@@ -2,12 +2,12 @@
 // choosing its entries does, short of typing into another program.
 
 #include "menu/HookMenu.h"
-#include "menu/MenuMessages.h"
 #include "menu/PasteEngine.h"
 #include "menu/SnippetCommandMap.h"
 #include "platform/DesktopWindows.h"
 #include "platform/HookClient.h"
 #include "res/CommandIds.h"
+#include "res/Messages.h"
 #include "support/AppFixture.h"
 #include "support/GuiTest.h"
 #include "tests/platform/XPeer.h"

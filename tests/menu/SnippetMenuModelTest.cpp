@@ -2,7 +2,7 @@
 // command ids behind the snippet entries.
 
 #include "menu/SnippetMenuModel.h"
-#include "document/SnippetLibrary.h"
+#include "library/SnippetLibrary.h"
 #include "menu/SnippetCommandMap.h"
 #include "res/CommandIds.h"
 #include "support/TempDir.h"

@@ -1,6 +1,6 @@
 #include "support/AppFixture.h"
 
-#include "document/NativePath.h"
+#include "app/NativePath.h"
 #include "res/Resources.h"
 #include "support/GuiTest.h"
 

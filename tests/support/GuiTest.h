@@ -5,6 +5,8 @@
 #include <wx/evtloop.h>
 #include <wx/utils.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -19,6 +21,15 @@ inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 5000) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+// The same, naming what was waited for when the time runs out, so a failed
+// wait says more than "false".
+inline bool WaitFor(const char* what, const std::function<bool()>& pred, int timeoutMs = 5000) {
+    const bool held = WaitFor(pred, timeoutMs);
+    if (!held)
+        ADD_FAILURE() << "waited " << timeoutMs << " ms in vain for " << what;
+    return held;
 }
 
 // Lets the event loop and the X server settle.

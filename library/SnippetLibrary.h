@@ -1,0 +1,75 @@
+#pragma once
+// The snippet library of the open document, free of any window: the engine
+// document, its root, the item ids and the way from an id back to its element.
+
+#include "library/AtomicFile.h"
+#include "xml/XmlDocument.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CSnippetLibrary {
+public:
+    enum class LoadOutcome {
+        Ok,
+        Invalid,       // not well-formed, unreadable, refused: "the XML was invalid"
+        WrongRoot,     // well-formed, but its root is not level0: "not a valid Tessary file"
+        EngineFailure, // the engine itself failed: "Ooops"
+        NoEngine,      // no engine document could be made
+    };
+
+    // One element met by the numbering walk, in document order.
+    // The element itself is FindByItemId(id).
+    struct Item {
+        int id = 0;
+        int parentIndex = -1; // index into the walk's list; -1 for the root
+        std::string header;   // the item's label, read in the same walk
+    };
+
+    // Makes a fresh, empty engine document; false when the engine cannot be
+    // started, and the library then has none.
+    bool CreateEngine();
+    // Tests stand in for an engine that cannot be started.
+    static void SimulateEngineFailure(bool fail);
+    bool HasEngine() const { return m_dom.has_value(); }
+
+    // Loads into a separate engine document and swaps it in only on success
+    // (a root of another name is a failure too), so a failed load leaves the
+    // current library exactly as it was.
+    LoadOutcome Load(const std::string& source, XmlLoadResult* detail = nullptr);
+    // The same from bytes in memory; name is only used in messages.
+    LoadOutcome LoadBytes(std::string_view bytes, const std::string& name,
+                          XmlLoadResult* detail = nullptr);
+
+    // Root check of the rebuild; throws CXmlError for a root of another name.
+    CXmlNode EnsureRoot();
+
+    // Gives every element its id, 0 to n-1 in pre-order from the root, and
+    // returns the elements in that order. Resets the id counter first.
+    std::vector<Item> NumberItems();
+
+    // The element that carries the id, whatever its name or depth; empty for
+    // an id that no element of the current document carries any longer.
+    CXmlNode FindByItemId(int id) const;
+    // A new id for an added item: the counter is increased, then used.
+    int TakeNextItemId() { return ++m_nNextItemId; }
+    void RegisterItem(int id, const CXmlNode& element);
+
+    std::string Serialize() const;
+    // Refuses, writing nothing, when there is no library (no engine or root).
+    AtomicWriteResult SaveTo(const std::string& path) const;
+
+    CXmlDocument* Dom() { return m_dom ? &*m_dom : nullptr; }
+    const CXmlNode& Root() const { return m_root; }
+    void SetRoot(const CXmlNode& root) { m_root = root; }
+    int NextItemId() const { return m_nNextItemId; }
+    void SetNextItemId(int id) { m_nNextItemId = id; }
+
+private:
+    std::optional<CXmlDocument> m_dom;
+    CXmlNode m_root;
+    int m_nNextItemId = 0;
+    std::vector<CXmlNode> m_items; // id -> element
+};

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The layers, as the includes show them:
+# - xml/, library/ and favorites/ are window-free: no toolkit, GUI or X11
+#   header, and only the layers below them (xml <- library <- favorites) plus
+#   the header-only texts of res/Messages.h;
+# - X11, GDK, GTK and GLib headers only in platform/ and hook/.
+set -uo pipefail
+cd "$1" || exit 2
+fail=0
+
+includes() { # folder: every quoted and angled include, as "file:line:include"
+    grep -rn --include='*.h' --include='*.cpp' -E '^\s*#\s*include' "$1" |
+        sed -E 's/^([^:]+:[0-9]+):\s*#\s*include\s*/\1:/'
+}
+refuse() { # description, folder, pattern of forbidden includes
+    local hits
+    hits=$(includes "$2" | grep -E ":$3")
+    if [ -n "$hits" ]; then
+        echo "FAILED: $1"
+        echo "$hits"
+        fail=1
+    fi
+}
+
+for dir in xml library favorites; do
+    refuse "$dir/ includes no toolkit or window-system header" "$dir" '<(wx|gtk|gdk|glib|X11)/'
+done
+hits=$(includes xml | grep -E ':"' | grep -v -E ':"(xml/|res/Messages\.h)')
+[ -n "$hits" ] && { echo "FAILED: xml/ includes only the XML layer"; echo "$hits"; fail=1; }
+hits=$(includes library | grep -E ':"' | grep -v -E ':"(xml/|library/|res/Messages\.h)')
+[ -n "$hits" ] && { echo "FAILED: library/ includes only xml/ and itself"; echo "$hits"; fail=1; }
+hits=$(includes favorites | grep -E ':"' | grep -v -E ':"(xml/|library/|favorites/|res/Messages\.h)')
+[ -n "$hits" ] && { echo "FAILED: favorites/ includes only library/, xml/ and itself"; echo "$hits"; fail=1; }
+
+for dir in app document view menu dialogs res xml library favorites; do
+    refuse "$dir/ includes no X11, GDK, GTK or GLib header" "$dir" '<(X11|gdk|gtk|glib|gio)/|<(glib|gtk|gdk)[^/]*\.h>'
+done
+
+[ $fail -eq 0 ] && echo "ok: every folder keeps to its layer"
+exit $fail

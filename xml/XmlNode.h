@@ -1,0 +1,96 @@
+#pragma once
+// A counted handle to one node of an engine document.
+//
+// A handle keeps its node, and everything the node needs to answer (its text,
+// its serialisation), alive for as long as the handle lives: after the node was
+// removed from its document, and after the document object itself was replaced
+// or destroyed. The pop-up menu's command table depends on this.
+
+#include "xml/XmlError.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+struct _xmlNode;
+class CXmlDocState;
+
+enum XmlNodeType : int {
+    NODE_INVALID = 0,
+    NODE_ELEMENT = 1,
+    NODE_ATTRIBUTE = 2,
+    NODE_TEXT = 3,
+    NODE_CDATA_SECTION = 4,
+    NODE_ENTITY_REFERENCE = 5,
+    NODE_PROCESSING_INSTRUCTION = 7,
+    NODE_COMMENT = 8,
+    NODE_DOCUMENT = 9,
+};
+
+class CXmlNode {
+public:
+    CXmlNode() = default;
+    CXmlNode(const CXmlNode& other);
+    CXmlNode(CXmlNode&& other) noexcept;
+    CXmlNode& operator=(const CXmlNode& other);
+    CXmlNode& operator=(CXmlNode&& other) noexcept;
+    ~CXmlNode();
+
+    explicit operator bool() const { return m_node != nullptr; }
+    bool operator==(const CXmlNode& other) const { return m_node == other.m_node; }
+
+    // Tree navigation; an empty handle where there is none.
+    int NodeType() const;
+    std::string NodeName() const;
+    CXmlNode ParentNode() const; // an element at the top answers the document node
+    CXmlNode FirstChild() const;
+    CXmlNode NextSibling() const;
+    CXmlNode OwnerDocumentNode() const;
+    // Element children only: no handle is made for the text, CDATA and
+    // comments between them, which large libraries are full of.
+    CXmlNode FirstChildElement() const;
+    CXmlNode NextSiblingElement() const;
+
+    // All character data (text and CDATA) below the node, in document order.
+    // For an attribute: its value.
+    std::string Text() const;
+    // The node's serialisation: attributes in double quotes, CDATA as CDATA,
+    // UTF-8 without any declaration.
+    std::string Xml() const;
+
+    // The named attribute map of an element.
+    bool HasAttributeMap() const; // true for elements only
+    std::optional<std::string> GetNamedItem(const std::string& name) const;
+    void RemoveNamedItem(const std::string& name); // absent is no failure
+    // Adds an attribute node (from CXmlDocument::CreateAttribute) at the end of
+    // the map, replacing one of the same name.
+    void SetNamedItem(const CXmlNode& attribute);
+    // Gives the element the attribute with that value, standing after all
+    // others: the same result as RemoveNamedItem, a new attribute and
+    // SetNamedItem, without the new node when it already stands last.
+    void SetAttributeLast(const std::string& name, const std::string& value);
+    // Value of an attribute, text of a text or CDATA node.
+    void SetNodeValue(const std::string& value);
+
+    // Child list edits. AppendChild moves a node that is already in a tree;
+    // appending a second element to the document node fails.
+    CXmlNode AppendChild(const CXmlNode& child);
+    CXmlNode RemoveChild(const CXmlNode& child);
+
+    // First match of an XPath expression in document order, with this node as
+    // the context node; empty when there is none. Throws on a bad expression.
+    CXmlNode SelectSingleNode(const std::string& xpath) const;
+
+    // True when the node hangs in its document's tree (not removed).
+    bool IsInDocumentTree() const;
+
+    _xmlNode* Raw() const { return m_node; }
+
+private:
+    friend class CXmlDocument;
+    friend class CXmlDocState;
+    CXmlNode(std::shared_ptr<CXmlDocState> doc, _xmlNode* node);
+
+    std::shared_ptr<CXmlDocState> m_doc;
+    _xmlNode* m_node = nullptr;
+};
