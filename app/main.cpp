@@ -6,6 +6,7 @@
 #include "app/TessaryApp.h"
 #include "platform/CommandChannel.h"
 #include "res/CommandIds.h"
+#include "res/Messages.h"
 
 #include <wx/init.h>
 
@@ -21,14 +22,7 @@ wxIMPLEMENT_APP_NO_MAIN(CTessaryApp);
 
 namespace {
 void PrintUsage() {
-    std::printf("Usage: tessary [--] [FILE]\n"
-                "Keep a library of text snippets and paste them into any program\n"
-                "from a right-click menu.\n\n"
-                "  FILE        snippet library (XML) to open instead of a new one\n"
-                "  --toggle    switch the snippet menu of the running Tessary on or off\n"
-                "  --help      show this help and exit\n"
-                "  --version   show the version and exit\n"
-                "  --          end of the options: a FILE beginning with - follows\n");
+    std::fputs(msg::kUsage, stdout);
 }
 } // namespace
 

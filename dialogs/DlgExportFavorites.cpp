@@ -65,7 +65,7 @@ bool CDlgExportFavorites::TransferDataFromWindow() {
         return true;
     const wxString text = m_editPath->GetValue();
     if (text.length() > kMaxPath) {
-        CMessageBox::Show("Please enter no more than " + std::to_string(kMaxPath) + " characters.");
+        CMessageBox::Show(wxString::Format(msg::kTooLong, int(kMaxPath)).utf8_string());
         m_editPath->SetFocus();
         m_editPath->SelectAll();
         return false;
@@ -76,7 +76,7 @@ bool CDlgExportFavorites::TransferDataFromWindow() {
 
 void CDlgExportFavorites::OnBrowse(wxCommandEvent&) {
     FilePromptRequest request;
-    request.title = "Save Favourites File";
+    request.title = msg::kSaveFavoritesTitle;
     request.wildcard = file_filters::kXml;
     request.defaultName = "exportfav.xml";
     request.defaultExtension = "xml";

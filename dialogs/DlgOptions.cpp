@@ -6,6 +6,7 @@
 #include "dialogs/HotKeyCtrl.h"
 #include "document/TessaryDoc.h"
 #include "res/CommandIds.h"
+#include "res/Messages.h"
 #include "res/Resources.h"
 
 #include <wx/button.h>
@@ -19,8 +20,6 @@
 using namespace options_ids;
 
 namespace {
-
-constexpr const char* kTooLong = "Please enter no more than 255 characters.";
 
 void RegisterResources() {
     static bool done = false;
@@ -140,7 +139,7 @@ bool CDlgOptions::TakeWavPath(wxTextCtrl* edit, std::string& path) {
         return true;
     // Counted in characters, not bytes: a path in any script gets the same room.
     if (edit->GetValue().length() > kMaxWavPath) {
-        CMessageBox::Show(kTooLong);
+        CMessageBox::Show(wxString::Format(msg::kTooLong, int(kMaxWavPath)).utf8_string());
         edit->SetFocus();
         edit->SelectAll();
         return false;
@@ -182,21 +181,21 @@ void CDlgOptions::UpdateSoundControls() {
 }
 
 void CDlgOptions::OnBrowseStartFile(wxCommandEvent&) {
-    if (const auto path = AskFile("Startup File", "xml")) {
+    if (const auto path = AskFile(msg::kStartupFileTitle, "xml")) {
         m_strStartFile = *path;
         SetText(m_pEditStartFile, *path);
     }
 }
 
 void CDlgOptions::OnBrowseActivate(wxCommandEvent&) {
-    if (const auto path = AskFile("Menu activated .wav file", "wav")) {
+    if (const auto path = AskFile(msg::kActivateWavTitle, "wav")) {
         m_strActivateWav = *path;
         SetText(m_pEditActivateWav, *path);
     }
 }
 
 void CDlgOptions::OnBrowseDeactivate(wxCommandEvent&) {
-    if (const auto path = AskFile("Menu deactivated .wav file", "wav")) {
+    if (const auto path = AskFile(msg::kDeactivateWavTitle, "wav")) {
         m_strDeactivateWav = *path;
         SetText(m_pEditDeactivateWav, *path);
     }

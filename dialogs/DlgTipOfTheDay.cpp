@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "res/CommandIds.h"
+#include "res/Messages.h"
 #include "res/Resources.h"
 
 #include <wx/checkbox.h>
@@ -37,23 +38,8 @@ void RunTip(wxWindow* parent, CSettings& settings, std::int32_t showTips) {
 
 const std::array<const char*, CDlgTip::kTipCount>& CDlgTip::Tips() {
     static const std::array<const char*, kTipCount> tips = {
-        "Help can be obtained at any time by pressing F1,\r\nor by selecting Help Topics from "
-        "the Help\r\nmenu.",
-        "You can activate and deactivate the Tessary\r\nmenu with one key combination by "
-        "setting a hot\r\nkey in the Options screen available from the\r\nTools menu.",
-        "Newly added menu items are only shown in the\r\nTessary menu after you have saved the "
-        "file.",
-        "You can restructure a Tessary menu by\r\ndragging and dropping menu items.",
-        "You can set a file to be opened when the\r\napplication is first started by setting "
-        "the file\r\nin the Options screen available from the\r\nTools menu.",
-        "You can convert your favorites from Internet\r\nExplorer for use in Tessary by "
-        "selecting Export\r\nFavorites to XML available from the Tools\r\nmenu.",
-        "You can reset any changes made to the state of\r\nthe last file save by selecting "
-        "Reload\r\navailable from the File menu.",
-        "You can download example Tessary files from\r\nthe web by selecting Example Files on "
-        "the\r\nWeb available from the Help menu.",
-        "Place Tessary files on a network drive to allow\r\nall users to use a common Tessary "
-        "menu.",
+        msg::kTip0, msg::kTip1, msg::kTip2, msg::kTip3, msg::kTip4,
+        msg::kTip5, msg::kTip6, msg::kTip7, msg::kTip8,
     };
     return tips;
 }

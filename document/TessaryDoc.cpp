@@ -158,7 +158,7 @@ bool CTessaryDoc::Save() {
 
 bool CTessaryDoc::SaveAs() {
     FilePromptRequest request;
-    request.title = "Save As";
+    request.title = msg::kSaveAsTitle;
     request.wildcard = file_filters::kXmlDocument;
     request.defaultExtension = "xml";
     request.save = true;
@@ -185,7 +185,7 @@ bool CTessaryDoc::OnSaveDocument(const wxString& path) {
     const AtomicWriteResult result = m_library.SaveTo(native_path::FromWx(path));
     if (!result.ok) {
         // The old file is untouched and the changes stay marked unsaved.
-        CMessageBox::Show("Failed to save document.\n" + result.error);
+        CMessageBox::Show(std::string(msg::kFailedToSave) + "\n" + result.error);
         return false;
     }
     Modify(false);

@@ -3,6 +3,7 @@
 #include "favorites/FavoritesFolder.h"
 #include "favorites/InternetShortcut.h"
 #include "library/SnippetFormat.h"
+#include "res/Messages.h"
 #include "xml/TextEncoding.h"
 
 #include <algorithm>
@@ -182,11 +183,11 @@ void CFavoritesExporter::WriteLine(const std::string& line) {
 std::string CFavoritesExporter::Message(Outcome outcome) {
     switch (outcome) {
     case Outcome::CannotOpenFile:
-        return "Could not open XML file";
+        return msg::kCannotOpenExport;
     case Outcome::FolderNotFound:
-        return "Favorites folder not found\n";
+        return msg::kFavoritesNotFound;
     case Outcome::CannotWriteFile:
-        return "Could not write XML file";
+        return msg::kCannotWriteExport;
     case Outcome::Written:
         break;
     }

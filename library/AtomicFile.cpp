@@ -92,14 +92,14 @@ AtomicWriteResult WriteInPlace(const std::string& target, std::string_view bytes
     AtomicWriteResult result;
     const regular_file::OpenResult opened = regular_file::Open(target, O_RDWR);
     if (opened.fd < 0) {
-        result.error = ErrnoText("Cannot write the file", opened.err ? opened.err : EINVAL);
+        result.error = ErrnoText(msg::kCannotWriteFile, opened.err ? opened.err : EINVAL);
         return result;
     }
     const int fd = opened.fd;
     const regular_file::ReadResult old = regular_file::ReadFrom(fd, kMaxInPlaceBytes);
     if (!old.ok()) {
         ::close(fd);
-        result.error = ErrnoText("Cannot write the file", old.err ? old.err : EFBIG);
+        result.error = ErrnoText(msg::kCannotWriteFile, old.err ? old.err : EFBIG);
         return result;
     }
 
@@ -124,12 +124,12 @@ AtomicWriteResult WriteInPlace(const std::string& target, std::string_view bytes
         const bool restored = PWriteAll(fd, old.bytes, ignored) &&
                               ::ftruncate(fd, static_cast<off_t>(old.bytes.size())) == 0 &&
                               ::fsync(fd) == 0;
-        result.error = ErrnoText("Cannot write the file", err);
+        result.error = ErrnoText(msg::kCannotWriteFile, err);
         if (!restored)
             result.error += std::string("\n") + msg::kOldContentNotRestored;
     }
     if (::close(fd) != 0 && ok) {
-        result.error = ErrnoText("Cannot write the file", errno);
+        result.error = ErrnoText(msg::kCannotWriteFile, errno);
         ok = false;
     }
     result.ok = ok;
@@ -159,14 +159,14 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view 
         const int statErr = ::fstat(existing.fd, &old) == 0 ? 0 : errno;
         ::close(existing.fd);
         if (statErr != 0) {
-            result.error = ErrnoText("Cannot write the file", statErr);
+            result.error = ErrnoText(msg::kCannotWriteFile, statErr);
             return result;
         }
     } else if (existing.status == regular_file::Status::NotRegular) {
         result.error = std::string("Cannot write the file: ") + msg::kNotARegularFile;
         return result;
     } else if (existing.status != regular_file::Status::Missing) {
-        result.error = ErrnoText("Cannot write the file", existing.err);
+        result.error = ErrnoText(msg::kCannotWriteFile, existing.err);
         return result;
     }
 
@@ -175,7 +175,7 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view 
         const int err = errno;
         if (exists && (err == EACCES || err == EPERM))
             return WriteInPlace(target, bytes);
-        result.error = ErrnoText("Cannot create a file in the folder", err);
+        result.error = ErrnoText(msg::kCannotCreateInFolder, err);
         return result;
     }
     TakeOwnerAndMode(fd, exists ? &old : nullptr);
@@ -196,7 +196,7 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view 
     }
     if (!ok) {
         ::unlink(tmp.c_str());
-        result.error = ErrnoText("Cannot write the file", err);
+        result.error = ErrnoText(msg::kCannotWriteFile, err);
         return result;
     }
     // Make the rename itself durable.

@@ -60,4 +60,59 @@ inline constexpr const char* kPasteKeysFailed =
 inline constexpr const char* kEngineFailure =
     "The XML engine reported an error; nothing was changed.";
 
+// Prompts and refusals of the file prompts and dialogs.
+inline constexpr const char* kSaveAsTitle = "Save As";
+inline constexpr const char* kSaveFavoritesTitle = "Save Favourites File";
+inline constexpr const char* kStartupFileTitle = "Startup File";
+inline constexpr const char* kActivateWavTitle = "Menu activated .wav file";
+inline constexpr const char* kDeactivateWavTitle = "Menu deactivated .wav file";
+inline constexpr const char* kTooLong = "Please enter no more than %d characters.";
+inline constexpr const char* kFailedToSave = "Failed to save document.";
+inline constexpr const char* kCannotWriteFile = "Cannot write the file";
+inline constexpr const char* kCannotCreateInFolder = "Cannot create a file in the folder";
+
+// The Favorites export.
+inline constexpr const char* kCannotOpenExport = "Could not open XML file";
+inline constexpr const char* kFavoritesNotFound = "Favorites folder not found\n";
+inline constexpr const char* kCannotWriteExport = "Could not write XML file";
+
+// Tip of the Day, in order; the line breaks are the only ones shown.
+inline constexpr const char* kTip0 =
+    "Help can be obtained at any time by pressing F1,\r\nor by selecting Help Topics from "
+    "the Help\r\nmenu.";
+inline constexpr const char* kTip1 =
+    "You can activate and deactivate the Tessary\r\nmenu with one key combination by "
+    "setting a hot\r\nkey in the Options screen available from the\r\nTools menu.";
+inline constexpr const char* kTip2 =
+    "Newly added menu items are only shown in the\r\nTessary menu after you have saved the "
+    "file.";
+inline constexpr const char* kTip3 =
+    "You can restructure a Tessary menu by\r\ndragging and dropping menu items.";
+inline constexpr const char* kTip4 =
+    "You can set a file to be opened when the\r\napplication is first started by setting "
+    "the file\r\nin the Options screen available from the\r\nTools menu.";
+inline constexpr const char* kTip5 =
+    "You can convert your favorites from Internet\r\nExplorer for use in Tessary by "
+    "selecting Export\r\nFavorites to XML available from the Tools\r\nmenu.";
+inline constexpr const char* kTip6 =
+    "You can reset any changes made to the state of\r\nthe last file save by selecting "
+    "Reload\r\navailable from the File menu.";
+inline constexpr const char* kTip7 =
+    "You can download example Tessary files from\r\nthe web by selecting Example Files on "
+    "the\r\nWeb available from the Help menu.";
+inline constexpr const char* kTip8 =
+    "Place Tessary files on a network drive to allow\r\nall users to use a common Tessary "
+    "menu.";
+
+// The command line.
+inline constexpr const char* kUsage =
+    "Usage: tessary [--] [FILE]\n"
+    "Keep a library of text snippets and paste them into any program\n"
+    "from a right-click menu.\n\n"
+    "  FILE        snippet library (XML) to open instead of a new one\n"
+    "  --toggle    switch the snippet menu of the running Tessary on or off\n"
+    "  --help      show this help and exit\n"
+    "  --version   show the version and exit\n"
+    "  --          end of the options: a FILE beginning with - follows\n";
+
 } // namespace msg
