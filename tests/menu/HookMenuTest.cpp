@@ -223,6 +223,14 @@ TEST_F(HookMenuTest, EntriesPutTheirTextOnTheClipboardCloseMenuNothing) {
     EXPECT_EQ(m_pDesktop->m_strClipboard, "\n  \n    Hello there\n    Thank you\n  \n  Regards\n");
     EXPECT_EQ(m_pDesktop->m_strCalls, "clipboard clipboard");
     EXPECT_EQ(m_outcomes, std::vector<EPasteOutcome>(2, EPasteOutcome::NoTarget));
+    // Until the next rebuild an entry pastes the text its element holds now.
+    Doc()
+        ->SnippetCommands()
+        .FindSnippet(Popup()->FindItem("Thanks"))
+        .FirstChild()
+        .SetNodeValue("✓");
+    Choose(Popup()->FindItem("Thanks"));
+    EXPECT_EQ(m_pDesktop->m_strClipboard, "✓");
 }
 
 // Key events that reach nested menus back to back once made the toolkit's

@@ -90,15 +90,15 @@ TEST(PasteSequence, EveryOutcomeAtItsTimeToldAndTraced) {
 TEST(PasteSequence, ANewerPasteReplacesOneWaiting) {
     CFakeDesktop desktop;
     desktop.m_windows = {7, 8};
-    desktop.m_bFocusOnActivate = true;
     CPasteSequence paste(desktop);
     const Clock::time_point start = Clock::now();
     EXPECT_FALSE(paste.Start("first", 8, start).m_outcome);
-    EXPECT_FALSE(paste.Step(start + std::chrono::milliseconds(100)).m_outcome);
-    // The newer paste's clock starts with it: asked again 150 ms after its
-    // start, not the first's; the first window is left alone.
+    EXPECT_FALSE(paste.Step(start + std::chrono::milliseconds(200)).m_outcome);
+    // The newer paste starts afresh: asked again 150 ms after its own start,
+    // and the first window is left alone.
+    desktop.m_bFocusOnActivate = true;
     EXPECT_EQ(Drive(paste, desktop, {7, -1, -1, true, true, O::Pasted, 0, ""},
-                    start + std::chrono::milliseconds(100)),
+                    start + std::chrono::milliseconds(200)),
               std::pair(O::Pasted, 153));
-    EXPECT_EQ(desktop.m_strCalls, "clipboard clipboard activate 7 keys");
+    EXPECT_EQ(desktop.m_strCalls, "clipboard activate 8 clipboard activate 7 keys");
 }
