@@ -50,9 +50,8 @@ SPasteStep CPasteSequence::Step(Clock::time_point now) {
     if (!m_pDesktop->WindowExists(m_nTarget))
         return Finish(EPasteOutcome::TargetGone, now);
     if (m_pDesktop->HasFocus(m_nTarget))
-        return Finish(m_pDesktop->SendPasteKeys() ? EPasteOutcome::Pasted
-                                                  : EPasteOutcome::KeysFailed,
-                      now);
+        return Finish(
+            m_pDesktop->SendPasteKeys() ? EPasteOutcome::Pasted : EPasteOutcome::KeysFailed, now);
     const auto waited = now - m_started;
     if (waited >= kGiveUpAfter)
         return Finish(EPasteOutcome::NoFocus, now);
@@ -68,8 +67,9 @@ SPasteStep CPasteSequence::Finish(EPasteOutcome outcome, Clock::time_point now) 
         const long long waited =
             std::chrono::duration_cast<std::chrono::milliseconds>(now - m_started).count();
         char line[200];
-        std::snprintf(line, sizeof line, "paste %s: window 0x%lx, waited %lld ms, %s", Name(outcome),
-                      m_nTarget, waited, m_bReactivated ? "reactivated" : "not reactivated");
+        std::snprintf(line, sizeof line, "paste %s: window 0x%lx, waited %lld ms, %s",
+                      Name(outcome), m_nTarget, waited,
+                      m_bReactivated ? "reactivated" : "not reactivated");
         trace::Line(line);
     }
     return {outcome, 0};

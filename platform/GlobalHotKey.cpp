@@ -118,8 +118,8 @@ private:
             CGdkErrorTrap trap("grabbing the hot key", m_pGdk);
             XGrabKey(display, code, mods, root, False, GrabModeAsync, GrabModeAsync);
             if (trap.Failed()) {
-                trace::Line("hot key refused: keycode " + std::to_string(code) + " with modifiers " +
-                            Hex(mods) + " is held by another program");
+                trace::Line("hot key refused: keycode " + std::to_string(code) +
+                            " with modifiers " + Hex(mods) + " is held by another program");
                 Ungrab(); // BadAccess: another client holds this variant
                 return false;
             }

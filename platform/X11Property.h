@@ -15,8 +15,8 @@ public:
     // reads it only when it has that type.
     CXProperty(Display* display, Window window, Atom property, Atom type = AnyPropertyType,
                long length = 4096) {
-        m_nStatus = XGetWindowProperty(display, window, property, 0, length, False, type,
-                                       &m_nType, &m_nFormat, &m_nCount, &m_nAfter, &m_pData);
+        m_nStatus = XGetWindowProperty(display, window, property, 0, length, False, type, &m_nType,
+                                       &m_nFormat, &m_nCount, &m_nAfter, &m_pData);
     }
     ~CXProperty() {
         if (m_pData)
