@@ -60,7 +60,7 @@ TEST(HookClient, ReportsReachTheAttachedHandlerOnly) {
     // The frame closed while still attached.
     frame->Destroy();
     other->Destroy();
-    Settle(50);
+    wxYield(); // deletes them
     client.Detach();
     EXPECT_FALSE(client.Attach(nullptr, [](const SHookClick&) {}));
     std::string error;

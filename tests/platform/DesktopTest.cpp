@@ -31,7 +31,7 @@ protected:
         EXPECT_EQ(std::system("setxkbmap -layout us"), 0);
         for (wxFrame* frame : m_frames)
             frame->Destroy();
-        Settle(50);
+        wxYield(); // deletes them
     }
     // A frame with a text box, shown: its X window.
     unsigned long Show(const char* title, int x) {
@@ -108,7 +108,6 @@ TEST_F(DesktopTest, WindowsComeForwardWithOrWithoutAManagerGoneOrHiddenOnesAreHa
     m_frames[1]->Hide();
     ASSERT_TRUE(WaitFor("the frame hidden", [&] { return !m_x.Viewable(second); }));
     m_desktop.Activate(second, 0);
-    Settle(100);
     EXPECT_FALSE(m_desktop.HasFocus(second));
     EXPECT_TRUE(m_desktop.HasFocus(first)) << "the connection survived, and the focus stayed";
     // A click can land on the one-pixel window a menu opened on, never on a
