@@ -6,6 +6,7 @@
 #include "document/TessaryDoc.h"
 #include "menu/PasteEngine.h"
 #include "platform/GlobalHotKey.h"
+#include "platform/X11Desktop.h"
 #include "res/CommandIds.h"
 #include "res/Messages.h"
 #include "view/TessaryView.h"
@@ -18,7 +19,7 @@ CTessaryView* CTessaryDoc::View() const {
 
 CPasteEngine& CTessaryDoc::PasteEngine() {
     if (!m_pPasteEngine)
-        m_pPasteEngine = std::make_unique<CPasteEngine>();
+        m_pPasteEngine = std::make_unique<CPasteEngine>(std::make_unique<CX11Desktop>());
     return *m_pPasteEngine;
 }
 

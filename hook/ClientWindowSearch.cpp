@@ -1,6 +1,7 @@
 #include "hook/ClientWindowSearch.h"
 
 #include "hook/ErrorTrap.h"
+#include "platform/X11Property.h"
 
 #include <cstddef>
 #include <deque>
@@ -17,17 +18,10 @@ CClientWindowSearch::CClientWindowSearch(Display* display)
     : m_pDisplay(display), m_nWmState(XInternAtom(display, "WM_STATE", False)) {}
 
 CClientWindowSearch::EProbe CClientWindowSearch::Probe(Window window) const {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(m_pDisplay, window, m_nWmState, 0, 0, False, AnyPropertyType, &type,
-                           &format, &count, &after, &data) != Success)
+    const CXProperty state(m_pDisplay, window, m_nWmState, AnyPropertyType, 0);
+    if (!state.Read())
         return EProbe::Gone;
-    if (data)
-        XFree(data);
-    return type != None ? EProbe::Client : EProbe::Other;
+    return state.Type() != None ? EProbe::Client : EProbe::Other;
 }
 
 Window CClientWindowSearch::Find(Window top) const {

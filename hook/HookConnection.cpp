@@ -1,8 +1,8 @@
 #include "hook/HookConnection.h"
 
 #include "hook/ErrorTrap.h"
-#include "hook/LockModifiers.h"
 #include "hook/zqMouseHook.h"
+#include "platform/LockModifiers.h"
 
 #include <poll.h>
 
@@ -63,7 +63,10 @@ void CHookConnection::Stop() {
 }
 
 int CHookConnection::Grab() {
-    m_vecMods = CLockModifiers::Combinations(CLockModifiers::Read(m_pDisplay));
+    // Shift, Control and Alt are never among them: those clicks stay the
+    // clicked program's own.
+    m_vecMods = CLockModifiers::Combinations(CLockModifiers::Read(m_pDisplay) &
+                                             ~(ShiftMask | ControlMask | Mod1Mask));
     CErrorTrap trap(m_pDisplay);
     for (int screen = 0; screen < ScreenCount(m_pDisplay); ++screen)
         for (unsigned mods : m_vecMods)

@@ -1,20 +1,14 @@
 #include "platform/CommandChannel.h"
 
+#include "platform/GdkErrorTrap.h"
+#include "platform/GdkEventWatch.h"
 #include "res/CommandIds.h"
-
-#include <wx/app.h>
+#include "res/Messages.h"
 
 #include <X11/Xlib.h>
-#include <gdk/gdkx.h>
 
 #include <algorithm>
 #include <iterator>
-
-struct SCommandFilterState : std::enable_shared_from_this<SCommandFilterState> {
-    Window m_nWindow = None;
-    Atom m_nCommand = None;
-    std::function<void(int)> m_fnOnCommand;
-};
 
 namespace {
 
@@ -44,32 +38,8 @@ void Refuse(Display* display, const XSelectionRequestEvent& request) {
     reply.xselection.target = request.target;
     reply.xselection.property = None;
     reply.xselection.time = request.time;
-    GdkDisplay* gdk = gdk_x11_lookup_xdisplay(display);
-    gdk_x11_display_error_trap_push(gdk);
+    CGdkErrorTrap trap("refusing a selection request", gdk_x11_lookup_xdisplay(display));
     XSendEvent(display, request.requestor, False, NoEventMask, &reply);
-    gdk_x11_display_error_trap_pop_ignored(gdk);
-}
-
-GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer data) {
-    XEvent* event = static_cast<XEvent*>(native);
-    auto* state = static_cast<SCommandFilterState*>(data);
-    if (event->xany.window != state->m_nWindow)
-        return GDK_FILTER_CONTINUE;
-    if (event->type == SelectionRequest)
-        Refuse(event->xany.display, event->xselectionrequest);
-    if (event->type == ClientMessage && event->xclient.message_type == state->m_nCommand &&
-        event->xclient.format == 32) {
-        const int id = static_cast<int>(event->xclient.data.l[0]);
-        if (FromOutside(id) && wxTheApp) {
-            std::weak_ptr<SCommandFilterState> weak = state->weak_from_this();
-            wxTheApp->CallAfter([weak, id] {
-                if (auto alive = weak.lock(); alive && alive->m_fnOnCommand)
-                    alive->m_fnOnCommand(id);
-            });
-        }
-    }
-    // GDK knows nothing of this window.
-    return GDK_FILTER_REMOVE;
 }
 
 int g_nSendErrors = 0;
@@ -80,23 +50,24 @@ int CountError(Display*, XErrorEvent*) {
 
 } // namespace
 
+CCommandReceiver::CCommandReceiver() = default;
+
 CCommandReceiver::~CCommandReceiver() {
-    if (!m_pState)
+    if (!m_pWatch)
         return;
-    gdk_window_remove_filter(nullptr, OnXEvent, m_pState.get());
+    m_pWatch.reset();
     GdkDisplay* gdk = gdk_display_get_default();
     if (gdk && GDK_IS_X11_DISPLAY(gdk)) {
         // The selection goes with its window.
-        gdk_x11_display_error_trap_push(gdk);
-        XDestroyWindow(GDK_DISPLAY_XDISPLAY(gdk), m_pState->m_nWindow);
+        CGdkErrorTrap trap("closing the command channel", gdk);
+        XDestroyWindow(GDK_DISPLAY_XDISPLAY(gdk), m_nWindow);
         XFlush(GDK_DISPLAY_XDISPLAY(gdk));
-        gdk_x11_display_error_trap_pop_ignored(gdk);
     }
 }
 
 bool CCommandReceiver::Listen(std::function<void(int commandId)> onCommand) {
-    if (m_pState) {
-        m_pState->m_fnOnCommand = std::move(onCommand);
+    if (m_pWatch) {
+        m_fnOnCommand = std::move(onCommand);
         return true;
     }
     GdkDisplay* gdk = gdk_display_get_default();
@@ -109,7 +80,7 @@ bool CCommandReceiver::Listen(std::function<void(int commandId)> onCommand) {
     // Looking and taking under one server grab: of two copies started at once,
     // exactly one sees the selection free.
     Window window = None;
-    gdk_x11_display_error_trap_push(gdk);
+    CGdkErrorTrap trap("taking the command channel", gdk);
     gdk_x11_display_grab(gdk);
     if (XGetSelectionOwner(display, selection) == None) {
         // Never mapped; the selection dies with the window, and the window
@@ -122,23 +93,36 @@ bool CCommandReceiver::Listen(std::function<void(int commandId)> onCommand) {
         }
     }
     gdk_x11_display_ungrab(gdk);
-    const bool failed = gdk_x11_display_error_trap_pop(gdk) != 0;
-    if (failed || window == None)
+    if (trap.Failed() || window == None)
         return false;
 
-    auto state = std::make_shared<SCommandFilterState>();
-    state->m_nWindow = window;
-    state->m_nCommand = gdk_x11_get_xatom_by_name_for_display(gdk, kCommandMessage);
-    state->m_fnOnCommand = std::move(onCommand);
-    gdk_window_add_filter(nullptr, OnXEvent, state.get());
-    m_pState = std::move(state);
+    m_nWindow = window;
+    m_fnOnCommand = std::move(onCommand);
+    const Atom command = gdk_x11_get_xatom_by_name_for_display(gdk, kCommandMessage);
+    m_pWatch = std::make_unique<CGdkEventWatch>(nullptr, [this, command](const XEvent& event) {
+        if (event.xany.window != m_nWindow)
+            return false;
+        if (event.type == SelectionRequest)
+            Refuse(event.xany.display, event.xselectionrequest);
+        if (event.type == ClientMessage && event.xclient.message_type == command &&
+            event.xclient.format == 32) {
+            const int id = static_cast<int>(event.xclient.data.l[0]);
+            if (FromOutside(id))
+                m_pWatch->Post([this, id] {
+                    if (const auto onCommand = m_fnOnCommand)
+                        onCommand(id);
+                });
+        }
+        // GDK knows nothing of this window.
+        return true;
+    });
     return true;
 }
 
 bool SendCommand(int commandId, std::string& error) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
-        error = "The X display cannot be reached.";
+        error = msg::kNoDisplay;
         return false;
     }
     // Without the atom nobody can ever have listened.
@@ -163,6 +147,6 @@ bool SendCommand(int commandId, std::string& error) {
     }
     XCloseDisplay(display);
     if (!sent)
-        error = "No running Tessary was found on this display.";
+        error = msg::kNoRunningProgram;
     return sent;
 }

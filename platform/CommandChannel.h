@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-struct SCommandFilterState;
+class CGdkEventWatch;
 
 class CCommandReceiver {
 public:
-    CCommandReceiver() = default;
+    CCommandReceiver();
     ~CCommandReceiver();
     CCommandReceiver(const CCommandReceiver&) = delete;
     CCommandReceiver& operator=(const CCommandReceiver&) = delete;
@@ -26,7 +26,9 @@ public:
     bool Listen(std::function<void(int commandId)> onCommand);
 
 private:
-    std::shared_ptr<SCommandFilterState> m_pState;
+    std::unique_ptr<CGdkEventWatch> m_pWatch;
+    unsigned long m_nWindow = 0; // owns the selection
+    std::function<void(int commandId)> m_fnOnCommand;
 };
 
 // Sends a command to the program listening on $DISPLAY. Plain Xlib, no toolkit:

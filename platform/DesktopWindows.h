@@ -1,12 +1,9 @@
 #pragma once
-// What the paste engine asks of the X desktop: bringing the clicked window
-// forward, knowing when it has the keyboard, the clipboard and the paste
-// keystroke. Everything goes through GDK's own connection, so our requests are
-// ordered with the toolkit's (a closing menu's ungrab reaches the server before
-// our keys). A window that vanished meanwhile is never an error that ends the
-// program: the calls then do nothing or answer false.
-
-#include <string>
+// The windows and the focus on the X desktop: bringing the clicked window
+// forward and knowing when it has the keyboard. Everything goes through GDK's
+// own connection, so our requests are ordered with the toolkit's. A window
+// that vanished meanwhile is never an error that ends the program: the calls
+// then do nothing or answer false.
 
 namespace desktop {
 
@@ -26,13 +23,5 @@ bool IsOwnPopup(unsigned long window);
 // The keyboard focus is on the window or inside it. With a window manager,
 // also when the window is the active one and the focus sits on its frame.
 bool HasFocus(unsigned long window);
-
-// Ctrl+V through XTest, with the V key of the current keyboard layout. False
-// when the server has no XTest or no key can produce V.
-bool SendCtrlV();
-
-// Puts UTF-8 text on the CLIPBOARD selection; the program answers requests for
-// it from its event loop. False when the selection could not be taken.
-bool SetClipboardText(const std::string& utf8);
 
 } // namespace desktop

@@ -1,5 +1,9 @@
 #include "platform/GlobalHotKey.h"
 
+#include "platform/GdkErrorTrap.h"
+#include "platform/GdkEventWatch.h"
+#include "platform/LockModifiers.h"
+#include "platform/Trace.h"
 #include "platform/VirtualKeyCodes.h"
 #include "platform/VirtualKeys.h"
 
@@ -8,8 +12,8 @@
 #include <X11/keysym.h>
 #include <gdk/gdk.h>
 #include <gdk/gdkx.h>
-#include <wx/app.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -40,9 +44,15 @@ KeyCode KeycodeFor(Display* display, unsigned long keysym) {
     return code;
 }
 
+std::string Hex(unsigned long value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%lx", value);
+    return text;
+}
+
 } // namespace
 
-class CGlobalHotKey::CImpl : public std::enable_shared_from_this<CGlobalHotKey::CImpl> {
+class CGlobalHotKey::CImpl {
 public:
     ~CImpl() { Unregister(); }
 
@@ -63,8 +73,8 @@ public:
         m_bDetectableRepeat = detectable;
         m_fnOnPressed = std::move(onPressed);
         m_bRegistered = true;
-        ++m_nGeneration;
-        gdk_window_add_filter(nullptr, &CImpl::Filter, this);
+        m_pWatch = std::make_unique<CGdkEventWatch>(
+            nullptr, [this](const XEvent& event) { return OnEvent(event); });
         m_nKeysChangedId = g_signal_connect(gdk_keymap_get_for_display(gdk), "keys-changed",
                                             G_CALLBACK(&CImpl::OnKeysChanged), this);
         return true;
@@ -74,7 +84,8 @@ public:
         if (!m_bRegistered)
             return false;
         g_signal_handler_disconnect(gdk_keymap_get_for_display(m_pGdk), m_nKeysChangedId);
-        gdk_window_remove_filter(nullptr, &CImpl::Filter, this);
+        // Presses queued for the callback go with it.
+        m_pWatch.reset();
         Ungrab();
         m_bRegistered = false;
         m_fnOnPressed = nullptr;
@@ -87,53 +98,28 @@ public:
 private:
     Display* Xdisplay() const { return GDK_DISPLAY_XDISPLAY(m_pGdk); }
 
-    // Modifier bits of the lock keys: Caps Lock, and whichever modifiers Num
-    // Lock and Scroll Lock are bound to, if any.
-    unsigned LockBits() const {
-        Display* display = Xdisplay();
-        unsigned bits = LockMask;
-        XModifierKeymap* map = XGetModifierMapping(display);
-        if (!map)
-            return bits;
-        for (const KeySym lock : {XK_Num_Lock, XK_Scroll_Lock}) {
-            const KeyCode code = XKeysymToKeycode(display, lock);
-            if (code == 0)
-                continue;
-            for (int mod = 0; mod < 8; ++mod)
-                for (int k = 0; k < map->max_keypermod; ++k)
-                    if (map->modifiermap[mod * map->max_keypermod + k] == code)
-                        bits |= 1u << mod;
-        }
-        XFreeModifiermap(map);
-        return bits;
-    }
-
     // Grabs every lock variant, each checked on its own so that the ones
     // already held can be released when a later one is refused.
     bool Grab() {
         Display* display = Xdisplay();
         const unsigned long keysym = KeysymForVirtualKey(m_wVK, m_wFlags & vk::HOTKEYF_EXT);
         const KeyCode code = keysym ? KeycodeFor(display, keysym) : 0;
-        if (code == 0)
+        if (code == 0) {
+            trace::Line("hot key refused: virtual key " + Hex(m_wVK) + " has no key here");
             return false;
+        }
         m_nKeycode = code;
         m_nModifiers = ModifierMaskForHotKeyFlags(m_wFlags);
-        m_nLockBits = LockBits() & ~m_nModifiers;
+        m_nLockBits = CLockModifiers::Read(display) & ~m_nModifiers;
 
-        std::vector<unsigned> locks;
-        for (unsigned bit = 1; bit < 0x100; bit <<= 1)
-            if (m_nLockBits & bit)
-                locks.push_back(bit);
         const Window root = DefaultRootWindow(display);
-        for (unsigned subset = 0; subset < (1u << locks.size()); ++subset) {
-            unsigned mods = m_nModifiers;
-            for (std::size_t i = 0; i < locks.size(); ++i)
-                if (subset & (1u << i))
-                    mods |= locks[i];
-            gdk_x11_display_error_trap_push(m_pGdk);
+        for (const unsigned locks : CLockModifiers::Combinations(m_nLockBits)) {
+            const unsigned mods = m_nModifiers | locks;
+            CGdkErrorTrap trap("grabbing the hot key", m_pGdk);
             XGrabKey(display, code, mods, root, False, GrabModeAsync, GrabModeAsync);
-            XSync(display, False);
-            if (gdk_x11_display_error_trap_pop(m_pGdk) != 0) {
+            if (trap.Failed()) {
+                trace::Line("hot key refused: keycode " + std::to_string(code) +
+                            " with modifiers " + Hex(mods) + " is held by another program");
                 Ungrab(); // BadAccess: another client holds this variant
                 return false;
             }
@@ -146,11 +132,10 @@ private:
         if (!m_vecGrabbed.empty()) {
             Display* display = Xdisplay();
             const Window root = DefaultRootWindow(display);
-            gdk_x11_display_error_trap_push(m_pGdk);
+            CGdkErrorTrap trap("releasing the hot key", m_pGdk);
             for (const unsigned mods : m_vecGrabbed)
                 XUngrabKey(display, m_nKeycode, mods, root);
             XSync(display, False);
-            gdk_x11_display_error_trap_pop_ignored(m_pGdk);
             m_vecGrabbed.clear();
         }
         m_nKeycode = 0;
@@ -165,61 +150,39 @@ private:
         self->Grab();
     }
 
-    static GdkFilterReturn Filter(GdkXEvent* xevent, GdkEvent*, gpointer data) {
-        auto* self = static_cast<CImpl*>(data);
-        const XEvent* event = static_cast<XEvent*>(xevent);
-        if (event->type != KeyPress && event->type != KeyRelease)
-            return GDK_FILTER_CONTINUE;
-        const XKeyEvent& key = event->xkey;
-        if (self->m_nKeycode == 0 || key.keycode != self->m_nKeycode ||
+    // True for the key's own events, which GDK never sees.
+    bool OnEvent(const XEvent& event) {
+        if (event.type != KeyPress && event.type != KeyRelease)
+            return false;
+        const XKeyEvent& key = event.xkey;
+        if (m_nKeycode == 0 || key.keycode != m_nKeycode ||
             key.window != DefaultRootWindow(key.display))
-            return GDK_FILTER_CONTINUE;
+            return false;
 
-        if (event->type == KeyRelease) {
+        if (event.type == KeyRelease) {
             // The key's release comes to the grab while it lasts, whatever
             // modifiers are still down.
-            if (!self->m_bDown)
-                return GDK_FILTER_CONTINUE;
-            self->m_bDown = false;
-            self->m_nReleaseTime = key.time;
-            return GDK_FILTER_REMOVE;
+            if (!m_bDown)
+                return false;
+            m_bDown = false;
+            m_nReleaseTime = key.time;
+            return true;
         }
-        if ((key.state & 0xFF & ~self->m_nLockBits) != self->m_nModifiers)
-            return GDK_FILTER_CONTINUE;
+        if ((key.state & 0xFF & ~m_nLockBits) != m_nModifiers)
+            return false;
         // Held down, the key repeats: further presses without a release, or,
         // where the server cannot tell repeats apart, a release and a press
         // with the same time stamp.
-        const bool repeat =
-            self->m_bDown || (!self->m_bDetectableRepeat && key.time == self->m_nReleaseTime);
-        self->m_bDown = true;
+        const bool repeat = m_bDown || (!m_bDetectableRepeat && key.time == m_nReleaseTime);
+        m_bDown = true;
+        // From the loop: the handler may open message boxes or menus, and
+        // may unregister the key while it runs.
         if (!repeat)
-            self->Fire();
-        return GDK_FILTER_REMOVE;
-    }
-
-    // From the GUI loop once the filter has returned: the handler may open
-    // message boxes or menus, which must not run inside GDK's event dispatch.
-    void Fire() {
-        std::function<void()> run = [weak = weak_from_this(), generation = m_nGeneration] {
-            const auto self = weak.lock();
-            if (!self || !self->m_bRegistered || self->m_nGeneration != generation)
-                return;
-            const auto onPressed = self->m_fnOnPressed; // may unregister while running
-            if (onPressed)
-                onPressed();
-        };
-        if (wxTheApp) {
-            wxTheApp->CallAfter(run);
-            return;
-        }
-        g_idle_add_full(
-            G_PRIORITY_DEFAULT,
-            [](gpointer p) -> gboolean {
-                (*static_cast<std::function<void()>*>(p))();
-                return G_SOURCE_REMOVE;
-            },
-            new std::function<void()>(std::move(run)),
-            [](gpointer p) { delete static_cast<std::function<void()>*>(p); });
+            m_pWatch->Post([this] {
+                if (const auto onPressed = m_fnOnPressed)
+                    onPressed();
+            });
+        return true;
     }
 
     GdkDisplay* m_pGdk = nullptr;
@@ -227,7 +190,7 @@ private:
     std::uint16_t m_wFlags = 0;
     std::function<void()> m_fnOnPressed;
     bool m_bRegistered = false;
-    unsigned m_nGeneration = 0;
+    std::unique_ptr<CGdkEventWatch> m_pWatch;
     gulong m_nKeysChangedId = 0;
     // What is grabbed now: the key, its modifiers, and the lock variants.
     unsigned m_nKeycode = 0;
@@ -239,7 +202,7 @@ private:
     unsigned long m_nReleaseTime = 0;
 };
 
-CGlobalHotKey::CGlobalHotKey() : m_pImpl(std::make_shared<CImpl>()) {}
+CGlobalHotKey::CGlobalHotKey() : m_pImpl(std::make_unique<CImpl>()) {}
 
 CGlobalHotKey::~CGlobalHotKey() {
     m_pImpl->Unregister();

@@ -29,5 +29,5 @@ public:
 
 private:
     class CImpl;
-    std::shared_ptr<CImpl> m_pImpl;
+    std::unique_ptr<CImpl> m_pImpl;
 };

@@ -1,47 +1,16 @@
 #include "platform/HookClient.h"
 
 #include "hook/zqMouseHook.h"
+#include "platform/GdkEventWatch.h"
+#include "platform/Trace.h"
+#include "res/Messages.h"
 
-#include <wx/app.h>
 #include <wx/toplevel.h>
 #include <wx/window.h>
 
-#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
-struct SHookFilterState : std::enable_shared_from_this<SHookFilterState> {
-    GdkWindow* m_pWindow = nullptr;
-    Atom m_nMessage = None;
-    std::function<void(const SHookClick&)> m_fnOnClick;
-};
-
-namespace {
-
-// Runs inside GDK's event dispatch, where a nested loop (the menu) must not
-// start: the click only goes onto the queue here.
-GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer data) {
-    const XEvent* event = static_cast<const XEvent*>(native);
-    auto* state = static_cast<SHookFilterState*>(data);
-    if (event->type != ClientMessage || event->xclient.message_type != state->m_nMessage ||
-        event->xclient.format != 32)
-        return GDK_FILTER_CONTINUE;
-    // Xlib sign-extends 32-bit items into long.
-    const long* items = event->xclient.data.l;
-    const SHookClick click{static_cast<unsigned long>(items[0]) & 0xFFFFFFFFul,
-                           static_cast<int>(items[1]), static_cast<int>(items[2]),
-                           static_cast<unsigned long>(items[3]) & 0xFFFFFFFFul};
-    if (wxTheApp) {
-        std::weak_ptr<SHookFilterState> weak = state->weak_from_this();
-        wxTheApp->CallAfter([weak, click] {
-            // Held for the call: the handler may detach the client.
-            if (auto alive = weak.lock(); alive && alive->m_fnOnClick)
-                alive->m_fnOnClick(click);
-        });
-    }
-    return GDK_FILTER_REMOVE;
-}
-
-} // namespace
+CHookClient::CHookClient() = default;
 
 CHookClient::~CHookClient() {
     Stop();
@@ -60,26 +29,35 @@ bool CHookClient::Attach(wxWindow* window, std::function<void(const SHookClick&)
     if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow))
         return false;
 
-    auto state = std::make_shared<SHookFilterState>();
-    state->m_pWindow = GDK_WINDOW(g_object_ref(gdkWindow));
-    state->m_nMessage = gdk_x11_get_xatom_by_name_for_display(gdk_window_get_display(gdkWindow),
-                                                              ZQ_MOUSEHOOK_MESSAGE);
-    state->m_fnOnClick = std::move(onClick);
-    gdk_window_add_filter(gdkWindow, OnXEvent, state.get());
-    m_pState = std::move(state);
+    const Atom message = gdk_x11_get_xatom_by_name_for_display(gdk_window_get_display(gdkWindow),
+                                                               ZQ_MOUSEHOOK_MESSAGE);
+    m_fnOnClick = std::move(onClick);
+    m_pWatch = std::make_unique<CGdkEventWatch>(gdkWindow, [this, message](const XEvent& event) {
+        if (event.type != ClientMessage || event.xclient.message_type != message ||
+            event.xclient.format != 32)
+            return false;
+        // Xlib sign-extends 32-bit items into long.
+        const long* items = event.xclient.data.l;
+        const SHookClick click{static_cast<unsigned long>(items[0]) & 0xFFFFFFFFul,
+                               static_cast<int>(items[1]), static_cast<int>(items[2]),
+                               static_cast<unsigned long>(items[3]) & 0xFFFFFFFFul};
+        m_pWatch->Post([this, click] {
+            // A copy for the call: the handler may detach the client.
+            if (const auto onClick = m_fnOnClick)
+                onClick(click);
+        });
+        return true;
+    });
     SetHwndClient(GDK_WINDOW_XID(gdkWindow));
     return true;
 }
 
 void CHookClient::Detach() {
-    if (!m_pState)
+    if (!m_pWatch)
         return;
     SetHwndClient(0);
-    // A destroyed window has dropped its filters already; the reference keeps
-    // the object valid for the call.
-    gdk_window_remove_filter(m_pState->m_pWindow, OnXEvent, m_pState.get());
-    g_object_unref(m_pState->m_pWindow);
-    m_pState.reset();
+    m_pWatch.reset();
+    m_fnOnClick = nullptr;
 }
 
 bool CHookClient::Start(std::string& error) {
@@ -87,21 +65,22 @@ bool CHookClient::Start(std::string& error) {
         m_bStarted = true;
         return true;
     }
-    switch (GetHookLastError()) {
+    const int reason = GetHookLastError();
+    switch (reason) {
     case ZQ_HOOK_GRAB_REFUSED:
-        error = "Another program holds the right mouse button, so the snippet menu cannot be "
-                "activated.";
+        error = msg::kHookRefused;
         break;
     case ZQ_HOOK_NO_DISPLAY:
-        error = "The X display cannot be reached, so the snippet menu cannot be activated.";
+        error = msg::kHookNoDisplay;
         break;
     case ZQ_HOOK_NO_CLIENT:
-        error = "The snippet menu cannot be activated before the main window exists.";
+        error = msg::kHookNoClient;
         break;
     default:
-        error = "The snippet menu cannot be activated.";
+        error = msg::kHookFailed;
         break;
     }
+    trace::Line("mouse hook not started (reason " + std::to_string(reason) + "): " + error);
     return false;
 }
 

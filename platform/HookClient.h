@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+class CGdkEventWatch;
 class wxWindow;
-struct SHookFilterState;
 
 // One grabbed right-click, as the hook library reports it.
 struct SHookClick {
@@ -19,7 +19,7 @@ struct SHookClick {
 
 class CHookClient {
 public:
-    CHookClient() = default;
+    CHookClient();
     ~CHookClient();
     CHookClient(const CHookClient&) = delete;
     CHookClient& operator=(const CHookClient&) = delete;
@@ -37,6 +37,7 @@ public:
     bool IsStarted() const { return m_bStarted; }
 
 private:
-    std::shared_ptr<SHookFilterState> m_pState;
+    std::unique_ptr<CGdkEventWatch> m_pWatch;
+    std::function<void(const SHookClick&)> m_fnOnClick;
     bool m_bStarted = false;
 };

@@ -55,6 +55,16 @@ inline constexpr const char* kPasteTargetGone =
     "The snippet is on the clipboard; the window closed before it could be pasted.";
 inline constexpr const char* kPasteKeysFailed =
     "The snippet is on the clipboard; Ctrl+V could not be typed, so it was not pasted.";
+// Why the snippet menu could not be switched on, and why --toggle failed.
+inline constexpr const char* kHookRefused = "Another program holds the right mouse button, so "
+                                            "the snippet menu cannot be activated.";
+inline constexpr const char* kHookNoDisplay =
+    "The X display cannot be reached, so the snippet menu cannot be activated.";
+inline constexpr const char* kHookNoClient =
+    "The snippet menu cannot be activated before the main window exists.";
+inline constexpr const char* kHookFailed = "The snippet menu cannot be activated.";
+inline constexpr const char* kNoDisplay = "The X display cannot be reached.";
+inline constexpr const char* kNoRunningProgram = "No running Tessary was found on this display.";
 
 // The editor's handlers.
 inline constexpr const char* kEngineFailure =

@@ -4,10 +4,11 @@
 #include "app/MessageBox.h"
 #include "document/TessaryDoc.h"
 #include "menu/HookMenu.h"
-#include "platform/DesktopWindows.h"
+#include "menu/PasteEngine.h"
 #include "platform/HookClient.h"
 #include "platform/Sound.h"
 #include "res/CommandIds.h"
+#include "res/Messages.h"
 #include "res/Resources.h"
 #include "view/TessaryView.h"
 
@@ -56,7 +57,7 @@ bool CTessaryView::StartHook() {
     if (m_pHookClient->Start(error))
         return true;
     // Showing the activated state now would promise menus that never come.
-    CMessageBox::Show(error.empty() ? "The snippet menu cannot be activated." : error);
+    CMessageBox::Show(error.empty() ? msg::kHookFailed : error);
     return false;
 }
 
@@ -158,9 +159,10 @@ void CTessaryView::OnCopyData(const SHookClick& click) {
     // A click right after a menu closed can land on the one-pixel window the
     // menu opened on, which sits at the same point: the window beneath is
     // the one clicked last time, and the one to bring forward.
-    if (!desktop::IsOwnPopup(click.target))
+    CDesktop& desktop = doc->PasteEngine().Desktop();
+    if (!desktop.IsOwnPopup(click.target))
         doc->m_hTargetWnd = click.target;
-    desktop::ActivateWindow(doc->m_hTargetWnd, click.time);
+    desktop.Activate(doc->m_hTargetWnd, click.time);
 
     wxMenu* popup = m_pHookMenu->HookPopup();
     if (!popup)

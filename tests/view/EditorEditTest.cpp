@@ -5,7 +5,7 @@
 
 #include <wx/clipbrd.h>
 
-#include "platform/XPeer.h"
+#include "support/XClient.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ public:
     }
 
 private:
-    CXPeer m_peer;
+    CXClient m_peer;
     int m_nRequests = 0;
 };
 

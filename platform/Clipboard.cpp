@@ -1,0 +1,20 @@
+#include "platform/Clipboard.h"
+
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+
+namespace desktop {
+
+bool SetClipboardText(const std::string& utf8) {
+    GdkDisplay* gdk = gdk_display_get_default();
+    if (!gdk || !GDK_IS_X11_DISPLAY(gdk))
+        return false;
+    GtkClipboard* clipboard = gtk_clipboard_get_for_display(gdk, GDK_SELECTION_CLIPBOARD);
+    gtk_clipboard_set_text(clipboard, utf8.c_str(), static_cast<gint>(utf8.size()));
+    // GTK owns the selection with a hidden window of its own: one of ours.
+    const Window owner = XGetSelectionOwner(
+        GDK_DISPLAY_XDISPLAY(gdk), gdk_x11_get_xatom_by_name_for_display(gdk, "CLIPBOARD"));
+    return owner != None && gdk_x11_window_lookup_for_display(gdk, owner) != nullptr;
+}
+
+} // namespace desktop

@@ -1,0 +1,104 @@
+// Messages from other X clients to this program's windows: the hook library's
+// click reports reaching the hook client, and a second start's command
+// reaching the program already running.
+
+#include "hook/zqMouseHook.h"
+#include "platform/CommandChannel.h"
+#include "platform/HookClient.h"
+#include "res/CommandIds.h"
+#include "res/Messages.h"
+#include "support/GuiTest.h"
+
+#include <wx/frame.h>
+#include <wx/panel.h>
+
+#include "support/XClient.h"
+
+#include <cstdlib>
+
+TEST(HookClient, ReportsReachTheAttachedHandlerOnly) {
+    CXClient x;
+    // Panels in frames never shown: a client attaches through any window of
+    // the frame, whose X window is made on demand.
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "hook client");
+    auto* other = new wxFrame(nullptr, wxID_ANY, "other");
+    wxPanel* panel = new wxPanel(frame);
+    CHookClient client;
+    CHookClient detached;
+    std::vector<SHookClick> clicks;
+    ASSERT_TRUE(client.Attach(panel, [&](const SHookClick& c) { clicks.push_back(c); }));
+    ASSERT_TRUE(
+        detached.Attach(new wxPanel(other), [&](const SHookClick& c) { clicks.push_back(c); }));
+    detached.Detach();
+    const auto report = [&](wxWindow* to, std::vector<long> items,
+                            const char* type = ZQ_MOUSEHOOK_MESSAGE) {
+        x.Send(XidOf(to), type, std::move(items));
+    };
+    report(panel, {1, 2, 3, 4}, "_SOMETHING_ELSE");
+    report(other, {1, 2, 3, 4});
+    // A time past 2^31 and a point left of the first screen.
+    report(panel, {0x2a00007, -15, 768, long(0xfedcba98u)});
+    report(panel, {0, 1, 2, 3});
+    // One connection's messages keep their order: the ones to ignore came first.
+    ASSERT_TRUE(WaitFor("two clicks", [&] { return clicks.size() >= 2; }));
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(std::tuple(clicks[0].target, clicks[0].x, clicks[0].y, clicks[0].time),
+              std::tuple(0x2a00007ul, -15, 768, 0xfedcba98ul));
+    EXPECT_EQ(std::tuple(clicks[1].target, clicks[1].time), std::tuple(0ul, 3ul));
+
+    // A handler that detaches its own client and attaches it again, as
+    // closing and reopening a window would: the running call keeps its state.
+    ASSERT_TRUE(client.Attach(panel, [&](const SHookClick& c) {
+        client.Detach();
+        EXPECT_TRUE(client.Attach(panel, [&](const SHookClick& c) { clicks.push_back(c); }));
+        clicks.push_back(c);
+    }));
+    for (const std::size_t count : {3u, 4u}) {
+        report(panel, {0, 0, 0, 0});
+        EXPECT_TRUE(WaitFor("the handler's round", [&] { return clicks.size() == count; }));
+    }
+    // The frame closed while still attached.
+    frame->Destroy();
+    other->Destroy();
+    wxYield(); // deletes them
+    client.Detach();
+    EXPECT_FALSE(client.Attach(nullptr, [](const SHookClick&) {}));
+    std::string error;
+    EXPECT_FALSE(client.Start(error));
+    EXPECT_EQ(error, msg::kHookNoClient);
+}
+
+TEST(CommandChannel, CommandsFromOutsideReachTheFirstListenerOnly) {
+    std::vector<int> received;
+    std::string error;
+    {
+        CCommandReceiver receiver;
+        ASSERT_TRUE(receiver.Listen([&](int id) { received.push_back(id); }));
+        // A second copy does not take the channel over.
+        CCommandReceiver second;
+        EXPECT_FALSE(second.Listen([&](int) { ADD_FAILURE() << "stolen"; }));
+        // Delivered to the window, but not meant to come from outside.
+        EXPECT_TRUE(SendCommand(ids::ID_FILE_NEW, error)) << error;
+        EXPECT_TRUE(SendCommand(ids::ID_TOGGLE_MENU, error)) << error;
+        EXPECT_TRUE(SendCommand(ids::ID_TOGGLE_MENU, error)) << error;
+        // Messages keep their order: the refused one would have come first.
+        ASSERT_TRUE(WaitFor("two commands", [&] { return received.size() >= 2; }));
+        EXPECT_EQ(received, (std::vector<int>{ids::ID_TOGGLE_MENU, ids::ID_TOGGLE_MENU}));
+        // Someone asking the marker selection for data is refused at once
+        // rather than left waiting.
+        EXPECT_FALSE(CXClient().ReadSelection("_TESSARY_COMMANDS_S0", "STRING", [] { wxYield(); }));
+    }
+    // The channel went with the receiver, and is free for the next program.
+    EXPECT_FALSE(SendCommand(ids::ID_TOGGLE_MENU, error));
+    EXPECT_EQ(error, msg::kNoRunningProgram);
+    CCommandReceiver next;
+    ASSERT_TRUE(next.Listen([&](int id) { received.push_back(id); }));
+    EXPECT_TRUE(SendCommand(ids::ID_TOGGLE_MENU, error));
+    EXPECT_TRUE(WaitFor("the command to the next program", [&] { return received.size() == 3; }));
+
+    const std::string display = std::getenv("DISPLAY");
+    setenv("DISPLAY", ":4711", 1);
+    EXPECT_FALSE(SendCommand(ids::ID_TOGGLE_MENU, error));
+    setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_EQ(error, msg::kNoDisplay);
+}

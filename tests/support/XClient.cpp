@@ -1,0 +1,160 @@
+#include "support/XClient.h"
+
+#include "hook/ErrorTrap.h"
+#include "platform/X11Property.h"
+
+#include <wx/toplevel.h>
+
+#include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#include <poll.h>
+
+#include <chrono>
+#include <stdexcept>
+
+unsigned long XidOf(wxWindow* window) {
+    GtkWidget* widget = wxGetTopLevelParent(window)->GetHandle();
+    gtk_widget_realize(widget);
+    return GDK_WINDOW_XID(gtk_widget_get_window(widget));
+}
+
+CXClient::CXClient(const char* display) : m_pDisplay(XOpenDisplay(display)) {
+    if (!m_pDisplay)
+        throw std::runtime_error("no X display");
+    CErrorTrap::Route(m_pDisplay);
+}
+
+Window CXClient::CreateWindow(Window parent) {
+    const Window window =
+        XCreateSimpleWindow(m_pDisplay, parent ? parent : Root(), 100, 100, 200, 150, 0, 0, 0);
+    XSync(m_pDisplay, False);
+    return window;
+}
+
+Window CXClient::ShowWindow(long mask) {
+    const Window window = CreateWindow();
+    XSelectInput(m_pDisplay, window, mask);
+    XMapWindow(m_pDisplay, window);
+    WaitUntil([&] { return Viewable(window); });
+    return window;
+}
+
+bool CXClient::Viewable(Window window) {
+    XWindowAttributes attributes;
+    CErrorTrap trap(m_pDisplay);
+    return XGetWindowAttributes(m_pDisplay, window, &attributes) &&
+           attributes.map_state == IsViewable;
+}
+
+std::pair<int, int> CXClient::PointIn(Window window, int dx, int dy) {
+    int x = 0, y = 0;
+    Window child = None;
+    XTranslateCoordinates(m_pDisplay, window, Root(), 100 + dx, 75 + dy, &x, &y, &child);
+    return {x, y};
+}
+
+bool CXClient::CanGrab(unsigned keycode, unsigned mods, bool hold) {
+    CErrorTrap trap(m_pDisplay);
+    if (keycode)
+        XGrabKey(m_pDisplay, keycode, mods, Root(), False, GrabModeAsync, GrabModeAsync);
+    else
+        XGrabButton(m_pDisplay, Button3, mods, Root(), False, ButtonPressMask | ButtonReleaseMask,
+                    GrabModeAsync, GrabModeAsync, None, None);
+    const bool taken = trap.Sync() == 0;
+    if (taken && hold)
+        m_vecHeld.emplace_back(keycode, mods);
+    else if (taken)
+        Ungrab(keycode, mods);
+    return taken;
+}
+
+void CXClient::Ungrab(unsigned keycode, unsigned mods) {
+    keycode ? XUngrabKey(m_pDisplay, keycode, mods, Root())
+            : XUngrabButton(m_pDisplay, Button3, mods, Root());
+    XSync(m_pDisplay, False);
+}
+
+void CXClient::ReleaseGrabs() {
+    for (const auto& [keycode, mods] : m_vecHeld)
+        Ungrab(keycode, mods);
+    m_vecHeld.clear();
+}
+
+void CXClient::Key(unsigned code, bool down) {
+    XTestFakeKeyEvent(m_pDisplay, code, down, CurrentTime);
+    XSync(m_pDisplay, False);
+}
+
+void CXClient::Chord(std::initializer_list<KeySym> keys) {
+    std::vector<unsigned> codes;
+    for (const KeySym key : keys)
+        codes.push_back(Code(key));
+    ChordCodes(codes);
+}
+
+void CXClient::ChordCodes(const std::vector<unsigned>& codes) {
+    for (const unsigned code : codes)
+        Key(code, true);
+    for (auto code = codes.rbegin(); code != codes.rend(); ++code)
+        Key(*code, false);
+}
+
+void CXClient::Click(std::pair<int, int> at, std::initializer_list<KeySym> held) {
+    XTestFakeMotionEvent(m_pDisplay, DefaultScreen(m_pDisplay), at.first, at.second, CurrentTime);
+    for (const KeySym key : held)
+        Key(Code(key), true);
+    XTestFakeButtonEvent(m_pDisplay, 3, True, CurrentTime);
+    XTestFakeButtonEvent(m_pDisplay, 3, False, CurrentTime);
+    for (const KeySym key : held)
+        Key(Code(key), false);
+}
+
+void CXClient::Send(Window to, const char* type, std::vector<long> items) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = to;
+    event.xclient.message_type = XInternAtom(m_pDisplay, type, False);
+    event.xclient.format = 32;
+    std::copy(items.begin(), items.end(), event.xclient.data.l);
+    XSendEvent(m_pDisplay, to, False, NoEventMask, &event);
+    XFlush(m_pDisplay);
+}
+
+std::optional<std::string> CXClient::ReadSelection(const char* selection, const char* target,
+                                                   const std::function<void()>& pump) {
+    m_nReader = m_nReader ? m_nReader : CreateWindow();
+    const Atom property = XInternAtom(m_pDisplay, "_TEST_READ", False);
+    XConvertSelection(m_pDisplay, XInternAtom(m_pDisplay, selection, False),
+                      XInternAtom(m_pDisplay, target, False), property, m_nReader, CurrentTime);
+    XEvent event;
+    const bool answered = WaitUntil([&] {
+        if (pump)
+            pump();
+        return XCheckTypedWindowEvent(m_pDisplay, m_nReader, SelectionNotify, &event);
+    });
+    EXPECT_TRUE(answered) << selection << " as " << target << " was not answered";
+    if (!answered || event.xselection.property == None)
+        return std::nullopt;
+    const CXProperty read(m_pDisplay, m_nReader, property, AnyPropertyType, 1 << 20);
+    std::string text = read.Bytes();
+    for (const unsigned long atom : read.Items()) {
+        char* name = XGetAtomName(m_pDisplay, atom);
+        text += std::string(name) + "\n";
+        XFree(name);
+    }
+    return text;
+}
+
+bool CXClient::WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        pollfd fd{ConnectionNumber(m_pDisplay), POLLIN, 0};
+        poll(&fd, 1, 5);
+        XEventsQueued(m_pDisplay, QueuedAfterReading);
+    }
+    return true;
+}
