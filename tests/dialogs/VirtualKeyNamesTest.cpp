@@ -1,5 +1,6 @@
-// The key tables of the hot-key field: what a pressed key becomes in the
-// stored pair, and how a stored pair reads.
+// The rules of the hot-key field's key tables: what a pressed key becomes in
+// the stored pair, how a stored pair reads, and which keys may not be taken
+// from every program.
 
 #include "dialogs/VirtualKeyNames.h"
 #include "platform/VirtualKeyCodes.h"
@@ -11,12 +12,7 @@
 #include <vector>
 
 using namespace vk;
-
-namespace {
-const int kNavigation[] = {WXK_PAGEUP, WXK_PAGEDOWN, WXK_HOME,   WXK_END,    WXK_LEFT,
-                           WXK_UP,     WXK_RIGHT,    WXK_INSERT, WXK_DELETE, WXK_DOWN,
-                           WXK_SPACE,  WXK_RETURN,   WXK_PAUSE,  WXK_PRINT,  WXK_MENU};
-} // namespace
+using Names = CVirtualKeyNames;
 
 TEST(VirtualKeyNames, NavigationKeysAreExtendedTheirKeypadTwinsNot) {
     const int twins[][3] = {
@@ -27,38 +23,40 @@ TEST(VirtualKeyNames, NavigationKeysAreExtendedTheirKeypadTwinsNot) {
         {WXK_INSERT, WXK_NUMPAD_INSERT, VK_INSERT}, {WXK_DELETE, WXK_NUMPAD_DELETE, VK_DELETE}};
     for (const auto& [navigation, keypad, code] : twins) {
         const CVirtualKey vk{static_cast<std::uint16_t>(code), true};
-        EXPECT_EQ(CVirtualKeyNames::FromWxKey(navigation), vk) << code;
-        EXPECT_EQ(CVirtualKeyNames::FromWxKey(keypad), (CVirtualKey{vk.m_wVK, false})) << code;
+        EXPECT_EQ(Names::FromWxKey(navigation), vk) << code;
+        EXPECT_EQ(Names::FromWxKey(keypad), (CVirtualKey{vk.m_wVK, false})) << code;
     }
     // A PC keyboard reports its keypad Enter as an extended Enter.
-    EXPECT_EQ(CVirtualKeyNames::FromWxKey(WXK_RETURN), (CVirtualKey{VK_RETURN, false}));
-    EXPECT_EQ(CVirtualKeyNames::FromWxKey(WXK_NUMPAD_ENTER), (CVirtualKey{VK_RETURN, true}));
-    EXPECT_EQ(CVirtualKeyNames::FromWxKey(WXK_NUMPAD_BEGIN), (CVirtualKey{VK_CLEAR, false}));
-    EXPECT_EQ(CVirtualKeyNames::FromWxKey('k'), CVirtualKeyNames::FromWxKey('K'));
+    EXPECT_EQ(Names::FromWxKey(WXK_RETURN), (CVirtualKey{VK_RETURN, false}));
+    EXPECT_EQ(Names::FromWxKey(WXK_NUMPAD_ENTER), (CVirtualKey{VK_RETURN, true}));
+    EXPECT_EQ(Names::FromWxKey(WXK_NUMPAD_BEGIN), (CVirtualKey{VK_CLEAR, false}));
+    EXPECT_EQ(Names::FromWxKey('k'), Names::FromWxKey('K'));
 }
 
 TEST(VirtualKeyNames, PairsReadAsTheFieldShowsThem) {
-    EXPECT_EQ(CVirtualKeyNames::Describe(0, 0), "None");
-    EXPECT_EQ(CVirtualKeyNames::Describe(0, HOTKEYF_CONTROL), "None");
-    EXPECT_EQ(CVirtualKeyNames::Describe('K', HOTKEYF_CONTROL | HOTKEYF_ALT), "Ctrl + Alt + K");
-    EXPECT_EQ(CVirtualKeyNames::Describe('K', HOTKEYF_ALT | HOTKEYF_SHIFT | HOTKEYF_CONTROL),
-              "Ctrl + Shift + Alt + K");
-    EXPECT_EQ(CVirtualKeyNames::Describe(VK_F24, HOTKEYF_ALT), "Alt + F24");
-    // The extended flag names the key; it is no modifier.
-    EXPECT_EQ(CVirtualKeyNames::Describe(VK_PRIOR, HOTKEYF_CONTROL | HOTKEYF_EXT),
-              "Ctrl + Page Up");
-    EXPECT_EQ(CVirtualKeyNames::Describe(VK_PRIOR, HOTKEYF_CONTROL), "Ctrl + Num 9");
-    EXPECT_EQ(CVirtualKeyNames::Describe(VK_RETURN, HOTKEYF_EXT | HOTKEYF_SHIFT),
-              "Shift + Num Enter");
-    EXPECT_EQ(CVirtualKeyNames::Describe(VK_OEM_7, HOTKEYF_CONTROL), "Ctrl + '");
-    // A code with no name of ours still shows, apart from the others.
-    EXPECT_EQ(CVirtualKeyNames::Describe(0x92, 0), "Key 0x92");
-    EXPECT_EQ(CVirtualKeyNames::ModifierPrefix(HOTKEYF_SHIFT | HOTKEYF_EXT), "Shift + ");
+    const int ctrl = HOTKEYF_CONTROL, alt = HOTKEYF_ALT, shift = HOTKEYF_SHIFT, ext = HOTKEYF_EXT;
+    // The extended flag names the key; it is no modifier. A code with no name
+    // of ours still shows, apart from the others.
+    const std::tuple<int, int, const char*> pairs[] = {
+        {0, 0, "None"},
+        {0, ctrl, "None"},
+        {'K', ctrl | alt, "Ctrl + Alt + K"},
+        {'K', alt | shift | ctrl, "Ctrl + Shift + Alt + K"},
+        {VK_F24, alt, "Alt + F24"},
+        {VK_PRIOR, ctrl | ext, "Ctrl + Page Up"},
+        {VK_PRIOR, ctrl, "Ctrl + Num 9"},
+        {VK_RETURN, ext | shift, "Shift + Num Enter"},
+        {VK_OEM_7, ctrl, "Ctrl + '"},
+        {0x92, 0, "Key 0x92"}};
+    for (const auto& [code, flags, text] : pairs)
+        EXPECT_EQ(Names::Describe(std::uint16_t(code), std::uint16_t(flags)), text);
 }
 
 TEST(VirtualKeyNames, EveryKeyTheFieldTakesHasItsOwnName) {
     // Two keys with one text would leave the user unable to tell which is stored.
-    std::vector<int> keys(std::begin(kNavigation), std::end(kNavigation));
+    std::vector<int> keys = {WXK_PAGEUP, WXK_PAGEDOWN, WXK_HOME,   WXK_END,    WXK_LEFT,
+                             WXK_UP,     WXK_RIGHT,    WXK_INSERT, WXK_DELETE, WXK_DOWN,
+                             WXK_SPACE,  WXK_RETURN,   WXK_PAUSE,  WXK_PRINT,  WXK_MENU};
     for (char c : std::string(";=,-./`[\\]'0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"))
         keys.push_back(c);
     for (int k = WXK_F1; k <= WXK_F24; ++k)
@@ -67,10 +65,10 @@ TEST(VirtualKeyNames, EveryKeyTheFieldTakesHasItsOwnName) {
         keys.push_back(k);
     std::map<std::string, CVirtualKey> seen;
     for (int k : keys) {
-        const auto key = CVirtualKeyNames::FromWxKey(k);
+        const auto key = Names::FromWxKey(k);
         if (!key)
             continue; // keypad keys without a code of their own, such as its F1
-        const std::string name = CVirtualKeyNames::KeyName(key->m_wVK, key->m_bExtended);
+        const std::string name = Names::KeyName(key->m_wVK, key->m_bExtended);
         EXPECT_NE(name.rfind("Key 0x", 0), 0u) << k << " has no name";
         const auto [it, fresh] = seen.emplace(name, *key);
         // A keypad key with Num Lock off is the same key as with it on.
@@ -79,5 +77,20 @@ TEST(VirtualKeyNames, EveryKeyTheFieldTakesHasItsOwnName) {
     }
     EXPECT_GE(seen.size(), 100u);
     for (int k : {WXK_SHIFT, WXK_CONTROL, WXK_ALT, WXK_WINDOWS_LEFT})
-        EXPECT_FALSE(CVirtualKeyNames::FromWxKey(k).has_value()) << "modifier " << k;
+        EXPECT_FALSE(Names::FromWxKey(k).has_value()) << "modifier " << k;
+}
+
+TEST(VirtualKeyNames, KeysThatTypeTextNeedCtrlOrAlt) {
+    const int keys[][2] = {
+        {'A', 1},    {'Z', 1},     {'0', 1},        {'9', 1},         {' ', 1},
+        {';', 1},    {'\'', 1},    {'<', 1},        {WXK_NUMPAD5, 1}, {WXK_NUMPAD_DIVIDE, 1},
+        {WXK_F1, 0}, {WXK_F24, 0}, {WXK_PAGEUP, 0}, {WXK_ESCAPE, 0},  {WXK_NUMPAD_ENTER, 0}};
+    for (const auto& [key, typing] : keys) {
+        const std::uint16_t code = Names::FromWxKey(key)->m_wVK;
+        EXPECT_EQ(Names::TakesTypingKey(code, 0), bool(typing)) << key;
+        EXPECT_EQ(Names::TakesTypingKey(code, HOTKEYF_SHIFT), bool(typing)) << key;
+        EXPECT_FALSE(Names::TakesTypingKey(code, HOTKEYF_CONTROL) ||
+                     Names::TakesTypingKey(code, HOTKEYF_ALT))
+            << key;
+    }
 }

@@ -1,8 +1,12 @@
 #pragma once
-// A document loaded from a path or URL, as the library loads it.
+// Loading for the window-free tests: a document from a path or URL as the
+// library loads it, and the outcome of a load as one string for tables.
 
 #include "library/LibrarySource.h"
+#include "library/SnippetLibrary.h"
 #include "xml/XmlDocument.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -14,4 +18,36 @@ inline XmlLoadResult LoadSource(CXmlDocument& doc, const std::string& source) {
         return read;
     }
     return doc.LoadBytes(bytes, source);
+}
+
+// The root's serialisation after a load, or "!", the status and the detail
+// of the failure, which must have left the document empty.
+inline std::string Outcome(const CXmlDocument& doc, const XmlLoadResult& result) {
+    if (result.ok())
+        return doc.DocumentElement().Xml();
+    static const char* const kStatus[] = {"Ok", "NotFound", "TooLarge", "Timeout", "Malformed"};
+    return std::string(doc.DocumentElement() ? "!kept " : "!") +
+           kStatus[static_cast<int>(result.status)] + " " + result.detail;
+}
+
+inline CXmlDocument Parsed(std::string_view bytes) {
+    CXmlDocument doc;
+    EXPECT_TRUE(doc.LoadBytes(bytes).ok()) << bytes;
+    return doc;
+}
+
+// The outcome of loading the bytes into a document that held another.
+inline std::string Loaded(std::string_view bytes) {
+    CXmlDocument doc = Parsed("<previous/>");
+    return Outcome(doc, doc.LoadBytes(bytes));
+}
+
+// A library loaded from bytes and numbered, as a rebuild leaves it.
+inline CSnippetLibrary Library(std::string_view bytes) {
+    CSnippetLibrary lib;
+    EXPECT_TRUE(lib.CreateEngine());
+    EXPECT_EQ(lib.LoadBytes(bytes, "lib.xml"), CSnippetLibrary::LoadOutcome::Ok) << bytes;
+    lib.EnsureRoot();
+    lib.NumberItems();
+    return lib;
 }

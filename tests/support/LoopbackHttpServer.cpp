@@ -6,44 +6,29 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <stdexcept>
 
 namespace {
 
-constexpr auto kLifetime = std::chrono::seconds(60);
-constexpr int kPollMs = 50;
-constexpr int kRequestWaitMs = 2000;
-
-const char* Reason(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
+bool SendAll(int fd, const std::string& bytes) {
+    for (std::size_t sent = 0; sent < bytes.size();) {
+        const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        sent += static_cast<std::size_t>(n);
     }
+    return true;
 }
 
 } // namespace
 
 CLoopbackHttpServer::CLoopbackHttpServer() {
     m_nListenFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_nListenFd < 0)
-        throw std::runtime_error("socket failed");
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
     socklen_t len = sizeof addr;
-    if (bind(m_nListenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+    if (m_nListenFd < 0 || bind(m_nListenFd, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
         listen(m_nListenFd, 16) != 0 ||
         getsockname(m_nListenFd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
         close(m_nListenFd);
@@ -61,19 +46,20 @@ CLoopbackHttpServer::~CLoopbackHttpServer() {
     close(m_nListenFd);
 }
 
-void CLoopbackHttpServer::Serve(const std::string& path, SResponse response) {
+void CLoopbackHttpServer::Serve(const std::string& path, int status, std::string body,
+                                std::string location) {
     std::lock_guard lock(m_mutex);
-    m_mapRoutes[path] = SRoute{ERoute::Respond, std::move(response), 0};
-}
-
-void CLoopbackHttpServer::NeverAnswer(const std::string& path) {
-    std::lock_guard lock(m_mutex);
-    m_mapRoutes[path] = SRoute{ERoute::Hold, {}, 0};
+    m_mapRoutes[path] = {status, std::move(body), std::move(location), 0, false};
 }
 
 void CLoopbackHttpServer::ServeHuge(const std::string& path, std::size_t bytes) {
     std::lock_guard lock(m_mutex);
-    m_mapRoutes[path] = SRoute{ERoute::Huge, {}, bytes};
+    m_mapRoutes[path] = {200, "<r>", {}, bytes, false};
+}
+
+void CLoopbackHttpServer::ServeSilent(const std::string& path) {
+    std::lock_guard lock(m_mutex);
+    m_mapRoutes[path] = {0, {}, {}, 0, true};
 }
 
 std::string CLoopbackHttpServer::Url(const std::string& path) const {
@@ -86,100 +72,47 @@ std::vector<std::string> CLoopbackHttpServer::RequestedPaths() const {
 }
 
 void CLoopbackHttpServer::Run() {
-    const auto deadline = std::chrono::steady_clock::now() + kLifetime;
-    while (!m_bStop && std::chrono::steady_clock::now() < deadline) {
+    while (!m_bStop) {
         pollfd pfd{m_nListenFd, POLLIN, 0};
-        if (poll(&pfd, 1, kPollMs) <= 0)
-            continue;
-        int fd = accept4(m_nListenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd =
+            poll(&pfd, 1, 50) > 0 ? accept4(m_nListenFd, nullptr, nullptr, SOCK_CLOEXEC) : -1;
         if (fd < 0)
             continue;
         ++m_nRequests; // a connection counts even if it never sends a request
-        HandleConnection(fd);
-    }
-}
-
-void CLoopbackHttpServer::HandleConnection(int fd) {
-    std::string request;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kRequestWaitMs);
-    while (request.find("\r\n\r\n") == std::string::npos && !m_bStop &&
-           std::chrono::steady_clock::now() < deadline) {
-        pollfd pfd{fd, POLLIN, 0};
-        if (poll(&pfd, 1, kPollMs) <= 0)
-            continue;
+        // A client that stops reading or writing holds the server up two seconds at most.
+        const timeval wait{2, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+        std::string request;
         char buffer[4096];
-        ssize_t got = recv(fd, buffer, sizeof buffer, 0);
-        if (got <= 0)
-            break;
-        request.append(buffer, static_cast<std::size_t>(got));
-    }
-    std::string path = "/";
-    std::size_t start = request.find(' ');
-    if (start != std::string::npos) {
-        std::size_t end = request.find(' ', start + 1);
-        path = request.substr(start + 1, end == std::string::npos ? end : end - start - 1);
-    }
-    SRoute route;
-    route.response.status = 404;
-    route.response.body = "<html><body>not found</body></html>";
-    route.response.contentType = "text/html";
-    {
-        std::lock_guard lock(m_mutex);
-        if (!request.empty())
-            m_vecPaths.push_back(path);
-        auto it = m_mapRoutes.find(path);
-        if (it != m_mapRoutes.end())
-            route = it->second;
-    }
-
-    if (route.kind == ERoute::Hold) {
-        std::lock_guard lock(m_mutex);
-        m_vecHeldFds.push_back(fd);
-        return;
-    }
-    if (route.kind == ERoute::Huge) {
-        std::string head = "HTTP/1.0 200 OK\r\nContent-Type: application/xml\r\n\r\n<r>";
-        if (SendAll(fd, head.data(), head.size())) {
-            const std::string filler(64 * 1024, 'x');
-            std::size_t sent = 3;
-            while (sent < route.nHugeBytes) {
-                std::size_t chunk = std::min(filler.size(), route.nHugeBytes - sent);
-                if (!SendAll(fd, filler.data(), chunk))
-                    break;
-                sent += chunk;
+        for (ssize_t got = 1; got > 0 && request.find("\r\n\r\n") == std::string::npos;) {
+            got = recv(fd, buffer, sizeof buffer, 0);
+            request.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+        }
+        const std::size_t start = request.find(' ') + 1; // "GET /path HTTP/1.1"
+        const std::string path = request.substr(start, request.find(' ', start) - start);
+        SRoute route{404, "not found", {}, 0, false};
+        {
+            std::lock_guard lock(m_mutex);
+            if (!request.empty())
+                m_vecPaths.push_back(path);
+            if (auto it = m_mapRoutes.find(path); it != m_mapRoutes.end())
+                route = it->second;
+            if (route.bSilent) {
+                m_vecHeldFds.push_back(fd);
+                continue;
             }
         }
+        std::string head = "HTTP/1.0 " + std::to_string(route.status) + " Status\r\n";
+        if (!route.location.empty())
+            head += "Location: " + route.location + "\r\n";
+        if (route.nHugeBytes == 0)
+            head += "Content-Length: " + std::to_string(route.body.size()) + "\r\n";
+        bool ok = SendAll(fd, head + "\r\n" + route.body);
+        const std::string filler(64 * 1024, 'x');
+        for (std::size_t sent = route.body.size(); ok && !m_bStop && sent < route.nHugeBytes;
+             sent += filler.size())
+            ok = SendAll(fd, filler.substr(0, route.nHugeBytes - sent));
         close(fd);
-        return;
     }
-    const SResponse& r = route.response;
-    std::string head = "HTTP/1.0 " + std::to_string(r.status) + " " + Reason(r.status) + "\r\n";
-    head += "Content-Type: " + r.contentType + "\r\n";
-    head += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
-    if (!r.location.empty())
-        head += "Location: " + r.location + "\r\n";
-    head += "\r\n";
-    if (SendAll(fd, head.data(), head.size()))
-        SendAll(fd, r.body.data(), r.body.size());
-    close(fd);
-}
-
-bool CLoopbackHttpServer::SendAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        if (m_bStop)
-            return false;
-        pollfd pfd{fd, POLLOUT, 0};
-        int ready = poll(&pfd, 1, kPollMs);
-        if (ready == 0)
-            continue;
-        if (ready < 0 || (pfd.revents & (POLLERR | POLLHUP)))
-            return false;
-        ssize_t sent = send(fd, data, size, MSG_NOSIGNAL);
-        if (sent <= 0)
-            return false;
-        data += sent;
-        size -= static_cast<std::size_t>(sent);
-    }
-    return true;
 }
