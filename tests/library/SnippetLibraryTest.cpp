@@ -22,11 +22,9 @@
 using namespace snippet_format;
 using Load = CSnippetLibrary::LoadOutcome;
 
-namespace {
-
 // Runs what without root's rights: as the test's own user, or as "nobody" in
 // a child process when the tests run as root. True when what returned true.
-bool AsOrdinaryUser(const std::function<bool()>& what) {
+static bool AsOrdinaryUser(const std::function<bool()>& what) {
     if (geteuid() != 0)
         return what();
     const pid_t pid = fork();
@@ -38,41 +36,18 @@ bool AsOrdinaryUser(const std::function<bool()>& what) {
            WEXITSTATUS(status) == 0;
 }
 
-// What runs under a file-size limit of 4096 bytes, as on a disk that fills up.
-template <class F> auto WithSmallDisk(F what) {
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const auto result = what();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
-    return result;
-}
-
-const char* kMail = "<level0 iid=\"7\" header=\"Mail\">\n"
-                    "  <level1 header=\"Greetings\" iid=\"x\">\n"
-                    "    <level2 header=\"Hello\"><![CDATA[Hello there]]></level2>\n"
-                    "    <level2 header=\"Thanks\" iid=\"1\"><![CDATA[Thank you]]></level2>\n"
-                    "  </level1>\n"
-                    "  <level1 header=\"Sign-off\" iid=\"1\"><![CDATA[Regards]]></level1>\n"
-                    "</level0>";
-
-} // namespace
+static const char* kMail =
+    "<level0 iid=\"7\" header=\"Mail\">\n  <level1 header=\"G\" iid=\"x\">\n    "
+    "<level2 header=\"H\"><![CDATA[Hi]]></level2><level2 iid=\"1\"/>\n  </level1>\n"
+    "  <level1 header=\"S\" iid=\"1\"/>\n</level0>";
 
 TEST(SnippetLibrary, ItemsAreNumberedInDocumentOrderAndFoundById) {
     CSnippetLibrary lib = Library(kMail);
     // iid ends up after the other attributes, whitespace between items stays.
     EXPECT_EQ(lib.Serialize(),
-              "<level0 header=\"Mail\" iid=\"0\">\n"
-              "  <level1 header=\"Greetings\" iid=\"1\">\n"
-              "    <level2 header=\"Hello\" iid=\"2\"><![CDATA[Hello there]]></level2>\n"
-              "    <level2 header=\"Thanks\" iid=\"3\"><![CDATA[Thank you]]></level2>\n"
-              "  </level1>\n"
-              "  <level1 header=\"Sign-off\" iid=\"4\"><![CDATA[Regards]]></level1>\n"
-              "</level0>");
+              "<level0 header=\"Mail\" iid=\"0\">\n  <level1 header=\"G\" iid=\"1\">\n    "
+              "<level2 header=\"H\" iid=\"2\"><![CDATA[Hi]]></level2><level2 iid=\"3\"/>\n"
+              "  </level1>\n  <level1 header=\"S\" iid=\"4\"/>\n</level0>");
     EXPECT_EQ(lib.NextItemId(), 5);
     for (int id = -1; id <= 5; ++id)
         EXPECT_EQ(GetAttribute(lib.FindByItemId(id), kItemIdAttr),
@@ -127,21 +102,13 @@ TEST(SnippetLibrary, ANewLibraryIsItsRootAndNoLibraryIsNeverWritten) {
 
 TEST(SnippetFormat, NamesOfNewChildren) {
     // Numbers beyond int saturate; the child's name goes one past, never round.
-    const std::tuple<const char*, int, const char*> cases[] = {
-        {"level0", 0, "level1"},
-        {"level12", 12, "level13"},
-        {"title", 0, "level1"},
-        {"levelX7", 0, "level1"},
-        {"level7b", 7, "level8"},
-        {"lev", 0, "level1"},
-        {"level2147483647", INT_MAX, "level2147483648"},
-        {"level99999999999999999999", INT_MAX, "level2147483648"},
-        {"level-99999999999", INT_MIN, "level-2147483647"},
-    };
-    for (const auto& [name, level, child] : cases) {
-        EXPECT_EQ(GetLevel(name), level) << name;
-        EXPECT_EQ(ChildElementName(name), child);
-    }
+    std::string names;
+    for (const char* name : {"level0", "level12", "title", "levelX7", "level7b", "lev",
+                             "level2147483647", "level99999999999999999999", "level-99999999999"})
+        names += std::to_string(GetLevel(name)) + " " + ChildElementName(name) + "|";
+    EXPECT_EQ(names,
+              "0 level1|12 level13|0 level1|0 level1|7 level8|0 level1|2147483647 level2147483648|"
+              "2147483647 level2147483648|-2147483648 level-2147483647|");
 }
 
 TEST(SnippetFormat, WhatIsWrittenReadsBackAsItWas) {
@@ -160,16 +127,14 @@ TEST(SnippetFormat, WhatIsWrittenReadsBackAsItWas) {
     CTempDir dir;
     ASSERT_TRUE(lib.SaveTo(dir.File("t.xml")).ok);
     const std::string written = CTempDir::Read(dir.File("t.xml"));
-    const std::string bad = "\xef\xbf\xbd";
     EXPECT_EQ(written,
-              "<level0 header=\"Caf\xc3\xa9\" iid=\"0\" note=\"a" + bad +
-                  "z\"><level1 header=\"\xe2\x82\xac\" iid=\"1\"><!--c--><?pi x?><![CDATA[new "
-                  "]]]]><![CDATA[> x\t" +
-                  bad + bad + " " + bad +
-                  "\n]]></level1><level1 header=\"b\" iid=\"2\"><![CDATA[na\xc3\xafve "
-                  "\xe2\x80\x9cq\xe2\x80\x9d]]></level1></level0>");
+              "<level0 header=\"Caf\xc3\xa9\" iid=\"0\" note=\"a\xef\xbf\xbdz\"><level1 "
+              "header=\"\xe2\x82\xac\" "
+              "iid=\"1\"><!--c--><?pi x?><![CDATA[new ]]]]><![CDATA[> x\t\xef\xbf\xbd\xef\xbf\xbd "
+              "\xef\xbf\xbd\n]]></level1><level1 header=\"b\" iid=\"2\"><![CDATA[na\xc3\xafve "
+              "\xe2\x80\x9cq\xe2\x80\x9d]]></level1></level0>");
     EXPECT_EQ(Library(written).FindByItemId(1).Text(),
-              "new ]]> x\t" + bad + bad + " " + bad + "\n");
+              "new ]]> x\t\xef\xbf\xbd\xef\xbf\xbd \xef\xbf\xbd\n");
 }
 
 TEST(AtomicFile, AFailedSaveLeavesTheFileAsItWas) {
@@ -178,7 +143,7 @@ TEST(AtomicFile, AFailedSaveLeavesTheFileAsItWas) {
     CTempDir::Write(path, kMail);
     CSnippetLibrary lib = Library(kMail);
     SetText(*lib.Dom(), lib.FindByItemId(2), std::string(200000, 'x'));
-    EXPECT_FALSE(WithSmallDisk([&] { return lib.SaveTo(path).ok; }));
+    EXPECT_FALSE(WithFileSizeLimit(4096, [&] { return lib.SaveTo(path).ok; }));
     EXPECT_EQ(CTempDir::Read(path), kMail);
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
@@ -233,9 +198,10 @@ TEST(AtomicFile, ReadOnlyFilesAndFolders) {
         [&] { return WriteFileAtomically(path, longer).ok && WriteFileAtomically(path, "s").ok; }));
     EXPECT_EQ(CTempDir::Read(path), "s");
     EXPECT_TRUE(AsOrdinaryUser([&] {
-        const AtomicWriteResult r =
-            WithSmallDisk([&] { return WriteFileAtomically(path, longer); });
-        return !r.ok && !r.error.empty();
+        return WithFileSizeLimit(4096, [&] {
+            const AtomicWriteResult r = WriteFileAtomically(path, longer);
+            return !r.ok && !r.error.empty();
+        });
     }));
     EXPECT_EQ(CTempDir::Read(path), "s");
 }

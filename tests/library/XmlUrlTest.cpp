@@ -12,43 +12,34 @@ using namespace std::chrono_literals;
 
 TEST(XmlUrl, WhatLoadsAndWhatFails) {
     CTempDir dir;
-    CTempDir::Write(dir.File("local file.xml"), "<local>x</local>");
+    CTempDir::Write(dir.File("local file.xml"), "<local/>");
     CLoopbackHttpServer server;
     const std::string nobody = CLoopbackHttpServer().Url("/x"); // gone at once
-    const std::string page = "<!DOCTYPE html><html><p>hi<br></html>";
-    server.Serve("/lib.xml", 200, "<r a=\"1\"> hi <![CDATA[there]]></r>");
+    server.Serve("/lib.xml", 200, "<r>hi</r>");
     server.Serve("/moved", 302, {}, server.Url("/lib.xml"));
     server.Serve("/error", 500, "<r/>");
-    server.Serve("/page", 200, page);
+    server.Serve("/page", 200, "<!DOCTYPE html><html><p>hi<br></html>");
     server.Serve("/empty", 200, {});
     server.Serve("/loop", 302, {}, server.Url("/loop"));
     server.Serve("/nowhere", 302, "<r/>"); // a redirect without a Location
     server.Serve("/tofile", 302, {}, "file://" + dir.File("local file.xml"));
-    const std::string http = server.Url("/lib.xml");
-    const std::pair<std::string, std::string> cases[] = {
-        {http, "<r a=\"1\"> hi <![CDATA[there]]></r>"},
-        {"HTTP" + http.substr(4), "<r a=\"1\"> hi <![CDATA[there]]></r>"},
-        {server.Url("/moved"), "<r a=\"1\"> hi <![CDATA[there]]></r>"},
-        {"file://" + dir.File("local%20file.xml"), "<local>x</local>"},
-        {"FILE://" + dir.File("local%20file.xml"), "<local>x</local>"},
-        {"file://" + dir.File("missing.xml"), "!NotFound"},
-        {server.Url("/missing"), "!NotFound"},
-        {server.Url("/error"), "!NotFound"},
-        {server.Url("/page"), "!Malformed"},
-        {server.Url("/empty"), "!NotFound"},
-        {server.Url("/tofile"), "!NotFound"},
-        {server.Url("/nowhere"), "!NotFound"},
-        {server.Url("/loop"), "!NotFound"},
-        {nobody, "!NotFound"},
-        // Other schemes are paths, never fetched.
-        {"ftp://127.0.0.1:" + std::to_string(server.Port()) + "/x", "!NotFound"},
-    };
-    for (const auto& [url, expected] : cases) {
+    const std::string http = server.Url("/lib.xml"),
+                      file = "file://" + dir.File("local%20file.xml");
+    // Other schemes are paths, never fetched.
+    std::string outcomes;
+    for (const std::string& url :
+         {http, "HTTP" + http.substr(4), server.Url("/moved"), file, "FILE" + file.substr(4),
+          "file://" + dir.File("missing.xml"), server.Url("/missing"), server.Url("/error"),
+          server.Url("/page"), server.Url("/empty"), server.Url("/tofile"), server.Url("/nowhere"),
+          server.Url("/loop"), nobody, "ftp://127.0.0.1:" + std::to_string(server.Port()) + "/x"}) {
         CXmlDocument doc = Parsed("<previous/>");
         const std::string got = Outcome(doc, LoadSource(doc, url));
-        EXPECT_EQ(got.substr(0, expected[0] == '!' ? expected.size() : got.size()), expected)
-            << url;
+        outcomes += got.substr(0, got.find(' ')) + " ";
     }
+    EXPECT_EQ(
+        outcomes,
+        "<r>hi</r> <r>hi</r> <r>hi</r> <local/> <local/> !NotFound !NotFound !NotFound !Malformed "
+        "!NotFound !NotFound !NotFound !NotFound !NotFound !NotFound ");
     // The first request and five redirects of the loop; nothing for the others.
     const std::vector<std::string> paths = server.RequestedPaths();
     EXPECT_EQ(std::vector<std::string>(paths.begin(), paths.begin() + 4),
@@ -60,9 +51,9 @@ TEST(XmlUrl, WhatLoadsAndWhatFails) {
 
 TEST(XmlUrl, SilentAndOversizeServersAreCutOff) {
     CLoopbackHttpServer server;
-    server.ServeSilent("/silent");
-    server.ServeHuge("/huge", XmlSourceLimits::kMaxBytes + 1024 * 1024);
-    server.ServeHuge("/big", 200 * 1024);
+    server.Serve("/silent", 0, {});
+    server.Serve("/huge", 200, "<r>", {}, XmlSourceLimits::kMaxBytes + 1024 * 1024);
+    server.Serve("/big", 200, "<r>", {}, 200 * 1024);
     server.Serve("/sized", 200, "<r>" + std::string(2000, 'x') + "</r>");
     const FetchOptions quick{1000ms, 1000ms};
     const FetchResult silent = CUrlFetcher::Fetch(server.Url("/silent"), quick);

@@ -20,11 +20,13 @@ inline XmlLoadResult LoadSource(CXmlDocument& doc, const std::string& source) {
     return doc.LoadBytes(bytes, source);
 }
 
-// The root's serialisation after a load, or "!", the status and the detail
-// of the failure, which must have left the document empty.
+// The root's serialisation after a load (and how many bytes became U+FFFD),
+// or "!", the status and the detail of the failure, which must have left the
+// document empty.
 inline std::string Outcome(const CXmlDocument& doc, const XmlLoadResult& result) {
+    const std::size_t replaced = result.replacedBytes;
     if (result.ok())
-        return doc.DocumentElement().Xml();
+        return doc.DocumentElement().Xml() + (replaced ? " +" + std::to_string(replaced) : "");
     static const char* const kStatus[] = {"Ok", "NotFound", "TooLarge", "Timeout", "Malformed"};
     return std::string(doc.DocumentElement() ? "!kept " : "!") +
            kStatus[static_cast<int>(result.status)] + " " + result.detail;

@@ -4,7 +4,6 @@
 // path (404 for the others), until it is destroyed.
 
 #include <atomic>
-#include <cstddef>
 #include <map>
 #include <mutex>
 #include <string>
@@ -18,31 +17,26 @@ public:
     CLoopbackHttpServer(const CLoopbackHttpServer&) = delete;
     CLoopbackHttpServer& operator=(const CLoopbackHttpServer&) = delete;
 
-    void Serve(const std::string& path, int status, std::string body, std::string location = {});
-    // "<r>" and filler, bytes in all, without a Content-Length.
-    void ServeHuge(const std::string& path, std::size_t bytes);
-    // The request is read and never answered.
-    void ServeSilent(const std::string& path);
+    // Status 0 holds the connection without ever answering. With hugeBytes
+    // the body is followed by filler up to that size, and no length is sent.
+    void Serve(const std::string& path, int status, std::string body, std::string location = {},
+               std::size_t hugeBytes = 0);
     int Port() const { return m_nPort; }
-    std::string Url(const std::string& path) const;
-    int RequestCount() const { return m_nRequests; } // connections accepted
+    std::string Url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(m_nPort) + path;
+    }
     std::vector<std::string> RequestedPaths() const;
 
 private:
     struct SRoute {
         int status;
-        std::string body;
-        std::string location;   // for redirects
-        std::size_t nHugeBytes; // body and filler up to this size, no length sent
-        bool bSilent;
+        std::string body, location;
+        std::size_t nHugeBytes;
     };
-
     void Run();
 
-    int m_nListenFd = -1;
-    int m_nPort = 0;
+    int m_nListenFd = -1, m_nPort = 0;
     std::atomic<bool> m_bStop{false};
-    std::atomic<int> m_nRequests{0};
     mutable std::mutex m_mutex;
     std::map<std::string, SRoute> m_mapRoutes;
     std::vector<std::string> m_vecPaths;
