@@ -4,7 +4,7 @@
 #include "menu/SnippetMenuModel.h"
 #include "menu/SnippetCommandMap.h"
 #include "res/CommandIds.h"
-#include "support/LoadSource.h"
+#include "support/Loaded.h"
 
 #include <gtest/gtest.h>
 

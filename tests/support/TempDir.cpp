@@ -26,6 +26,7 @@ CTempDir::~CTempDir() {
 }
 
 void CTempDir::Write(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     if (!(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes))
         throw std::runtime_error("cannot write " + path);
 }

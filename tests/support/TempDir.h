@@ -16,6 +16,7 @@ public:
     const std::filesystem::path& Path() const { return m_path; }
     std::string File(const std::string& name) const { return (m_path / name).string(); }
 
+    // Makes the folders on the way.
     static void Write(const std::string& path, const std::string& bytes);
     static std::string Read(const std::string& path);
 

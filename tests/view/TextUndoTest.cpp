@@ -10,7 +10,7 @@
 TEST(TextUndo, UndoTakesBackTheLatestRun) {
     // The text set by the program, the text after each change as the box
     // reports it ("+" first: the change continues the previous action, "!":
-    // a command's change), and what Undo then puts back.
+    // a command's change; "!" alone: Undo itself), and what Undo then puts back.
     const std::tuple<const char*, const char*, std::vector<std::string>, const char*> cases[] = {
         {"typing is one run", "Hello", {"Hello ", "Hello w", "Hello wo"}, "Hello"},
         {"Enter is typing too", "a", {"a\n", "a\nb"}, "a"},
@@ -31,31 +31,28 @@ TEST(TextUndo, UndoTakesBackTheLatestRun) {
         {"a paste over a selection is one change", "Hello", {"", "+Pasted"}, "Hello"},
         {"a command's change stands alone", "ab", {"!abc", "abcd"}, "abc"},
         {"a continuation with no action before it", "Other", {"+Other text"}, "Other"},
+        {"undoing is a change of its own",
+         "Hello",
+         {"Hello ", "Hello w", "Hello wo", "!"},
+         "Hello wo"},
+        {"so undoing again redoes", "Hello", {"Hello ", "Hello w", "Hello wo", "!", "!"}, "Hello"},
+        {"typing after an Undo starts afresh",
+         "Hello",
+         {"Hello w", "Hello wo", "!", "!", "Hello wox"},
+         "Hello wo"},
     };
     for (const auto& [name, start, steps, undone] : cases) {
         SCOPED_TRACE(name);
         CTextUndo undo;
         undo.Reset(start);
         EXPECT_FALSE(undo.CanUndo()) << "text set by the program is no change";
-        for (const std::string& step : steps) {
-            const bool marked = !step.empty() && (step[0] == '+' || step[0] == '!');
-            undo.Changed(marked ? step.substr(1) : step, step.starts_with('+'),
-                         step.starts_with('!'));
-        }
+        for (const std::string& step : steps)
+            if (step == "!")
+                undo.Changed(undo.UndoText(), false, true);
+            else // step[0] of an empty step is its terminating zero
+                undo.Changed(step.substr(step[0] == '+' || step[0] == '!'), step[0] == '+',
+                             step[0] == '!');
         EXPECT_TRUE(undo.CanUndo());
         EXPECT_EQ(undo.UndoText(), undone);
     }
-}
-
-TEST(TextUndo, UndoingIsAChangeOfItsOwnSoUndoingAgainRedoes) {
-    CTextUndo undo;
-    undo.Reset("Hello");
-    for (const char* text : {"Hello ", "Hello w", "Hello wo"})
-        undo.Changed(text, false);
-    for (const char* expected : {"Hello wo", "Hello"}) {
-        undo.Changed(undo.UndoText(), false, true);
-        EXPECT_EQ(undo.UndoText(), expected);
-    }
-    undo.Changed("Hello wox", false); // typing after an Undo starts afresh
-    EXPECT_EQ(undo.UndoText(), "Hello wo");
 }

@@ -1,24 +1,13 @@
 #pragma once
-// Loading for the window-free tests: a document from a path or URL as the
-// library loads it, and the outcome of a load as one string for tables.
+// Loading for the window-free tests: the outcome of a load as one string for
+// tables, and a library loaded as the program loads it.
 
-#include "library/LibrarySource.h"
 #include "library/SnippetLibrary.h"
 #include "xml/XmlDocument.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-
-inline XmlLoadResult LoadSource(CXmlDocument& doc, const std::string& source) {
-    std::string bytes;
-    XmlLoadResult read = library_source::Read(source, bytes);
-    if (!read.ok()) {
-        doc.LoadBytes({}); // a failed load leaves the document empty
-        return read;
-    }
-    return doc.LoadBytes(bytes, source);
-}
 
 // The root's serialisation after a load (and how many bytes became U+FFFD),
 // or "!", the status and the detail of the failure, which must have left the
