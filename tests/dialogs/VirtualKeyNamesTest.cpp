@@ -23,11 +23,11 @@ TEST(VirtualKeyNames, PressedKeysReadBackAsTheFieldShowsThem) {
     for (int key :
          std::initializer_list<int>{WXK_PAGEUP, WXK_NUMPAD_PAGEUP, WXK_HOME, WXK_NUMPAD_HOME,
                                     WXK_DELETE, WXK_NUMPAD_DELETE, WXK_RETURN, WXK_NUMPAD_ENTER,
-                                    WXK_NUMPAD_BEGIN, 'k', 'K', ';', WXK_F24}) {
+                                    WXK_NUMPAD_BEGIN, 'k', 'K', ';', '\'', WXK_F24}) {
         const std::optional<CVirtualKey> vk = Names::FromWxKey(key);
         names += Names::Describe(vk->m_wVK, vk->m_bExtended ? HOTKEYF_EXT : 0) + "|";
     }
-    EXPECT_EQ(names, "Page Up|Num 9|Home|Num 7|Delete|Num Del|Enter|Num Enter|Num 5|K|K|;|F24|");
+    EXPECT_EQ(names, "Page Up|Num 9|Home|Num 7|Delete|Num Del|Enter|Num Enter|Num 5|K|K|;|'|F24|");
     // Modifiers in a fixed order; the extended flag names the key and is no
     // modifier; a code with no name of ours still shows, apart from the others.
     EXPECT_EQ(Names::Describe(0, HOTKEYF_CONTROL) + "|" +

@@ -21,6 +21,8 @@ TEST(StringTable, VariantsPagesAndPrompts) {
     for (int id : {128, 129, 131, 132, 133, 134, 61206, 61207, ID_FILE_NEW})
         EXPECT_EQ(T::Load(id, uk), T::Load(id, us)) << id;
     EXPECT_EQ(T::Load(130, us), "") << "a missing string is empty";
+    EXPECT_EQ(T::Load(131, us) + T::Load(132, us) + T::Load(61206, us) + T::Load(61207, us),
+              "Constructing tree...Exporting favorites...Loading document...Constructing menu...");
     // Status text and tooltip of each command, in each variant.
     std::string prompts;
     for (StringVariant variant : {us, uk}) {

@@ -116,6 +116,7 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
           "<!DOCTYPE r [<!ENTITY % p \"<!ENTITY x 'y'>\"> %p;]><r>&x;</r>",
           "<!DOCTYPE r [<!ENTITY x \"a\"><!ENTITY p SYSTEM \"p.gif\" NDATA gif>]><r>&x;</r>",
           laughs + "]><lolz>&lol9;</lolz>", big + "<r>" + Repeat("&big;", 10000) + "</r>",
+          big + "<r a=\"" + Repeat("&big;", 10000) + "\"/>",
           "<!DOCTYPE r [<!ENTITY a \"&b;\"><!ENTITY b \"&a;\">]><r>&a;</r>"}},
         {"!Malformed*line 1", {"<r><a></r>"}},
         {"!Malformed*",
