@@ -234,7 +234,7 @@ TEST(FavoritesExport, HugeShortcutsFifosLongPathsAndDiamondsOfLinksStayBounded) 
         windows += "\\ab\\cd\\..";
         mapped += "/ab";
     }
-    alarm(60); // a blocking open or a quadratic walk would end the test program here
+    alarm(30); // a blocking open or a quadratic walk would end the test program here
     EXPECT_EQ(CFavoritesFolder::MapWindowsPath(dir.Path().string(), windows), mapped);
     EXPECT_EQ(CInternetShortcut::ReadUrl((fav / "Stall.url").string()), "");
     EXPECT_EQ(Located(prefix, dir.Path(), dir.Path()), "/Favorites");
