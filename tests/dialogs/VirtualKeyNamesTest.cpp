@@ -1,5 +1,6 @@
-// The key tables of the hot-key field: what a pressed key becomes in the
-// stored pair, and how a stored pair reads.
+// The rules of the hot-key field's key tables: what a pressed key becomes in
+// the stored pair, how a stored pair reads, and which keys may not be taken
+// from every program.
 
 #include "dialogs/VirtualKeyNames.h"
 #include "platform/VirtualKeyCodes.h"
@@ -8,69 +9,45 @@
 #include <wx/defs.h>
 
 #include <map>
+#include <numeric>
 #include <vector>
 
 using namespace vk;
+using Names = CVirtualKeyNames;
 
-namespace {
-const int kNavigation[] = {WXK_PAGEUP, WXK_PAGEDOWN, WXK_HOME,   WXK_END,    WXK_LEFT,
-                           WXK_UP,     WXK_RIGHT,    WXK_INSERT, WXK_DELETE, WXK_DOWN,
-                           WXK_SPACE,  WXK_RETURN,   WXK_PAUSE,  WXK_PRINT,  WXK_MENU};
-} // namespace
-
-TEST(VirtualKeyNames, NavigationKeysAreExtendedTheirKeypadTwinsNot) {
-    const int twins[][3] = {
-        {WXK_PAGEUP, WXK_NUMPAD_PAGEUP, VK_PRIOR},  {WXK_PAGEDOWN, WXK_NUMPAD_PAGEDOWN, VK_NEXT},
-        {WXK_HOME, WXK_NUMPAD_HOME, VK_HOME},       {WXK_END, WXK_NUMPAD_END, VK_END},
-        {WXK_LEFT, WXK_NUMPAD_LEFT, VK_LEFT},       {WXK_UP, WXK_NUMPAD_UP, VK_UP},
-        {WXK_RIGHT, WXK_NUMPAD_RIGHT, VK_RIGHT},    {WXK_DOWN, WXK_NUMPAD_DOWN, VK_DOWN},
-        {WXK_INSERT, WXK_NUMPAD_INSERT, VK_INSERT}, {WXK_DELETE, WXK_NUMPAD_DELETE, VK_DELETE}};
-    for (const auto& [navigation, keypad, code] : twins) {
-        const CVirtualKey vk{static_cast<std::uint16_t>(code), true};
-        EXPECT_EQ(CVirtualKeyNames::FromWxKey(navigation), vk) << code;
-        EXPECT_EQ(CVirtualKeyNames::FromWxKey(keypad), (CVirtualKey{vk.m_wVK, false})) << code;
+TEST(VirtualKeyNames, PressedKeysReadBackAsTheFieldShowsThem) {
+    // Navigation keys are extended, their keypad twins not; a PC keyboard
+    // reports its keypad Enter as an extended Enter; a letter is one key
+    // whatever its case.
+    std::string names;
+    for (int key :
+         std::initializer_list<int>{WXK_PAGEUP, WXK_NUMPAD_PAGEUP, WXK_HOME, WXK_NUMPAD_HOME,
+                                    WXK_DELETE, WXK_NUMPAD_DELETE, WXK_RETURN, WXK_NUMPAD_ENTER,
+                                    WXK_NUMPAD_BEGIN, 'k', 'K', ';', '\'', WXK_F24}) {
+        const std::optional<CVirtualKey> vk = Names::FromWxKey(key);
+        names += Names::Describe(vk->m_wVK, vk->m_bExtended ? HOTKEYF_EXT : 0) + "|";
     }
-    // A PC keyboard reports its keypad Enter as an extended Enter.
-    EXPECT_EQ(CVirtualKeyNames::FromWxKey(WXK_RETURN), (CVirtualKey{VK_RETURN, false}));
-    EXPECT_EQ(CVirtualKeyNames::FromWxKey(WXK_NUMPAD_ENTER), (CVirtualKey{VK_RETURN, true}));
-    EXPECT_EQ(CVirtualKeyNames::FromWxKey(WXK_NUMPAD_BEGIN), (CVirtualKey{VK_CLEAR, false}));
-    EXPECT_EQ(CVirtualKeyNames::FromWxKey('k'), CVirtualKeyNames::FromWxKey('K'));
-}
-
-TEST(VirtualKeyNames, PairsReadAsTheFieldShowsThem) {
-    EXPECT_EQ(CVirtualKeyNames::Describe(0, 0), "None");
-    EXPECT_EQ(CVirtualKeyNames::Describe(0, HOTKEYF_CONTROL), "None");
-    EXPECT_EQ(CVirtualKeyNames::Describe('K', HOTKEYF_CONTROL | HOTKEYF_ALT), "Ctrl + Alt + K");
-    EXPECT_EQ(CVirtualKeyNames::Describe('K', HOTKEYF_ALT | HOTKEYF_SHIFT | HOTKEYF_CONTROL),
-              "Ctrl + Shift + Alt + K");
-    EXPECT_EQ(CVirtualKeyNames::Describe(VK_F24, HOTKEYF_ALT), "Alt + F24");
-    // The extended flag names the key; it is no modifier.
-    EXPECT_EQ(CVirtualKeyNames::Describe(VK_PRIOR, HOTKEYF_CONTROL | HOTKEYF_EXT),
-              "Ctrl + Page Up");
-    EXPECT_EQ(CVirtualKeyNames::Describe(VK_PRIOR, HOTKEYF_CONTROL), "Ctrl + Num 9");
-    EXPECT_EQ(CVirtualKeyNames::Describe(VK_RETURN, HOTKEYF_EXT | HOTKEYF_SHIFT),
-              "Shift + Num Enter");
-    EXPECT_EQ(CVirtualKeyNames::Describe(VK_OEM_7, HOTKEYF_CONTROL), "Ctrl + '");
-    // A code with no name of ours still shows, apart from the others.
-    EXPECT_EQ(CVirtualKeyNames::Describe(0x92, 0), "Key 0x92");
-    EXPECT_EQ(CVirtualKeyNames::ModifierPrefix(HOTKEYF_SHIFT | HOTKEYF_EXT), "Shift + ");
+    EXPECT_EQ(names, "Page Up|Num 9|Home|Num 7|Delete|Num Del|Enter|Num Enter|Num 5|K|K|;|'|F24|");
+    // Modifiers in a fixed order; the extended flag names the key and is no
+    // modifier; a code with no name of ours still shows, apart from the others.
+    EXPECT_EQ(Names::Describe(0, HOTKEYF_CONTROL) + "|" +
+                  Names::Describe('K', HOTKEYF_ALT | HOTKEYF_SHIFT | HOTKEYF_CONTROL) + "|" +
+                  Names::Describe(VK_PRIOR, HOTKEYF_CONTROL | HOTKEYF_EXT) + "|" +
+                  Names::Describe(0x92, 0),
+              "None|Ctrl + Shift + Alt + K|Ctrl + Page Up|Key 0x92");
 }
 
 TEST(VirtualKeyNames, EveryKeyTheFieldTakesHasItsOwnName) {
-    // Two keys with one text would leave the user unable to tell which is stored.
-    std::vector<int> keys(std::begin(kNavigation), std::end(kNavigation));
-    for (char c : std::string(";=,-./`[\\]'0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"))
-        keys.push_back(c);
-    for (int k = WXK_F1; k <= WXK_F24; ++k)
-        keys.push_back(k);
-    for (int k = WXK_NUMPAD0; k <= WXK_NUMPAD_DIVIDE; ++k)
-        keys.push_back(k);
+    // Two keys with one text would leave the user unable to tell which is
+    // stored. Every character and every special key code is tried.
+    std::vector<int> keys(WXK_SPECIAL20);
+    std::iota(keys.begin(), keys.end(), 0);
     std::map<std::string, CVirtualKey> seen;
     for (int k : keys) {
-        const auto key = CVirtualKeyNames::FromWxKey(k);
+        const auto key = Names::FromWxKey(k);
         if (!key)
             continue; // keypad keys without a code of their own, such as its F1
-        const std::string name = CVirtualKeyNames::KeyName(key->m_wVK, key->m_bExtended);
+        const std::string name = Names::KeyName(key->m_wVK, key->m_bExtended);
         EXPECT_NE(name.rfind("Key 0x", 0), 0u) << k << " has no name";
         const auto [it, fresh] = seen.emplace(name, *key);
         // A keypad key with Num Lock off is the same key as with it on.
@@ -79,5 +56,22 @@ TEST(VirtualKeyNames, EveryKeyTheFieldTakesHasItsOwnName) {
     }
     EXPECT_GE(seen.size(), 100u);
     for (int k : {WXK_SHIFT, WXK_CONTROL, WXK_ALT, WXK_WINDOWS_LEFT})
-        EXPECT_FALSE(CVirtualKeyNames::FromWxKey(k).has_value()) << "modifier " << k;
+        EXPECT_FALSE(Names::FromWxKey(k).has_value()) << "modifier " << k;
+}
+
+TEST(VirtualKeyNames, KeysThatTypeTextNeedCtrlOrAlt) {
+    // Alone, with Shift, with Ctrl, with Alt: 1 where the key types text.
+    std::string typing;
+    for (int key : std::initializer_list<int>{'A', 'Z', '0', '9', ' ', ';', int('\''), '<',
+                                              WXK_NUMPAD5, WXK_NUMPAD_DIVIDE, WXK_F1, WXK_F24,
+                                              WXK_PAGEUP, WXK_ESCAPE, WXK_NUMPAD_ENTER}) {
+        const std::uint16_t code = Names::FromWxKey(key)->m_wVK;
+        for (std::uint16_t modifiers :
+             {std::uint16_t(0), HOTKEYF_SHIFT, HOTKEYF_CONTROL, HOTKEYF_ALT})
+            typing += Names::TakesTypingKey(code, modifiers) ? "1" : "0";
+        typing += " ";
+    }
+    EXPECT_EQ(typing,
+              "1100 1100 1100 1100 1100 1100 1100 1100 1100 1100 0000 0000 0000 0000 0000 ");
+    EXPECT_FALSE(Names::TakesTypingKey(0, 0));
 }

@@ -1,9 +1,11 @@
 #include "support/TempDir.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
+#include <sys/resource.h>
 
 CTempDir::CTempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tessary-test-XXXXXX").string();
@@ -13,27 +15,35 @@ CTempDir::CTempDir() {
 }
 
 CTempDir::~CTempDir() {
+    namespace fs = std::filesystem;
     std::error_code ec;
     // Tests make folders read-only; give the owner back the right to clean up.
-    for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(m_path, ec);
+    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (auto it = fs::recursive_directory_iterator(m_path, ec);
+         it != fs::recursive_directory_iterator(); it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(m_path, ec);
 }
 
 void CTempDir::Write(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out)
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    if (!(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes))
         throw std::runtime_error("cannot write " + path);
 }
 
 std::string CTempDir::Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+bool WithFileSizeLimit(std::size_t bytes, const std::function<bool()>& work) {
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{static_cast<rlim_t>(bytes), old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool result = work();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    return result;
 }

@@ -1,71 +1,58 @@
+// What Undo of the text box takes back: the latest run of typing or
+// deleting, as an edit control's undo does.
+
 #include "view/TextUndo.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace {
-
-struct SStep {
-    const char* text;
-    bool continuesAction = false;
-    bool standsAlone = false;
-};
-
-struct SCase {
-    const char* name;
-    const char* start;
-    std::vector<SStep> steps; // the text after each change, as the box reports it
-    const char* undo;         // what Undo then puts back
-};
-
-const SCase kCases[] = {
-    {"typing is one run", "Hello", {{"Hello "}, {"Hello w"}, {"Hello wo"}}, "Hello"},
-    {"Enter is typing too", "a", {{"a\n"}, {"a\nb"}}, "a"},
-    {"characters of several bytes",
-     "a",
-     {{"a\xC3\xA9"}, {"a\xC3\xA9\xC3\xA9"}, {"a\xC3\xA9\xC3\xA9x"}},
-     "a"},
-    {"typing inside a row of the same letter", "Hello", {{"Helllo"}, {"Helpllo"}}, "Hello"},
-    {"the caret moved elsewhere", "ab", {{"abX"}, {"YabX"}}, "abX"},
-    {"Backspace is one run", "Hello", {{"Hell"}, {"Hel"}}, "Hello"},
-    {"Backspace inside a row of the same letter", "Hello", {{"Helo"}, {"Heo"}}, "Hello"},
-    {"Delete is one run", "Hello", {{"ello"}, {"llo"}}, "Hello"},
-    {"typing after a deletion", "Hello", {{"Hell"}, {"Hellx"}}, "Hell"},
-    {"deleting after typing", "Hel", {{"Hell"}, {"Hello"}, {"Hell"}}, "Hello"},
-    {"a paste ends the run", "a", {{"ab"}, {"abXYZ"}}, "ab"},
-    {"typing after a paste", "a", {{"aXYZ"}, {"aXYZb"}}, "aXYZ"},
-    {"typing over a selection starts a run", "Hello", {{"H"}, {"Hj", true}, {"Hja"}}, "Hello"},
-    {"a paste over a selection is one change", "Hello", {{""}, {"Pasted", true}}, "Hello"},
-    {"a command's change stands alone", "ab", {{"abc", false, true}, {"abcd"}}, "abc"},
-    {"a continuation with no action before it", "Other", {{"Other text", true}}, "Other"},
-};
-
-} // namespace
-
 TEST(TextUndo, UndoTakesBackTheLatestRun) {
-    for (const SCase& c : kCases) {
-        SCOPED_TRACE(c.name);
+    // The text set by the program, the text after each change as the box
+    // reports it ("+" first: the change continues the previous action, "!":
+    // a command's change; "!" alone: Undo itself), and what Undo then puts back.
+    const std::tuple<const char*, const char*, std::vector<std::string>, const char*> cases[] = {
+        {"typing is one run", "Hello", {"Hello ", "Hello w", "Hello wo"}, "Hello"},
+        {"Enter is typing too", "a", {"a\n", "a\nb"}, "a"},
+        {"characters of several bytes",
+         "a",
+         {"a\xC3\xA9", "a\xC3\xA9\xC3\xA9", "a\xC3\xA9\xC3\xA9x"},
+         "a"},
+        {"typing inside a row of the same letter", "Hello", {"Helllo", "Helpllo"}, "Hello"},
+        {"the caret moved elsewhere", "ab", {"abX", "YabX"}, "abX"},
+        {"Backspace is one run", "Hello", {"Hell", "Hel"}, "Hello"},
+        {"Backspace inside a row of the same letter", "Hello", {"Helo", "Heo"}, "Hello"},
+        {"Delete is one run", "Hello", {"ello", "llo"}, "Hello"},
+        {"typing after a deletion", "Hello", {"Hell", "Hellx"}, "Hell"},
+        {"deleting after typing", "Hel", {"Hell", "Hello", "Hell"}, "Hello"},
+        {"a paste ends the run", "a", {"ab", "abXYZ"}, "ab"},
+        {"typing after a paste", "a", {"aXYZ", "aXYZb"}, "aXYZ"},
+        {"typing over a selection starts a run", "Hello", {"H", "+Hj", "Hja"}, "Hello"},
+        {"a paste over a selection is one change", "Hello", {"", "+Pasted"}, "Hello"},
+        {"a command's change stands alone", "ab", {"!abc", "abcd"}, "abc"},
+        {"a continuation with no action before it", "Other", {"+Other text"}, "Other"},
+        {"undoing is a change of its own",
+         "Hello",
+         {"Hello ", "Hello w", "Hello wo", "!"},
+         "Hello wo"},
+        {"so undoing again redoes", "Hello", {"Hello ", "Hello w", "Hello wo", "!", "!"}, "Hello"},
+        {"typing after an Undo starts afresh",
+         "Hello",
+         {"Hello w", "Hello wo", "!", "!", "Hello wox"},
+         "Hello wo"},
+    };
+    for (const auto& [name, start, steps, undone] : cases) {
+        SCOPED_TRACE(name);
         CTextUndo undo;
-        undo.Reset(c.start);
+        undo.Reset(start);
         EXPECT_FALSE(undo.CanUndo()) << "text set by the program is no change";
-        for (const SStep& step : c.steps)
-            undo.Changed(step.text, step.continuesAction, step.standsAlone);
+        for (const std::string& step : steps)
+            if (step == "!")
+                undo.Changed(undo.UndoText(), false, true);
+            else // step[0] of an empty step is its terminating zero
+                undo.Changed(step.substr(step[0] == '+' || step[0] == '!'), step[0] == '+',
+                             step[0] == '!');
         EXPECT_TRUE(undo.CanUndo());
-        EXPECT_EQ(undo.UndoText(), c.undo);
+        EXPECT_EQ(undo.UndoText(), undone);
     }
-}
-
-TEST(TextUndo, UndoingIsAChangeOfItsOwnSoUndoingAgainRedoes) {
-    CTextUndo undo;
-    undo.Reset("Hello");
-    for (const char* text : {"Hello ", "Hello w", "Hello wo"})
-        undo.Changed(text, false);
-    undo.Changed(undo.UndoText(), false, true);
-    EXPECT_EQ(undo.UndoText(), "Hello wo");
-    undo.Changed(undo.UndoText(), false, true);
-    EXPECT_EQ(undo.UndoText(), "Hello");
-    // Typing after an Undo starts afresh.
-    undo.Changed("Hello wox", false);
-    EXPECT_EQ(undo.UndoText(), "Hello wo");
 }

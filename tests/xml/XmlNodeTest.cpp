@@ -1,339 +1,183 @@
-#include "support/LoadSource.h"
-#include "xml/XmlDocState.h"
-#include "xml/XmlDocument.h"
+// Node handles of the XML layer: text, serialisation, attributes, tree edits,
+// XPath, refused edits, and how long removed and replaced trees live.
 
+#include "support/Loaded.h"
+#include "xml/XmlDocState.h"
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-namespace {
-
-CXmlDocument Parsed(const std::string& xml) {
-    CXmlDocument doc;
-    XmlLoadResult result = doc.LoadBytes(xml);
-    EXPECT_TRUE(result.ok()) << result.detail;
-    return doc;
-}
-
-CXmlNode NewAttribute(CXmlDocument& doc, const std::string& name, const std::string& value) {
+static CXmlNode Attribute(CXmlDocument& doc, const std::string& name, const std::string& value) {
     CXmlNode attr = doc.CreateAttribute(name);
     attr.SetNodeValue(value);
     return attr;
 }
 
-const char* kLibrary = "<level0 header=\"Lib\" iid=\"0\">\n"
-                       "  <level1 header=\"One\" iid=\"1\"><![CDATA[first]]></level1>\n"
-                       "  <level1 header=\"Two\" iid=\"2\">\n"
-                       "    <level2 header=\"Three\" iid=\"3\"><![CDATA[third]]></level2>\n"
-                       "  </level1>\n"
-                       "  <level1 header=\"Four\" iid=\"3\"><![CDATA[fourth]]></level1>\n"
-                       "</level0>";
-
-} // namespace
-
-TEST(XmlText, CollectsCharacterDataInDocumentOrder) {
-    CXmlDocument doc = Parsed("<r>a<![CDATA[<b>]]><x>c<!--no--><?pi no?><y><![CDATA[d]]>e</y></x>"
-                              "&amp;f</r>");
-    CXmlNode root = doc.DocumentElement();
-    EXPECT_EQ(root.Text(), "a<b>cde&f");
-    EXPECT_EQ(doc.DocumentNode().Text(), "a<b>cde&f");
-    EXPECT_EQ(root.SelectSingleNode("x/y").Text(), "de");
-    EXPECT_EQ(root.FirstChild().NextSibling().Text(), "<b>");
-
-    CXmlDocument attrs = Parsed("<r a=\"1 &lt; 2 &amp; &#xE9;\"> <e/> </r>");
-    EXPECT_EQ(attrs.SelectSingleNode("/r/@a").Text(), "1 < 2 & \xC3\xA9");
-    EXPECT_EQ(*attrs.DocumentElement().GetNamedItem("a"), "1 < 2 & \xC3\xA9");
-    EXPECT_EQ(attrs.DocumentElement().Text(), "  ");
+static auto Throws(XmlResult code) {
+    return testing::Throws<CXmlError>(testing::Property(&CXmlError::Code, code));
 }
 
-TEST(XmlSerialise, MatchesTheEngineWithDoubleQuotesAndRawUtf8) {
+static const char* kLibrary =
+    "<level0 header=\"Lib\" iid=\"0\">\n  <level1 header=\"One\" iid=\"1\">"
+    "<![CDATA[first]]></level1>\n  <level1 header=\"Two\" iid=\"2\">\n    "
+    "<level2 header=\"Three\" iid=\"3\"><![CDATA[third]]></level2>\n  </level1>\n"
+    "  <level1 header=\"Four\" iid=\"3\"><![CDATA[fourth]]></level1>\n</level0>";
+
+TEST(XmlNode, TextNamesTypesAndNavigation) {
+    const CXmlDocument doc = Parsed("<!--top--><r a=\"1 &lt; 2 &amp; &#xE9;\">a<![CDATA[<b>]]><x>c"
+                                    "<!--no--><?pi no?><y><![CDATA[d]]>e</y></x>&amp;f<e/></r>");
+    const CXmlNode top = doc.DocumentNode(), comment = top.FirstChild(), r = comment.NextSibling();
+    const CXmlNode text = r.FirstChild(), attr = r.SelectSingleNode("@a"),
+                   e = r.SelectSingleNode("e");
+    // Type, name and text: character data of text and CDATA below, in document order.
+    std::string described;
+    for (const CXmlNode& n :
+         {top, comment, r, text, text.NextSibling(), r.SelectSingleNode("x/y"), attr})
+        described += std::to_string(n.NodeType()) + " " + n.NodeName() + " " + n.Text() + "|";
+    EXPECT_EQ(described, "9 #document a<b>cde&f|8 #comment top|1 r a<b>cde&f|3 #text a|"
+                         "4 #cdata-section <b>|1 y de|2 a 1 < 2 & \xC3\xA9|");
+    EXPECT_TRUE(r == doc.DocumentElement() && r.ParentNode() == top &&
+                r.OwnerDocumentNode() == top);
+    EXPECT_FALSE(top.ParentNode() || e.NextSibling() || e.FirstChild() || attr.ParentNode() ||
+                 attr.FirstChild());
+}
+
+TEST(XmlNode, XmlIsTheEngineFormWithDoubleQuotesAndRawUtf8) {
     CXmlDocument doc;
     CXmlNode root = doc.AppendChild(doc.CreateElement("level0"));
-    root.SetNamedItem(NewAttribute(doc, "header", "New Document"));
-    root.SetNamedItem(NewAttribute(doc, "iid", "0"));
-    EXPECT_EQ(root.Xml(), "<level0 header=\"New Document\" iid=\"0\"/>");
-    EXPECT_EQ(doc.DocumentNode().Xml(), "<level0 header=\"New Document\" iid=\"0\"/>\n");
-
-    root.SetNamedItem(NewAttribute(doc, "header", "caf\xC3\xA9 \"q\" <&>"));
+    root.SetNamedItem(Attribute(doc, "iid", "0"));
+    EXPECT_EQ(doc.DocumentNode().Xml(), "<level0 iid=\"0\"/>\n");
+    root.SetNamedItem(Attribute(doc, "header", "caf\xC3\xA9 \"q\" <&>"));
     root.AppendChild(doc.CreateCDATASection("x < y & \xE2\x80\x9Cz\xE2\x80\x9D"));
     root.AppendChild(doc.CreateTextNode("\xC3\xA9 <&> \"'"));
-    EXPECT_EQ(root.Xml(), "<level0 iid=\"0\" header=\"caf\xC3\xA9 &quot;q&quot; &lt;&amp;&gt;\">"
-                          "<![CDATA[x < y & \xE2\x80\x9Cz\xE2\x80\x9D]]>"
-                          "\xC3\xA9 &lt;&amp;&gt; \"'</level0>");
+    EXPECT_EQ(root.Xml(),
+              "<level0 iid=\"0\" header=\"caf\xC3\xA9 &quot;q&quot; &lt;&amp;&gt;\">"
+              "<![CDATA[x < y & \xE2\x80\x9Cz\xE2\x80\x9D]]>\xC3\xA9 &lt;&amp;&gt; \"'</level0>");
     EXPECT_EQ(root.SelectSingleNode("@iid").Xml(), "iid=\"0\"");
-
-    // Single quotes in the source come out double; comments and PIs survive.
-    CXmlDocument loaded = Parsed("<r a='x'><!-- c --><?p d?><e b='\xC3\xBC'/></r>");
-    EXPECT_EQ(loaded.DocumentElement().Xml(),
-              "<r a=\"x\"><!-- c --><?p d?><e b=\"\xC3\xBC\"/></r>");
 }
 
-TEST(XmlSerialise, CdataHoldingItsTerminatorReadsBackUnchanged) {
-    const std::string text = "a]]>b]]]]>c";
-    CXmlDocument doc;
-    CXmlNode root = doc.AppendChild(doc.CreateElement("r"));
-    root.AppendChild(doc.CreateCDATASection(text));
-    std::string xml = root.Xml();
-    EXPECT_EQ(xml.find("<![CDATA[a]]>b"), std::string::npos) << xml;
-
-    CXmlDocument back;
-    XmlLoadResult result = back.LoadBytes(xml);
-    ASSERT_TRUE(result.ok()) << result.detail << "\n" << xml;
-    EXPECT_EQ(back.DocumentElement().Text(), text);
-    EXPECT_EQ(back.DocumentElement().FirstChild().NodeType(), NODE_CDATA_SECTION);
-}
-
-TEST(XmlAttributes, SetNamedItemAppendsAndReplaces) {
+TEST(XmlNode, SetNamedItemAppendsAndReplaces) {
     CXmlDocument doc = Parsed("<e iid=\"7\" header=\"H\" x=\"1\"/>");
-    CXmlNode e = doc.DocumentElement();
+    CXmlNode e = doc.DocumentElement(), attr = e.SelectSingleNode("@x"),
+             old = e.SelectSingleNode("@header");
     EXPECT_EQ(e.GetNamedItem("missing"), std::nullopt);
-    EXPECT_NO_THROW(e.RemoveNamedItem("missing"));
-
-    // The editor renumbers by removing iid and setting a new one: it goes last.
+    e.RemoveNamedItem("missing");
+    // The editor renumbers by removing iid and setting a new one: it goes
+    // last. A name that exists is replaced, also at the end; the old handle
+    // still reads. Values are taken literally, not as markup.
     e.RemoveNamedItem("iid");
-    e.SetNamedItem(NewAttribute(doc, "iid", "8"));
-    EXPECT_EQ(e.Xml(), "<e header=\"H\" x=\"1\" iid=\"8\"/>");
-
-    // Setting a name that exists replaces it, also at the end; a handle to the
-    // replaced attribute still reads its value.
-    CXmlNode oldHeader = e.SelectSingleNode("@header");
-    e.SetNamedItem(NewAttribute(doc, "header", "New"));
-    EXPECT_EQ(e.Xml(), "<e x=\"1\" iid=\"8\" header=\"New\"/>");
-    EXPECT_EQ(oldHeader.Text(), "H");
-    EXPECT_FALSE(oldHeader.IsInDocumentTree());
-
-    // Values are taken literally, not as markup.
-    CXmlNode attr = e.SelectSingleNode("@x");
+    e.SetNamedItem(Attribute(doc, "iid", "8"));
+    e.SetNamedItem(Attribute(doc, "header", "New"));
     attr.SetNodeValue("a&amp;b<");
-    EXPECT_EQ(*e.GetNamedItem("x"), "a&amp;b<");
     EXPECT_EQ(e.Xml(), "<e x=\"a&amp;amp;b&lt;\" iid=\"8\" header=\"New\"/>");
-
+    EXPECT_EQ(*e.GetNamedItem("x") + old.Text(), "a&amp;b<H");
+    EXPECT_FALSE(old.IsInDocumentTree());
     // An attribute in use elsewhere, and non-elements, are refused.
-    CXmlNode other = doc.CreateElement("o");
-    EXPECT_THROW(other.SetNamedItem(attr), CXmlError);
-    EXPECT_THROW(attr.SetNamedItem(NewAttribute(doc, "y", "1")), CXmlError);
-    EXPECT_FALSE(attr.HasAttributeMap());
-    EXPECT_TRUE(e.HasAttributeMap());
+    EXPECT_THROW(doc.CreateElement("o").SetNamedItem(attr), CXmlError);
+    EXPECT_THROW(attr.SetNamedItem(Attribute(doc, "y", "1")), CXmlError);
+    EXPECT_TRUE(e.HasAttributeMap() && !attr.HasAttributeMap());
 }
 
-TEST(XmlTree, NavigationNamesAndTypes) {
-    CXmlDocument doc = Parsed("<!--top--><r a=\"1\">t<![CDATA[c]]><e/></r>");
-    CXmlNode docNode = doc.DocumentNode();
-    EXPECT_EQ(docNode.NodeType(), NODE_DOCUMENT);
-    EXPECT_EQ(docNode.NodeName(), "#document");
-    EXPECT_FALSE(docNode.ParentNode());
-
-    CXmlNode comment = docNode.FirstChild();
-    EXPECT_EQ(comment.NodeType(), NODE_COMMENT);
-    EXPECT_EQ(comment.NodeName(), "#comment");
-    CXmlNode root = comment.NextSibling();
-    EXPECT_EQ(root, doc.DocumentElement());
-    EXPECT_EQ(root.ParentNode(), docNode);
-    EXPECT_EQ(root.OwnerDocumentNode(), docNode);
-
-    CXmlNode text = root.FirstChild();
-    EXPECT_EQ(text.NodeName(), "#text");
-    EXPECT_EQ(text.NodeType(), NODE_TEXT);
-    CXmlNode cdata = text.NextSibling();
-    EXPECT_EQ(cdata.NodeName(), "#cdata-section");
-    CXmlNode e = cdata.NextSibling();
-    EXPECT_EQ(e.NodeName(), "e");
-    EXPECT_EQ(e.NodeType(), NODE_ELEMENT);
-    EXPECT_FALSE(e.NextSibling());
-    EXPECT_FALSE(e.FirstChild());
-
-    CXmlNode attr = root.SelectSingleNode("@a");
-    EXPECT_EQ(attr.NodeType(), NODE_ATTRIBUTE);
-    EXPECT_EQ(attr.NodeName(), "a");
-    EXPECT_FALSE(attr.ParentNode());
-    EXPECT_FALSE(attr.FirstChild());
-}
-
-TEST(XmlTree, EmptyHandlesAndBadEditsThrow) {
-    CXmlNode empty;
-    EXPECT_FALSE(empty);
-    auto codeOf = [](auto&& call) {
-        try {
-            call();
-        } catch (const CXmlError& e) {
-            return e.Code();
-        }
-        return XmlResult::Fail;
-    };
-    EXPECT_EQ(codeOf([&] { empty.Text(); }), XmlResult::Pointer);
-    EXPECT_EQ(codeOf([&] { empty.NodeType(); }), XmlResult::Pointer);
-
-    CXmlDocument doc = Parsed("<r><a/><b/></r>");
-    CXmlNode root = doc.DocumentElement();
-    CXmlNode a = root.FirstChild();
-    EXPECT_EQ(codeOf([&] { root.AppendChild(empty); }), XmlResult::Pointer);
-
+TEST(XmlNode, BadEditsThrowTheirCodeAndChangeNothing) {
+    CXmlDocument doc = Parsed("<r><a/><b/></r>"), other;
+    CXmlNode root = doc.DocumentElement(), a = root.FirstChild(), empty;
+    using enum XmlResult;
+    EXPECT_THAT([&] { empty.Text(); }, Throws(Pointer));
+    EXPECT_THAT([&] { root.AppendChild(empty); }, Throws(Pointer));
+    EXPECT_THAT([&] { root.SelectSingleNode("@*").SetNodeValue("\xFF"); }, Throws(Pointer));
     // One root element only, and no node inside itself.
-    EXPECT_EQ(codeOf([&] { doc.AppendChild(doc.CreateElement("second")); }),
-              XmlResult::HierarchyRequest);
-    EXPECT_EQ(codeOf([&] { doc.AppendChild(doc.CreateTextNode("t")); }),
-              XmlResult::HierarchyRequest);
-    EXPECT_EQ(codeOf([&] { a.AppendChild(root); }), XmlResult::HierarchyRequest);
-    EXPECT_EQ(codeOf([&] { a.AppendChild(a); }), XmlResult::HierarchyRequest);
-    EXPECT_EQ(codeOf([&] { root.AppendChild(root.SelectSingleNode("a/..")); }),
-              XmlResult::HierarchyRequest);
-
-    CXmlDocument other;
-    EXPECT_EQ(codeOf([&] { root.AppendChild(other.CreateElement("x")); }),
-              XmlResult::WrongDocument);
-    EXPECT_EQ(codeOf([&] { root.SetNamedItem(other.CreateAttribute("x")); }),
-              XmlResult::WrongDocument);
-    EXPECT_EQ(codeOf([&] { a.RemoveChild(root); }), XmlResult::InvalidArg);
-    EXPECT_EQ(codeOf([&] { doc.CreateElement("no good"); }), XmlResult::InvalidArg);
-    EXPECT_EQ(codeOf([&] { doc.CreateTextNode("caf\xE9"); }), XmlResult::InvalidArg);
-    EXPECT_EQ(codeOf([&] { doc.CreateCDATASection(std::string("a\0b", 3)); }),
-              XmlResult::InvalidArg);
-    EXPECT_EQ(codeOf([&] { root.SetNodeValue("x"); }), XmlResult::InvalidArg);
-    EXPECT_EQ(codeOf([&] { root.SelectSingleNode("@*").SetNodeValue("\xFF"); }),
-              XmlResult::Pointer); // no attribute there: an empty handle
+    EXPECT_THAT([&] { doc.AppendChild(doc.CreateElement("second")); }, Throws(HierarchyRequest));
+    EXPECT_THAT([&] { doc.AppendChild(doc.CreateTextNode("t")); }, Throws(HierarchyRequest));
+    EXPECT_THAT([&] { a.AppendChild(root); }, Throws(HierarchyRequest));
+    EXPECT_THAT([&] { a.AppendChild(a); }, Throws(HierarchyRequest));
+    EXPECT_THAT([&] { root.AppendChild(root.SelectSingleNode("a/..")); }, Throws(HierarchyRequest));
+    EXPECT_THAT([&] { root.AppendChild(other.CreateElement("x")); }, Throws(WrongDocument));
+    EXPECT_THAT([&] { root.SetNamedItem(other.CreateAttribute("x")); }, Throws(WrongDocument));
+    EXPECT_THAT([&] { a.RemoveChild(root); }, Throws(InvalidArg));
+    EXPECT_THAT([&] { doc.CreateElement("no good"); }, Throws(InvalidArg));
+    EXPECT_THAT([&] { doc.CreateTextNode("caf\xE9"); }, Throws(InvalidArg));
+    EXPECT_THAT([&] { doc.CreateCDATASection(std::string("a\0b", 3)); }, Throws(InvalidArg));
+    EXPECT_THAT([&] { root.SetNodeValue("x"); }, Throws(InvalidArg));
     EXPECT_EQ(root.Xml(), "<r><a/><b/></r>");
 }
 
-TEST(XmlTree, AppendChildMovesAndRemoveChildDetaches) {
-    CXmlDocument doc = Parsed(kLibrary);
-    CXmlNode root = doc.DocumentElement();
-    CXmlNode two = root.SelectSingleNode("level1[@iid='2']");
-    CXmlNode one = root.SelectSingleNode("level1[@iid='1']");
-
-    // Moving keeps the node itself: no copy, no merge with neighbours.
-    CXmlNode moved = one.AppendChild(two.SelectSingleNode("level2"));
-    EXPECT_EQ(moved.ParentNode(), one);
-    EXPECT_EQ(one.Xml(), "<level1 header=\"One\" iid=\"1\"><![CDATA[first]]>"
-                         "<level2 header=\"Three\" iid=\"3\"><![CDATA[third]]></level2></level1>");
-    EXPECT_EQ(two.Text(), "\n    \n  ");
-    two.AppendChild(doc.CreateTextNode("a"));
-    two.AppendChild(doc.CreateTextNode("b"));
-    CXmlNode a = two.FirstChild().NextSibling().NextSibling();
-    EXPECT_EQ(a.Text(), "a");
-    EXPECT_EQ(a.NextSibling().Text(), "b");
-
-    CXmlNode removed = root.RemoveChild(two);
-    EXPECT_EQ(removed, two);
-    EXPECT_FALSE(removed.ParentNode());
-    EXPECT_FALSE(removed.IsInDocumentTree());
-    EXPECT_TRUE(one.IsInDocumentTree());
-    EXPECT_FALSE(root.SelectSingleNode("level1[@iid='2']"));
-    EXPECT_EQ(removed.Xml(), "<level1 header=\"Two\" iid=\"2\">\n    \n  ab</level1>");
-
-    // A removed node can go back in.
-    root.AppendChild(removed);
-    EXPECT_TRUE(removed.IsInDocumentTree());
-    EXPECT_EQ(root.SelectSingleNode("level1[last()]"), removed);
-}
-
-TEST(XmlTree, RemovedNodesOutliveTheirDocumentObject) {
-    CXmlNode cdata;
-    CXmlNode item;
-    CXmlNode attr;
-    {
-        CXmlDocument doc = Parsed(kLibrary);
-        item = doc.DocumentElement().RemoveChild(doc.SelectSingleNode("//level1[@iid='1']"));
-        cdata = item.FirstChild();
-        attr = doc.SelectSingleNode("//level2/@header");
-        CXmlDocument replacement = Parsed("<other/>");
-        doc = replacement;
-    }
-    EXPECT_EQ(item.Text(), "first");
-    EXPECT_EQ(item.Xml(), "<level1 header=\"One\" iid=\"1\"><![CDATA[first]]></level1>");
-    EXPECT_EQ(cdata.Xml(), "<![CDATA[first]]>");
-    EXPECT_EQ(cdata.ParentNode(), item);
-    EXPECT_EQ(attr.Text(), "Three");
-    EXPECT_TRUE(attr.OwnerDocumentNode());
-
-    // A node that stays in its tree keeps the whole document readable.
-    CXmlNode deep;
-    {
-        CXmlDocument doc = Parsed(kLibrary);
-        deep = doc.SelectSingleNode("//level2");
-    }
-    EXPECT_EQ(deep.ParentNode().NodeName(), "level1");
-    EXPECT_EQ(deep.OwnerDocumentNode().SelectSingleNode("//level1[@iid='3']").Text(), "fourth");
-}
-
-TEST(XmlTree, LoadIntoASharedDocumentReplacesItForEveryCopy) {
-    CXmlDocument doc = Parsed(kLibrary);
-    CXmlDocument copy = doc;
-    CXmlNode old = doc.SelectSingleNode("//level2");
-    ASSERT_TRUE(copy.LoadBytes("<fresh/>").ok());
-    EXPECT_EQ(doc.DocumentElement().NodeName(), "fresh");
-    EXPECT_EQ(doc, copy);
-    EXPECT_EQ(old.Text(), "third");
-    EXPECT_THROW(doc.DocumentElement().AppendChild(old), CXmlError);
-}
-
-TEST(XmlXPath, FirstMatchInDocumentOrder) {
-    CXmlDocument doc = Parsed(kLibrary);
-    CXmlNode hit = doc.SelectSingleNode("//level1[@iid='3']");
-    ASSERT_TRUE(hit);
-    EXPECT_EQ(*hit.GetNamedItem("header"), "Four");
-    EXPECT_EQ(*doc.SelectSingleNode("//*[@iid='3']").GetNamedItem("header"), "Three");
-    EXPECT_EQ(*doc.SelectSingleNode("//level2 | //level1").GetNamedItem("iid"), "1");
-    EXPECT_EQ(*doc.SelectSingleNode("(//level1)[last()]").GetNamedItem("header"), "Four");
-    EXPECT_FALSE(doc.SelectSingleNode("//level1[@iid='99']"));
-    EXPECT_FALSE(doc.SelectSingleNode("/level0/namespace::*"));
-
-    // The context node is the node asked.
-    CXmlNode two = doc.SelectSingleNode("//level1[@iid='2']");
-    EXPECT_EQ(*two.SelectSingleNode("level2").GetNamedItem("iid"), "3");
-    EXPECT_EQ(two.SelectSingleNode(".."), doc.DocumentElement());
-    EXPECT_EQ(two.SelectSingleNode("@header").Text(), "Two");
-    EXPECT_EQ(two.SelectSingleNode("following-sibling::level1/text()").Text(), "fourth");
-
+TEST(XmlNode, XPathGivesTheFirstMatchInDocumentOrder) {
+    const CXmlDocument doc = Parsed(kLibrary);
+    const CXmlNode two = doc.SelectSingleNode("//level1[@iid='2']");
+    // The header of the first match of each expression, from the context node asked.
+    std::string headers;
+    for (const CXmlNode& n :
+         {doc.SelectSingleNode("//level1[@iid='3']"), doc.SelectSingleNode("//*[@iid='3']"),
+          doc.SelectSingleNode("//level2 | //level1"), doc.SelectSingleNode("(//level1)[last()]"),
+          two.SelectSingleNode("level2"), two.SelectSingleNode(".."),
+          two.SelectSingleNode("following-sibling::*"), doc.SelectSingleNode("//*[@iid='9']"),
+          doc.SelectSingleNode("/level0/namespace::*")})
+        headers += (n ? *n.GetNamedItem("header") : "-") + " ";
+    EXPECT_EQ(headers, "Four Three One Four Three Lib Four - - ");
     testing::internal::CaptureStderr();
-    EXPECT_THROW(doc.SelectSingleNode("//level1[@iid='3'"), CXmlError);
-    EXPECT_THROW(doc.SelectSingleNode("//level1["), CXmlError);
-    EXPECT_THROW(doc.SelectSingleNode("count(//level1)"), CXmlError);
-    EXPECT_THROW(doc.SelectSingleNode("nosuchfunction()"), CXmlError);
+    for (const char* bad : {"//level1[@iid='3'", "count(//level1)", "nosuchfunction()"})
+        EXPECT_THROW(doc.SelectSingleNode(bad), CXmlError) << bad;
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
-TEST(XmlLifetime, DetachedSubtreesAreFreedWithTheirLastHandle) {
-    const std::size_t trees = CXmlDocState::LiveDetachedTrees();
-    const std::size_t docs = CXmlDocState::LiveDocuments();
+TEST(XmlNode, MovedRemovedAndReplacedNodesLiveAsLongAsTheirHandles) {
+    const std::size_t trees = CXmlDocState::LiveDetachedTrees(),
+                      docs = CXmlDocState::LiveDocuments();
+    CXmlNode item, cdata, attr, four, fresh;
     {
-        CXmlDocument doc = Parsed("<r><item><![CDATA[x]]></item></r>");
-        CXmlNode item = doc.SelectSingleNode("//item");
-        // Each keystroke of the editor swaps the CDATA node of the item.
+        CXmlDocument doc = Parsed(kLibrary), copy = doc;
+        CXmlNode root = doc.DocumentElement(), one = root.FirstChildElement(),
+                 two = one.NextSiblingElement();
+        // Moving keeps the node itself: no copy, no merge with neighbours.
+        one.AppendChild(two.SelectSingleNode("level2"));
+        two.AppendChild(doc.CreateTextNode("a"));
+        two.AppendChild(doc.CreateTextNode("b"));
+        EXPECT_EQ(two.SelectSingleNode("text()[last()]").Text(), "b");
+        const CXmlNode removed = root.RemoveChild(two);
+        EXPECT_TRUE(removed == two && !removed.ParentNode() && !removed.IsInDocumentTree());
+        EXPECT_EQ(CXmlDocState::LiveDetachedTrees(), trees + 1);
+        root.AppendChild(removed); // a removed node can go back in
+        EXPECT_TRUE(removed.IsInDocumentTree() &&
+                    root.SelectSingleNode("level1[last()]") == removed);
+        // Built apart and joined, created and never used, replaced, or
+        // swapped at each keystroke: no subtree is left over.
+        CXmlNode branch = root.AppendChild(doc.CreateElement("branch"));
+        branch.AppendChild(doc.CreateElement("leaf")).AppendChild(doc.CreateTextNode("t"));
+        doc.CreateElement("unused");
+        root.SetNamedItem(doc.CreateAttribute("a"));
+        root.SetNamedItem(doc.CreateAttribute("a"));
+        four = root.SelectSingleNode("level1[@iid='3']");
         for (int i = 0; i < 200; ++i) {
-            item.RemoveChild(item.FirstChild());
-            item.AppendChild(doc.CreateCDATASection("text " + std::to_string(i)));
+            four.RemoveChild(four.FirstChild());
+            four.AppendChild(doc.CreateCDATASection("text " + std::to_string(i)));
         }
         EXPECT_EQ(CXmlDocState::LiveDetachedTrees(), trees);
-        EXPECT_EQ(item.Text(), "text 199");
 
-        // A handle to a descendant keeps a removed subtree; the last one frees it.
-        CXmlNode grand = doc.SelectSingleNode("//item/text()");
-        doc.DocumentElement().RemoveChild(item);
-        item = CXmlNode();
-        EXPECT_EQ(CXmlDocState::LiveDetachedTrees(), trees + 1);
-        EXPECT_EQ(grand.ParentNode().NodeName(), "item");
-        grand = CXmlNode();
-        EXPECT_EQ(CXmlDocState::LiveDetachedTrees(), trees);
-
-        // Created nodes that never went in, and replaced attributes, go too.
-        doc.CreateElement("unused");
-        doc.DocumentElement().SetNamedItem(doc.CreateAttribute("a"));
-        doc.DocumentElement().SetNamedItem(doc.CreateAttribute("a"));
-        EXPECT_EQ(CXmlDocState::LiveDetachedTrees(), trees);
-
-        // A subtree built apart joins the tree: nothing is left over.
-        CXmlNode branch = doc.CreateElement("branch");
-        branch.AppendChild(doc.CreateElement("leaf")).AppendChild(doc.CreateTextNode("t"));
-        doc.DocumentElement().AppendChild(branch);
-        EXPECT_EQ(CXmlDocState::LiveDetachedTrees(), trees);
-
-        // A replaced document lives as long as any handle into it.
-        CXmlNode old = doc.SelectSingleNode("//leaf");
-        ASSERT_TRUE(doc.LoadBytes("<n/>").ok());
+        item = root.RemoveChild(one);
+        cdata = item.FirstChild();
+        attr = two.SelectSingleNode("@header");
+        // Loading into a copy replaces the document for every copy; old nodes cannot join it.
+        ASSERT_TRUE(copy.LoadBytes("<fresh/>").ok());
+        fresh = doc.DocumentElement();
+        EXPECT_EQ(fresh.NodeName(), "fresh");
+        EXPECT_THROW(fresh.AppendChild(four), CXmlError);
         EXPECT_EQ(CXmlDocState::LiveDocuments(), docs + 2);
-        old = CXmlNode();
-        EXPECT_EQ(CXmlDocState::LiveDocuments(), docs + 2);
-        branch = CXmlNode();
-        EXPECT_EQ(CXmlDocState::LiveDocuments(), docs + 1);
     }
-    EXPECT_EQ(CXmlDocState::LiveDocuments(), docs);
+    // A removed subtree, and a replaced document, outlive the document object.
+    EXPECT_EQ(item.Xml(),
+              "<level1 header=\"One\" iid=\"1\"><![CDATA[first]]><level2 header=\"Three\" "
+              "iid=\"3\"><![CDATA[third]]></level2></level1>");
+    EXPECT_TRUE(cdata.ParentNode() == item && attr.Text() == "Two" && four.Text() == "text 199");
+    EXPECT_EQ(four.OwnerDocumentNode().SelectSingleNode("//level1[@iid='2']").Text(),
+              "\n    \n  ab");
+    EXPECT_EQ(four.ParentNode().NodeName(), "level0");
+    // The last handle into a removed subtree or a replaced document frees it.
+    item = CXmlNode();
+    EXPECT_EQ(CXmlDocState::LiveDetachedTrees(), trees + 1);
+    cdata = CXmlNode();
     EXPECT_EQ(CXmlDocState::LiveDetachedTrees(), trees);
+    attr = four = CXmlNode();
+    EXPECT_EQ(CXmlDocState::LiveDocuments(), docs + 1);
+    fresh = CXmlNode();
+    EXPECT_EQ(CXmlDocState::LiveDocuments(), docs);
 }

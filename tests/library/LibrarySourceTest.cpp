@@ -1,0 +1,96 @@
+// Libraries named by a path, an http or a file URL: what loads, what fails,
+// and the limits that cut off huge files and silent and oversize servers.
+
+#include "library/UrlFetcher.h"
+#include "support/Loaded.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace std::chrono_literals;
+
+TEST(LibrarySource, WhatLoadsAndWhatFails) {
+    CTempDir dir;
+    CTempDir::Write(dir.File("local file.xml"), "<level0>L</level0>");
+    // Only regular files within the size limit are read: a FIFO without a
+    // writer would block open() for good.
+    const std::string fifo = dir.File("fifo.xml"), huge = dir.File("huge.xml");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    CTempDir::Write(huge, "<r>");
+    std::filesystem::resize_file(huge, XmlSourceLimits::kMaxBytes + 1); // sparse, cheap
+    CLoopbackHttpServer server;
+    const std::string nobody = CLoopbackHttpServer().Url("/x"); // gone at once
+    server.Serve("/lib.xml", 200, "<level0>H</level0>");
+    server.Serve("/moved", 302, {}, server.Url("/lib.xml"));
+    server.Serve("/error", 500, "<r/>");
+    server.Serve("/page", 200, "<!DOCTYPE html><html><p>hi<br></html>");
+    server.Serve("/empty", 200, {});
+    server.Serve("/loop", 302, {}, server.Url("/loop"));
+    server.Serve("/nowhere", 302, "<r/>"); // a redirect without a Location
+    server.Serve("/tofile", 302, {}, "file://" + dir.File("local file.xml"));
+    const std::string http = server.Url("/lib.xml"),
+                      file = "file://" + dir.File("local%20file.xml");
+    // The root each source gives as the program loads it, or how it failed,
+    // which keeps the library as it was.
+    const auto load = [](const std::string& source) {
+        CSnippetLibrary lib = Library("<level0/>");
+        XmlLoadResult detail;
+        const bool ok = lib.Load(source, &detail) == CSnippetLibrary::LoadOutcome::Ok;
+        EXPECT_TRUE(ok || lib.Serialize() == "<level0 iid=\"0\"/>") << source;
+        const std::string got = ok ? lib.Root().Xml() : Outcome(CXmlDocument(), detail);
+        return got.substr(0, got.find(' ')) + " ";
+    };
+    std::string files, urls;
+    for (const std::string& source :
+         {dir.File("local file.xml"), fifo, "file://" + fifo, std::string("/dev/null"),
+          dir.Path().string(), "file://" + dir.Path().string(), huge, file, "FILE" + file.substr(4),
+          "file://" + dir.File("missing.xml")})
+        files += load(source);
+    EXPECT_EQ(files, "<level0>L</level0> !NotFound !NotFound !NotFound !NotFound !NotFound "
+                     "!TooLarge <level0>L</level0> <level0>L</level0> "
+                     "!NotFound ");
+    // Other schemes are paths, never fetched.
+    for (const std::string& url :
+         {http, "HTTP" + http.substr(4), server.Url("/moved"), server.Url("/missing"),
+          server.Url("/error"), server.Url("/page"), server.Url("/empty"), server.Url("/tofile"),
+          server.Url("/nowhere"), server.Url("/loop"), nobody,
+          "ftp://127.0.0.1:" + std::to_string(server.Port()) + "/x"})
+        urls += load(url);
+    EXPECT_EQ(urls, "<level0>H</level0> <level0>H</level0> <level0>H</level0> !NotFound !NotFound "
+                    "!Malformed !NotFound !NotFound "
+                    "!NotFound !NotFound !NotFound !NotFound ");
+    const std::vector<std::string> paths = server.RequestedPaths();
+    EXPECT_EQ(std::vector<std::string>(paths.begin(), paths.begin() + 4),
+              (std::vector<std::string>{"/lib.xml", "/lib.xml", "/moved", "/lib.xml"}));
+    EXPECT_EQ(std::count(paths.begin(), paths.end(), "/loop"), 6);
+    EXPECT_FALSE(CUrlFetcher::IsUrl("httpx://host/x") || CUrlFetcher::IsUrl("/home/u/http://x"));
+    EXPECT_TRUE(CUrlFetcher::IsUrl("Https://host/x"));
+}
+
+TEST(LibrarySource, SilentAndOversizeServersAreCutOff) {
+    CLoopbackHttpServer server;
+    server.Serve("/silent", 0, {});
+    server.Serve("/huge", 200, "<r>", {}, XmlSourceLimits::kMaxBytes + 1024 * 1024);
+    server.Serve("/big", 200, "<r>", {}, 200 * 1024);
+    server.Serve("/sized", 200, "<r>" + std::string(2000, 'x') + "</r>");
+    const FetchOptions quick{1000ms, 1000ms};
+    const FetchResult silent = CUrlFetcher::Fetch(server.Url("/silent"), quick);
+    EXPECT_TRUE(silent.status == XmlLoadStatus::Timeout && silent.body.empty()) << silent.detail;
+    CSnippetLibrary lib;
+    XmlLoadResult huge;
+    ASSERT_TRUE(lib.CreateEngine());
+    EXPECT_TRUE(lib.Load(server.Url("/huge"), &huge) != CSnippetLibrary::LoadOutcome::Ok &&
+                huge.status == XmlLoadStatus::TooLarge);
+
+    // Refused as it arrives, and from the announced length.
+    const std::pair<std::string, std::size_t> limits[] = {{"/big", 100 * 1024}, {"/sized", 1000}};
+    for (const auto& [path, limit] : limits)
+        EXPECT_EQ(CUrlFetcher::Fetch(server.Url(path), {10s, 30s, limit}).status,
+                  XmlLoadStatus::TooLarge);
+    const FetchResult sized = CUrlFetcher::Fetch(server.Url("/sized"), {10s, 30s, 4000});
+    EXPECT_TRUE(sized.status == XmlLoadStatus::Ok && sized.body.size() == 2007u);
+}

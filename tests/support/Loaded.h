@@ -1,0 +1,44 @@
+#pragma once
+// Loading for the window-free tests: the outcome of a load as one string for
+// tables, and a library loaded as the program loads it.
+
+#include "library/SnippetLibrary.h"
+#include "xml/XmlDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// The root's serialisation after a load (and how many bytes became U+FFFD),
+// or "!", the status and the detail of the failure, which must have left the
+// document empty.
+inline std::string Outcome(const CXmlDocument& doc, const XmlLoadResult& result) {
+    const std::size_t replaced = result.replacedBytes;
+    if (result.ok())
+        return doc.DocumentElement().Xml() + (replaced ? " +" + std::to_string(replaced) : "");
+    static const char* const kStatus[] = {"Ok", "NotFound", "TooLarge", "Timeout", "Malformed"};
+    return std::string(doc.DocumentElement() ? "!kept " : "!") +
+           kStatus[static_cast<int>(result.status)] + " " + result.detail;
+}
+
+inline CXmlDocument Parsed(std::string_view bytes) {
+    CXmlDocument doc;
+    EXPECT_TRUE(doc.LoadBytes(bytes).ok()) << bytes;
+    return doc;
+}
+
+// The outcome of loading the bytes into a document that held another.
+inline std::string Loaded(std::string_view bytes) {
+    CXmlDocument doc = Parsed("<previous/>");
+    return Outcome(doc, doc.LoadBytes(bytes));
+}
+
+// A library loaded from bytes and numbered, as a rebuild leaves it.
+inline CSnippetLibrary Library(std::string_view bytes) {
+    CSnippetLibrary lib;
+    EXPECT_TRUE(lib.CreateEngine());
+    EXPECT_EQ(lib.LoadBytes(bytes, "lib.xml"), CSnippetLibrary::LoadOutcome::Ok) << bytes;
+    lib.EnsureRoot();
+    lib.NumberItems();
+    return lib;
+}
