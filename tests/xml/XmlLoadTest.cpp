@@ -221,6 +221,19 @@ TEST(XmlLoadSafety, StartTagsWithTooManyAttributesAreRefused) {
     }
 }
 
+// The engine writes namespace names back unescaped: such a file, once saved,
+// would no longer load.
+TEST(XmlLoadSafety, NamespaceNamesThatCannotBeWrittenBackAreRefused) {
+    for (const char* name : {"a&amp;b", "&lt;", "a&#13;", "&#9;", "&#10;"}) {
+        const std::string xml = std::string("<r><a xmlns:p=\"") + name + "\"/></r>";
+        EXPECT_EQ(CXmlDocument().LoadBytes(xml).status, XmlLoadStatus::Malformed) << xml;
+    }
+    CXmlDocument doc;
+    const std::string kept = "<r xmlns:p=\"urn:x?a=1;b='2'\"><p:a xmlns=\"urn:y\"/></r>";
+    ASSERT_TRUE(doc.LoadBytes(kept).ok());
+    EXPECT_EQ(doc.DocumentElement().Xml(), kept);
+}
+
 TEST(XmlLoadSafety, OnlyRegularFilesAreRead) {
     // A FIFO without a writer would block open() for good.
     CTempDir dir;
