@@ -59,9 +59,9 @@ void RequireSame(const CSettings& a, const CSettings& b) {
 
 } // namespace
 
-// wxWidgets' config parser checks itself with assertions that a repeated
-// group header sets off, and warns about each line it skips. The program
-// reports the first on stderr and goes on; neither is a finding here.
+// wxWidgets' config parser checks itself with assertions (a repeated group
+// header sets one off; the program reports them on stderr) and logs a warning
+// for each line it skips. Neither is what this target checks.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     wxSetAssertHandler(nullptr);
     wxLog::EnableLogging(false);
