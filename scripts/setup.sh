@@ -8,6 +8,7 @@ packages=(
     libwxgtk3.2-dev libgtk-3-dev libxml2-dev libcurl4-openssl-dev
     libx11-dev libxtst-dev libcanberra-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-dev
     xvfb xauth x11-utils x11-xkb-utils openbox xdotool xclip zenity
 )
 

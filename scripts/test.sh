@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing, checks the format, builds Tessary twice (Release,
 # and Debug with AddressSanitizer and UndefinedBehaviorSanitizer) and runs
-# every test of both builds headless, under Xvfb with a light window manager.
-# Ends with CTest's summary.
+# every test of both builds headless, under Xvfb with a light window manager,
+# then each fuzz target for a minute (scripts/fuzz.sh, a clang build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -21,3 +21,6 @@ cmake --build build -j"$jobs"
 
 export GDK_BACKEND=x11 NO_AT_BRIDGE=1
 xvfb-run -a -s "-screen 0 1280x1024x24" scripts/headless-ctest.sh build-asan build
+
+# Each fuzz target for a minute, from its seeds; a finding fails the run.
+scripts/fuzz.sh 60

@@ -31,6 +31,9 @@
 //   do its other size limits (10 MB for one text node, for instance).
 // - A start tag with more than XmlSourceLimits::kMaxAttributes attributes
 //   ends the load before parsing (see CXmlPrescan).
+// - A namespace name holding '&', '<', a tab or a line break ends the parse:
+//   the engine writes namespace names back unescaped, so the saved file would
+//   not load again, or would read differently.
 // - Whitespace-only text and CDATA sections are kept: no NOBLANKS, no NOCDATA.
 
 namespace {
@@ -143,6 +146,14 @@ void OnStartElementNs(void* ctx, const xmlChar* localName, const xmlChar* prefix
     if (++SessionOf(ctx).nDepth > XmlSourceLimits::kMaxDepth) {
         Refuse(ctx, "elements nested deeper than " + std::to_string(XmlSourceLimits::kMaxDepth));
         return;
+    }
+    // Prefix and name in turn.
+    for (int i = 0; i < nNamespaces; ++i) {
+        const auto* name = reinterpret_cast<const char*>(namespaces[2 * i + 1]);
+        if (name && std::strpbrk(name, "&<\t\n\r")) {
+            Refuse(ctx, "a namespace name that could not be saved as it was read");
+            return;
+        }
     }
     xmlSAX2StartElementNs(ctx, localName, prefix, uri, nNamespaces, namespaces, nAttributes,
                           nDefaulted, attributes);

@@ -119,6 +119,14 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
           big + "<r a=\"" + Repeat("&big;", 10000) + "\"/>",
           "<!DOCTYPE r [<!ENTITY a \"&b;\"><!ENTITY b \"&a;\">]><r>&a;</r>"}},
         {"!Malformed*line 1", {"<r><a></r>"}},
+        // Namespace names are written back unescaped: one that would not read
+        // back is refused.
+        {"!Malformed*",
+         {"<r><a xmlns:p=\"a&amp;b\"/></r>", "<r><a xmlns:p=\"&lt;\"/></r>",
+          "<r><a xmlns:p=\"a&#13;\"/></r>", "<r><a xmlns:p=\"&#9;\"/></r>",
+          "<r><a xmlns:p=\"&#10;\"/></r>"}},
+        {"<r xmlns:p=\"urn:x?a=1;b='2'\"><p:a xmlns=\"urn:y\"/></r>",
+         {"<r xmlns:p=\"urn:x?a=1;b='2'\"><p:a xmlns=\"urn:y\"/></r>"}},
         {"!Malformed*",
          {"<r>&undefined;</r>", Repeat("<a>", 100000),
           "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>caf\xE9</r>", "\xEF\xBB\xBF<r>caf\xE9</r>",
