@@ -127,6 +127,7 @@ CSettingsFile::CSettingsFile(const std::string& /*path*/, CSource&& source)
           *std::make_unique<wxMemoryInputStream>(source.m_strText.data(), source.m_strText.size()),
           wxConvUTF8),
       m_strPath(std::move(source.m_strWritablePath)), m_strDamageNote(std::move(source.m_strNote)) {
+    wxLog::EnableLogging(m_bWasEnabled);
     // A stored "$HOME/lib.xml" is a file name, not a reference to expand.
     SetExpandEnvVars(false);
     m_strWritten = Serialized();

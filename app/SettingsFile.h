@@ -6,13 +6,22 @@
 // whose failure costs nothing but a line on stderr.
 
 #include <wx/fileconf.h>
+#include <wx/log.h>
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
-class CSettingsFile : public wxFileConfig {
+// Switches the toolkit's logging off for the parse in wxFileConfig's
+// constructor: a hand-written file with a repeated key would otherwise pop up
+// a warning box at start. CSettingsFile's constructor switches it back on.
+struct SLogPause {
+    SLogPause() : m_bWasEnabled(wxLog::EnableLogging(false)) {}
+    bool m_bWasEnabled;
+};
+
+class CSettingsFile : private SLogPause, public wxFileConfig {
 public:
     // Larger files, longer lines or deeper groups than these are not settings
     // the program wrote; the config writer would also overflow its stack on a
