@@ -153,5 +153,5 @@ void CAppFixture::TakeKeyboard(wxDialog& dlg) {
     m_sim.MouseMove(dlg.GetScreenRect().GetPosition() + wxPoint(5, 5));
     m_sim.KeyDown(WXK_SHIFT);
     m_sim.KeyUp(WXK_SHIFT);
-    wxYield();
+    WaitFor("the dialog to take the keyboard", [&dlg] { return dlg.IsActive(); });
 }

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+using Strings = std::vector<std::string>;
+
 class CAppFixture : public ::testing::Test {
 protected:
     void SetUp() override;
