@@ -53,7 +53,7 @@ protected:
         m_strHome = std::getenv("HOME");
         setenv("HOME", m_dir.Path().c_str(), 1);
         unsetenv("WINEPREFIX");
-        ASSERT_TRUE(Start());
+        StartShown();
         m_status.clear();
     }
     void TearDown() override {
@@ -131,7 +131,7 @@ TEST_F(TipOfTheDay, CloseStoresTheCheckBoxEscapeAndTheCloseBoxKeepIt) {
 }
 
 TEST_F(TipOfTheDay, StartUpShowsItOnlyWhenTheSettingIsOne) {
-    ASSERT_TRUE(Start());
+    StartShown();
     m_settings.m_nCurrentTip = 3;
     for (int value : {0, 2, -1}) {
         m_settings.m_nShowTips = value;
@@ -161,7 +161,7 @@ TEST_F(TipOfTheDay, StartUpShowsItOnlyWhenTheSettingIsOne) {
 
 TEST_F(AboutDialog, ShowsTheVersionAndVisitWebsiteOpensThePageEachTime) {
     CBrowser::EnableTestMode();
-    ASSERT_TRUE(Start());
+    StartShown();
     const std::string home = CStringTable::Load(strid::IDS_HOME_PAGE);
     const auto look = [&](CDlgAbout& d) {
         EXPECT_EQ(d.GetParent(), Frame());
@@ -193,7 +193,7 @@ TEST_F(AboutDialog, ShowsTheVersionAndVisitWebsiteOpensThePageEachTime) {
 
 TEST_F(OpenUrlDialog, OkLoadsTheTrimmedUrlCancelDoesNothing) {
     const std::string remote = Write("remote.xml", "<level0 header=\"Remote\"/>");
-    ASSERT_TRUE(Start());
+    StartShown();
     for (int button : {wxID_CANCEL, wxID_OK}) {
         const auto answer = [&](CDlgOpenUrl& d) {
             auto* edit = dynamic_cast<wxTextCtrl*>(d.FindWindow(ids::IDC_URL));

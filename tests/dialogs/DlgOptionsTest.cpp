@@ -57,49 +57,40 @@ auto Fields(const CSettings& s) {
                     s.m_strStartFile, s.m_strActivateWav, s.m_strDeactivateWav);
 }
 
+// The program with a hot key and some settings stored, and the Options
+// command on them.
 class OptionsDialog : public CAppFixture {
 protected:
     void SetUp() override {
         CAppFixture::SetUp();
-        m_settings.m_wHotKeyModifiers = HOTKEYF_CONTROL | HOTKEYF_ALT;
-        m_settings.m_wHotKeyVK = 'K';
-        m_settings.m_strStartFolder = "/home/ann";
-        m_settings.m_strActivateWav = "/sounds/on.wav";
+        CSettings stored;
+        stored.m_wHotKeyModifiers = HOTKEYF_CONTROL | HOTKEYF_ALT;
+        stored.m_wHotKeyVK = 'K';
+        stored.m_strStartFolder = "/home/ann";
+        stored.m_strActivateWav = "/sounds/on.wav";
+        StoreSettings(stored);
+        StartShown();
+        m_before = Doc()->Settings();
+        ASSERT_FALSE(Free(XK_k, ControlMask | Mod1Mask)) << "Ctrl+Alt+K is registered";
     }
-    // The Options command on m_settings, recording the settings it releases
-    // and registers the hot key with; true when closed with OK.
-    bool Run(const std::function<void(CDlgOptions&)>& drive) {
-        m_calls.clear();
-        bool ok = false;
-        WithDialog<CDlgOptions>(
-            [&] {
-                ok = RunOptionsDialog(
-                    nullptr, m_settings,
-                    [this] {
-                        m_calls.push_back({"unset", m_settings});
-                    },
-                    [this] {
-                        m_calls.push_back({"set", m_settings});
-                    });
-            },
-            drive);
-        return ok;
+    void Options(const std::function<void(CDlgOptions&)>& drive) {
+        WithDialog<CDlgOptions>([this] { Command(ids::ID_OPTIONS); }, drive);
     }
+    bool Free(KeySym sym, unsigned modifiers) { return m_probe.Grab(sym, modifiers); }
     // The sound fields and their Browse buttons that are enabled.
     static int SoundControlsOn(const CDlgOptions& d) {
         return d.m_pEditActivateWav->IsEnabled() + d.m_pEditDeactivateWav->IsEnabled() +
                d.m_pBrowseActivate->IsEnabled() + d.m_pBrowseDeactivate->IsEnabled();
     }
 
-    CSettings m_settings;
-    std::vector<std::pair<std::string, CSettings>> m_calls;
+    CKeyProbe m_probe;
+    CSettings m_before;
 };
 
 } // namespace
 
-TEST_F(OptionsDialog, OkStoresEveryFieldBetweenReleasingAndRegisteringTheKey) {
-    const CSettings before = m_settings;
-    EXPECT_TRUE(Run([&](CDlgOptions& d) {
+TEST_F(OptionsDialog, OkStoresEveryFieldAndMovesTheRegisteredKey) {
+    Options([&](CDlgOptions& d) {
         EXPECT_EQ(wxWindow::FindFocus(), d.m_pEditStartFile) << "the first field has the focus";
         EXPECT_EQ(d.m_pHotKey->GetText(), "Ctrl + Alt + K");
         EXPECT_EQ(d.m_pEditStartFolder->GetValue(), "/home/ann");
@@ -123,13 +114,8 @@ TEST_F(OptionsDialog, OkStoresEveryFieldBetweenReleasingAndRegisteringTheKey) {
         ASSERT_TRUE(FocusOn(d.m_pHotKey));
         Press(WXK_F7, wxMOD_CONTROL | wxMOD_SHIFT);
         Click(d.FindWindow(wxID_OK));
-    }));
-    ASSERT_EQ(m_calls.size(), 2u);
-    EXPECT_EQ(m_calls[0].first, "unset");
-    EXPECT_EQ(Fields(m_calls[0].second), Fields(before)) << "released under the old key";
-    EXPECT_EQ(m_calls[1].first, "set");
-    EXPECT_EQ(Fields(m_calls[1].second), Fields(m_settings)) << "registered with the new values";
-    CSettings want = before;
+    });
+    CSettings want = m_before;
     want.m_wHotKeyVK = VK_F1 + 6;
     want.m_wHotKeyModifiers = HOTKEYF_CONTROL | HOTKEYF_SHIFT;
     want.m_bSoundHook = 1;
@@ -137,34 +123,45 @@ TEST_F(OptionsDialog, OkStoresEveryFieldBetweenReleasingAndRegisteringTheKey) {
     want.m_strStartFolder = "/data";
     want.m_strActivateWav = "/picked/on.wav";
     want.m_strDeactivateWav = "/picked/off.wav";
-    EXPECT_EQ(Fields(m_settings), Fields(want));
+    EXPECT_EQ(Fields(Doc()->Settings()), Fields(want));
+    EXPECT_TRUE(Free(XK_k, ControlMask | Mod1Mask)) << "the old key is released";
+    EXPECT_FALSE(Free(XK_F7, ControlMask | ShiftMask)) << "the new key is held";
+    EXPECT_EQ(CSettingsStore::Load(*wxConfigBase::Get()).m_strStartFile, "") << "stored at exit";
 
     // Opened again: the new key shows, the sounds are on; cleared, the box
-    // greys the fields again, whose texts are stored all the same.
-    EXPECT_TRUE(Run([&](CDlgOptions& d) {
+    // greys the fields again, whose texts are kept all the same.
+    Options([&](CDlgOptions& d) {
         EXPECT_EQ(d.m_pHotKey->GetText(), "Ctrl + Shift + F7");
         EXPECT_EQ(SoundControlsOn(d), 4);
         Click(d.m_pSound);
         EXPECT_EQ(SoundControlsOn(d), 0);
         Click(d.FindWindow(wxID_OK));
-    }));
+    });
     want.m_bSoundHook = 0;
-    EXPECT_EQ(Fields(m_settings), Fields(want));
-    EXPECT_EQ(CSettingsStore::Load(*wxConfigBase::Get()).m_strStartFile, "") << "not stored yet";
+    EXPECT_EQ(Fields(Doc()->Settings()), Fields(want));
+    EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(OptionsDialog, CancelChangesNothingAndAPathOverTheLimitIsRefused) {
-    const CSettings before = m_settings;
-    EXPECT_FALSE(Run([&](CDlgOptions& d) {
-        Click(d.m_pSound);
-        d.m_pEditStartFolder->ChangeValue("/tmp");
-        Click(d.FindWindow(wxID_CANCEL));
-    }));
-    EXPECT_EQ(Fields(m_settings), Fields(before));
-    EXPECT_TRUE(m_calls.empty()) << "the hot key is neither released nor registered";
+TEST_F(OptionsDialog, CancelChangesNothingAndRefusalsKeepTheDialogOrTheKey) {
+    for (const bool escape : {false, true})
+        Options([&](CDlgOptions& d) {
+            Click(d.m_pSound);
+            ASSERT_TRUE(FocusOn(d.m_pHotKey));
+            Press(WXK_F3, wxMOD_ALT);
+            if (escape)
+                Press(WXK_ESCAPE);
+            else
+                Click(d.FindWindow(wxID_CANCEL));
+        });
+    EXPECT_EQ(Fields(Doc()->Settings()), Fields(m_before));
+    EXPECT_FALSE(Free(XK_k, ControlMask | Mod1Mask)) << "the key stays registered";
 
     const std::string longest = "/" + std::string(254, 'a');
-    EXPECT_TRUE(Run([&](CDlgOptions& d) {
+    Options([&](CDlgOptions& d) {
+        // A key another program takes while the dialog is open.
+        ASSERT_TRUE(FocusOn(d.m_pHotKey));
+        Press(WXK_F3, wxMOD_ALT);
+        ASSERT_TRUE(m_probe.Grab(XK_F3, Mod1Mask, true));
         Click(d.m_pSound);
         for (wxTextCtrl* edit : {d.m_pEditActivateWav, d.m_pEditDeactivateWav}) {
             edit->ChangeValue(longest + "b");
@@ -179,18 +176,22 @@ TEST_F(OptionsDialog, CancelChangesNothingAndAPathOverTheLimitIsRefused) {
         // Enter in the field presses OK once the path fits.
         Press(WXK_RETURN);
         EXPECT_TRUE(Closed(d)) << "Enter did not press OK";
-    }));
-    EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(m_settings.m_strActivateWav, longest);
-    EXPECT_EQ(m_settings.m_strDeactivateWav, longest);
+    });
+    EXPECT_EQ(Doc()->Settings().m_strActivateWav, longest);
+    EXPECT_EQ(Doc()->Settings().m_strDeactivateWav, longest);
+    // The taken key is stored all the same, its registration refused.
+    EXPECT_EQ(Doc()->Settings().m_wHotKeyVK, VK_F1 + 2);
+    EXPECT_EQ(Doc()->m_bHotKeyRegistered, 0);
+    EXPECT_TRUE(Free(XK_k, ControlMask | Mod1Mask));
+    EXPECT_EQ(Messages(), Strings{"Failed to set hot key"});
 }
 
 TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) {
-    EXPECT_TRUE(Run([&](CDlgOptions& d) {
+    Options([&](CDlgOptions& d) {
         CHotKeyCtrl* field = d.m_pHotKey;
         ASSERT_TRUE(FocusOn(field));
-        const auto pair = [field] {
-            return std::make_pair(int(field->GetVirtualKey()), int(field->GetModifiers()));
+        const auto shows = [&](const char* text) {
+            return WaitFor(text, [&] { return field->GetText() == text; });
         };
         const std::tuple<int, int, int, int, const char*> typed[] = {
             {'7', wxMOD_SHIFT | wxMOD_CONTROL, '7', HOTKEYF_SHIFT | HOTKEYF_CONTROL,
@@ -203,8 +204,9 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
              HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT, "Ctrl + Alt + Delete"}};
         for (const auto& [key, modifiers, code, flags, text] : typed) {
             Press(key, modifiers);
-            EXPECT_EQ(pair(), std::make_pair(code, flags)) << text;
-            EXPECT_EQ(field->GetText(), text);
+            EXPECT_TRUE(shows(text));
+            EXPECT_EQ(field->GetVirtualKey(), code);
+            EXPECT_EQ(field->GetModifiers(), flags);
         }
         // A typing key without Ctrl or Alt is refused with a message: a stray
         // Space once took the space bar from every program.
@@ -216,12 +218,8 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
             ASSERT_EQ(shown.size(), 1u) << key;
             EXPECT_NE(shown[0].find("cannot be the hot key"), std::string::npos);
         }
-        EXPECT_EQ(field->GetText(), "Ctrl + Alt + Delete");
         // Modifiers held alone show, and let go the stored key shows again;
         // lock keys are no hot keys either.
-        const auto shows = [&](const char* text) {
-            return WaitFor(text, [&] { return field->GetText() == text; });
-        };
         m_sim.KeyDown(WXK_CONTROL);
         m_sim.KeyDown(WXK_SHIFT);
         EXPECT_TRUE(shows("Ctrl + Shift + "));
@@ -233,68 +231,23 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
         EXPECT_TRUE(shows("Ctrl + Alt + Delete"));
         // Backspace clears; Tab and Shift+Tab move on; Enter presses OK.
         Press(WXK_BACK);
-        EXPECT_EQ(pair(), std::make_pair(0, 0));
-        EXPECT_EQ(field->GetText(), "None");
-        Press(WXK_F9);
+        EXPECT_TRUE(shows("None"));
         Press(WXK_TAB);
-        EXPECT_TRUE(
-            WaitFor("OK focused", [&] { return wxWindow::FindFocus() == d.FindWindow(wxID_OK); }));
+        EXPECT_TRUE(WaitFor("OK", [&] { return wxWindow::FindFocus() == d.FindWindow(wxID_OK); }));
         ASSERT_TRUE(FocusOn(field));
         Press(WXK_TAB, wxMOD_SHIFT);
-        EXPECT_TRUE(WaitFor("the focus gone back", [&] { return wxWindow::FindFocus() != field; }));
+        EXPECT_TRUE(WaitFor("the field before", [&] { return wxWindow::FindFocus() != field; }));
         ASSERT_TRUE(FocusOn(field));
         Press(WXK_RETURN);
         EXPECT_TRUE(Closed(d));
-    }));
-    EXPECT_EQ(m_settings.m_wHotKeyVK, VK_F1 + 8);
-    EXPECT_EQ(m_settings.m_wHotKeyModifiers, 0);
+    });
+    // Cleared: no key is registered afterwards, and nothing is said.
+    EXPECT_EQ(Doc()->Settings().m_wHotKeyVK, 0);
+    EXPECT_EQ(Doc()->m_bHotKeyRegistered, 0);
+    EXPECT_TRUE(Free(XK_k, ControlMask | Mod1Mask));
+    EXPECT_TRUE(Messages().empty());
     // Only the low byte of each half is the key's, as in the stored encoding.
     CDlgOptions dlg(nullptr);
     dlg.m_pHotKey->SetHotKey(0x141, 0x102);
     EXPECT_EQ(dlg.m_pHotKey->GetText(), "Ctrl + A");
-}
-
-TEST_F(OptionsDialog, OkMovesTheRegisteredKeyOnTheXServerCancelAndEscapeLeaveIt) {
-    CKeyProbe probe;
-    ASSERT_TRUE(Start());
-    CTessaryDoc& doc = *Doc();
-    doc.Settings().m_wHotKeyVK = 'K';
-    doc.Settings().m_wHotKeyModifiers = HOTKEYF_CONTROL | HOTKEYF_ALT;
-    doc.SetHotKey();
-    ASSERT_FALSE(probe.Grab(XK_k, ControlMask | Mod1Mask));
-    // The Options command, a key typed into the field, then a button or key.
-    const auto typeKey = [&](int key, int modifiers, std::function<void(CDlgOptions&)> close) {
-        WithDialog<CDlgOptions>([&] { Command(ids::ID_OPTIONS); },
-                                [&](CDlgOptions& d) {
-                                    ASSERT_TRUE(FocusOn(d.m_pHotKey));
-                                    Press(key, modifiers);
-                                    close(d);
-                                });
-    };
-    const auto button = [&](int id) {
-        return [&, id](CDlgOptions& d) { Click(d.FindWindow(id)); };
-    };
-    typeKey(WXK_F7, wxMOD_CONTROL | wxMOD_SHIFT, button(wxID_OK));
-    EXPECT_TRUE(probe.Grab(XK_k, ControlMask | Mod1Mask)) << "the old key is released";
-    EXPECT_FALSE(probe.Grab(XK_F7, ControlMask | ShiftMask)) << "the new key is held";
-    typeKey(WXK_F3, wxMOD_ALT, button(wxID_CANCEL));
-    typeKey(WXK_F3, wxMOD_ALT, [this](CDlgOptions&) { Press(WXK_ESCAPE); });
-    EXPECT_EQ(doc.Settings().m_wHotKeyVK, VK_F1 + 6);
-    EXPECT_FALSE(probe.Grab(XK_F7, ControlMask | ShiftMask));
-    EXPECT_TRUE(probe.Grab(XK_F3, Mod1Mask));
-
-    // Cleared: no key is registered afterwards, and nothing is said.
-    typeKey(WXK_BACK, wxMOD_NONE, button(wxID_OK));
-    EXPECT_EQ(doc.m_bHotKeyRegistered, 0);
-    EXPECT_TRUE(probe.Grab(XK_F7, ControlMask | ShiftMask));
-    EXPECT_TRUE(Messages().empty());
-    // A key another program takes while the dialog is open: stored all the
-    // same, its registration refused with the message.
-    typeKey(WXK_F3, wxMOD_ALT, [&](CDlgOptions& d) {
-        ASSERT_TRUE(probe.Grab(XK_F3, Mod1Mask, true));
-        Click(d.FindWindow(wxID_OK));
-    });
-    EXPECT_EQ(doc.Settings().m_wHotKeyVK, VK_F1 + 2);
-    EXPECT_EQ(doc.m_bHotKeyRegistered, 0);
-    EXPECT_EQ(Messages(), Strings{"Failed to set hot key"});
 }

@@ -10,28 +10,27 @@
 
 namespace {
 
-const char* kMail = "<level0 header=\"Mail\">\n"
-                    "  <level1 header=\"Greetings\">\n"
-                    "    <level2 header=\"Hello\"><![CDATA[Hello there]]></level2>\n"
-                    "  </level1>\n"
-                    "  <level1 header=\"Sign-off\"><![CDATA[Regards]]></level1>\n"
-                    "</level0>";
-
-const char* kMailSaved = "<level0 header=\"Mail\" iid=\"0\">\n"
-                         "  <level1 header=\"Greetings\" iid=\"1\">\n"
-                         "    <level2 header=\"Hello\" iid=\"2\"><![CDATA[Hello there]]></level2>\n"
-                         "  </level1>\n"
-                         "  <level1 header=\"Sign-off\" iid=\"3\"><![CDATA[Regards]]></level1>\n"
-                         "</level0>";
-
-const std::vector<std::string> kMailTree = {"Mail", "  Greetings", "    Hello", "  Sign-off"};
-const std::vector<std::string> kNew = {"New Document"};
+const char* kMail = "<level0 header=\"Mail\"><level1 header=\"Hello\"><![CDATA[Hello there]]>"
+                    "</level1><level1 header=\"Bye\"/></level0>";
+const char* kMailSaved =
+    "<level0 header=\"Mail\" iid=\"0\"><level1 header=\"Hello\" iid=\"1\">"
+    "<![CDATA[Hello there]]></level1><level1 header=\"Bye\" iid=\"2\"/></level0>";
 const std::string kInvalid = "Failed to load document because the XML was invalid.";
 const std::string kNotTessary = "The current file is not a valid Tessary file";
 
 class DocumentLifecycle : public CAppFixture {
 protected:
-    size_t RecentCount() const { return Manager()->GetFileHistory()->GetCount(); }
+    // The library as the window shows it: the tree's labels, the path, the
+    // title, the recent files and whether it is changed.
+    std::string Shown() const {
+        std::string out;
+        for (const std::string& label : TreeLabels())
+            out += label.substr(label.find_first_not_of(' ')) + "/";
+        const std::string path = Doc()->PathName();
+        out += " " + path.substr(path.find_last_of('/') + 1) + " '" + Title() + "' recent " +
+               std::to_string(Manager()->GetFileHistory()->GetCount());
+        return out + (Doc()->IsModified() ? " changed" : "");
+    }
     bool Open(const std::string& path) {
         return Manager()->CreateDocument(wxString::FromUTF8(path), wxDOC_SILENT) != nullptr;
     }
@@ -54,67 +53,67 @@ protected:
 TEST_F(DocumentLifecycle, SaveAsSuggestsUntitledXmlAndAsksBeforeReplacingTheFileReallyWritten) {
     const std::string existing = Write("existing.xml", "keep");
     ASSERT_TRUE(Start());
-    EXPECT_EQ(TreeLabels(), kNew);
-    EXPECT_EQ(Title(), "Tessary - Untitled");
-    EXPECT_FALSE(Doc()->m_bCanRemove || Doc()->IsModified());
+    EXPECT_EQ(Shown(), "New Document/  'Tessary - Untitled' recent 0");
+    EXPECT_FALSE(Doc()->m_bCanRemove);
     // Typed without the extension: the dialog saw no such file, yet
     // existing.xml is what would be written. No, then Cancel: nothing written.
-    CFilePrompt::QueueAnswer(m_dir.File("existing"));
-    CMessageBox::QueueAnswer(Answer::No);
-    Command(ids::ID_FILE_SAVE);
-    const FilePromptRequest& asked = CFilePrompt::LastRequest();
-    EXPECT_EQ(asked.defaultName, "Untitled.xml");
-    EXPECT_EQ(asked.wildcard, "XML (*.xml)|*.xml;*.XML");
-    EXPECT_EQ(Messages(),
-              std::vector<std::string>{"existing.xml already exists.\nDo you want to replace it?"});
-    EXPECT_EQ(Read(existing), "keep");
-    EXPECT_EQ(Title(), "Tessary - Untitled");
-
-    CFilePrompt::QueueAnswer(m_dir.File("existing"));
-    CMessageBox::QueueAnswer(Answer::Yes);
-    Command(ids::ID_FILE_SAVE);
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        CFilePrompt::QueueAnswer(m_dir.File("existing"));
+        CMessageBox::QueueAnswer(answer);
+        Command(ids::ID_FILE_SAVE);
+        EXPECT_EQ(Messages(), Strings{"existing.xml already exists.\nDo you want to replace it?"});
+        EXPECT_EQ(Read(existing) == "keep", answer == Answer::No);
+    }
+    EXPECT_EQ(CFilePrompt::LastRequest().defaultName, "Untitled.xml");
+    EXPECT_EQ(CFilePrompt::LastRequest().wildcard, "XML (*.xml)|*.xml;*.XML");
     EXPECT_EQ(Read(existing), "<level0 header=\"New Document\" iid=\"0\"/>");
-    EXPECT_EQ(Title(), "Tessary - existing.xml");
-    EXPECT_EQ(RecentCount(), 1u);
+    EXPECT_EQ(Shown(), "New Document/ existing.xml 'Tessary - existing.xml' recent 1");
 }
 
-TEST_F(DocumentLifecycle, ANamedFileIsOpenedInsteadOfTheStartFileAndSavedUnderItsOwnName) {
-    const std::string start = Write("start.xml", "<level0 header=\"Start\"/>");
-    StoreStartFile(start);
-    const std::string named = Write("caf\xe9.xml", kMail); // not UTF-8
-    ASSERT_TRUE(Start(named));
-    EXPECT_EQ(TreeLabels(), kMailTree);
-    EXPECT_EQ(Doc()->PathName(), named);
-    EXPECT_TRUE(SavedInPlace());
-    EXPECT_EQ(Read(named), kMailSaved);
-    EXPECT_EQ(Read(start), "<level0 header=\"Start\"/>");
-    // Saving rebuilds: only the root shows, collapsed and selected.
-    EXPECT_EQ(Tree()->GetSelection(), Tree()->GetRootItem());
-    EXPECT_FALSE(Tree()->IsExpanded(Tree()->GetRootItem()));
-}
-
-TEST_F(DocumentLifecycle, TheStartFileOpensOnceSavesInPlaceAndIsThenNamed) {
+TEST_F(DocumentLifecycle, TheStartFileOpensUnlessAFileIsNamedAndSavesInPlace) {
     const std::string start = Write("start.xml", kMail);
     StoreStartFile(start);
+    const std::string named = Write("caf\xe9.xml", "<level0 header=\"Named\"/>"); // not UTF-8
+    ASSERT_TRUE(Start(named));
+    EXPECT_EQ(Doc()->PathName(), named);
+    EXPECT_TRUE(SavedInPlace());
+    EXPECT_EQ(Read(named), "<level0 header=\"Named\" iid=\"0\"/>");
+    Stop();
+
     ASSERT_TRUE(Start());
-    EXPECT_EQ(TreeLabels(), kMailTree);
-    EXPECT_EQ(Title(), "Tessary - Untitled");
-    EXPECT_EQ(Doc()->PathName(), start);
+    EXPECT_EQ(Shown(), "Mail/Hello/Bye/ start.xml 'Tessary - Untitled' recent 1");
     EXPECT_TRUE(SavedInPlace());
     EXPECT_EQ(Read(start), kMailSaved);
-    EXPECT_EQ(Title(), "Tessary - start.xml");
-    EXPECT_EQ(RecentCount(), 1u);
+    EXPECT_EQ(Shown(), "Mail/Hello/Bye/ start.xml 'Tessary - start.xml' recent 2");
+    // Saving rebuilt the tree: only the root shows, collapsed and selected.
+    EXPECT_EQ(Tree()->GetSelection(), Tree()->GetRootItem());
+    EXPECT_FALSE(Tree()->IsExpanded(Tree()->GetRootItem()));
     Command(ids::ID_FILE_NEW);
-    EXPECT_EQ(TreeLabels(), kNew);
+    EXPECT_EQ(TreeLabels(), Strings{"New Document"}) << "the start file is opened once";
 }
 
-TEST_F(DocumentLifecycle, AStartFileThatDoesNotLoadIsReportedOnce) {
-    StoreStartFile(Write("start.xml", "<<<"));
+TEST_F(DocumentLifecycle, FailuresAtStartAreToldOnceAndLeaveAUsableLibrary) {
+    CSettings settings;
+    settings.m_strStartFile = Write("start.xml", "<<<");
+    settings.m_wHotKeyVK = 0x20; // Space, no modifier: never registered
+    StoreSettings(settings);
     ASSERT_TRUE(Start());
-    EXPECT_EQ(Messages(), std::vector<std::string>{kInvalid});
-    EXPECT_EQ(TreeLabels(), kNew);
-    EXPECT_EQ(Doc()->PathName(), "");
+    EXPECT_EQ(Messages(), (Strings{"Failed to set hot key", kInvalid}));
+    EXPECT_EQ(Doc()->m_bHotKeyRegistered, 0);
+    EXPECT_EQ(Shown(), "New Document/  'Tessary - Untitled' recent 0");
     EXPECT_EQ(m_status.back(), "");
+    Stop();
+    StoreSettings({});
+    CSnippetLibrary::SimulateEngineFailure(true);
+    const bool started = Start();
+    CSnippetLibrary::SimulateEngineFailure(false);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(Messages(), Strings{"Could not start MSXML Parser"});
+    EXPECT_TRUE(TreeLabels().empty());
+    EXPECT_EQ(m_status.back(), "");
+    Command(ids::ID_FILE_NEW);
+    EXPECT_EQ(TreeLabels(), Strings{"New Document"});
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(DocumentLifecycle, AFailedLoadKeepsTheLibraryItsPathAndItsChanges) {
@@ -122,8 +121,8 @@ TEST_F(DocumentLifecycle, AFailedLoadKeepsTheLibraryItsPathAndItsChanges) {
     const std::string wrong = Write("wrong.xml", "<level1 header=\"x\"><level2/></level1>");
     ASSERT_TRUE(Start(good));
     Doc()->Modify(true);
+    const std::string shown = "Mail/Hello/Bye/ good.xml 'Tessary - good.xml' recent 1 changed";
     // The save question comes first; No, then the load fails.
-    const std::string question = "Save changes to good.xml?";
     const std::pair<std::string, std::string> opens[] = {
         {Write("bad.xml", "<level0 header='x'><oops></level0>"), kInvalid},
         {m_dir.File("gone.xml"), "Failed to open document."},
@@ -131,83 +130,59 @@ TEST_F(DocumentLifecycle, AFailedLoadKeepsTheLibraryItsPathAndItsChanges) {
     for (const auto& [path, message] : opens) {
         CMessageBox::QueueAnswer(Answer::No);
         EXPECT_FALSE(Open(path));
-        EXPECT_EQ(Messages(), (std::vector<std::string>{question, message})) << path;
+        EXPECT_EQ(Messages(), (Strings{"Save changes to good.xml?", message})) << path;
     }
     m_status.clear();
     EXPECT_FALSE(Doc()->OpenUrl("file://" + wrong));
     EXPECT_FALSE(Doc()->OpenUrl("file://" + m_dir.File("none.xml")));
-    EXPECT_EQ(m_status, (std::vector<std::string>{"Loading document...", "Loading document..."}));
+    EXPECT_EQ(m_status, (Strings{"Loading document...", "Loading document..."}));
     for (const char* bytes : {"<level1 header=\"x\"/>", "not xml at all"}) {
         CTempDir::Write(good, bytes);
         Command(ids::ID_RELOAD);
     }
-    EXPECT_EQ(Messages(), (std::vector<std::string>{kNotTessary, kInvalid, kNotTessary, kInvalid}));
-    // Nothing was swapped in; the next save writes the library, never an
-    // empty one over the file.
-    EXPECT_EQ(TreeLabels(), kMailTree);
-    EXPECT_EQ(Doc()->PathName(), good);
-    EXPECT_EQ(Title(), "Tessary - good.xml");
-    EXPECT_EQ(RecentCount(), 1u);
-    EXPECT_TRUE(Doc()->IsModified()) << "unsaved changes must not be lost";
-    EXPECT_TRUE(SavedInPlace());
-    EXPECT_EQ(Read(good), kMailSaved);
-}
+    EXPECT_EQ(Messages(), (Strings{kNotTessary, kInvalid, kNotTessary, kInvalid}));
+    EXPECT_EQ(Shown(), shown);
 
-TEST_F(DocumentLifecycle, CancelInTheSaveQuestionChangesNothingAndYesSavesFirst) {
-    const std::string path = Write("mail.xml", kMail);
-    ASSERT_TRUE(Start(path));
-    Doc()->Modify(true);
+    // Cancel in the save question changes nothing; Yes saves the library,
+    // never an empty one over the file, then starts a new one.
     CMessageBox::QueueAnswer(Answer::Cancel);
     Command(ids::ID_FILE_NEW);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Save changes to mail.xml?"});
-    EXPECT_EQ(TreeLabels(), kMailTree);
-    EXPECT_TRUE(Doc()->IsModified());
+    EXPECT_EQ(Shown(), shown);
     CMessageBox::QueueAnswer(Answer::Yes);
     Command(ids::ID_FILE_NEW);
-    EXPECT_EQ(Read(path), kMailSaved);
-    EXPECT_EQ(TreeLabels(), kNew);
-    EXPECT_EQ(Title(), "Tessary - Untitled");
-    EXPECT_EQ(Doc()->PathName(), "");
+    EXPECT_EQ(Read(good), kMailSaved);
+    EXPECT_EQ(Shown(), "New Document/  'Tessary - Untitled' recent 1");
 }
 
 TEST_F(DocumentLifecycle, ReloadAndOpenUrlReadTheSourceAgain) {
     ASSERT_TRUE(Start());
-    m_status.clear();
     Command(ids::ID_RELOAD); // no path: nothing at all
-    EXPECT_TRUE(Messages().empty() && m_status.empty());
-
+    EXPECT_TRUE(Messages().empty());
     const std::string path = Write("mail.xml", kMail);
+    m_status.clear();
     ASSERT_TRUE(Open(path));
+    EXPECT_EQ(m_status,
+              (Strings{"Loading document...", "Constructing menu...", "Constructing tree...", ""}));
     CTempDir::Write(path, "<level0 header=\"Other\"><level1 header=\"One\"/></level0>");
     Doc()->Modify(true);
     Command(ids::ID_RELOAD);
-    EXPECT_EQ(TreeLabels(), (std::vector<std::string>{"Other", "  One"}));
-    EXPECT_TRUE(Doc()->IsModified()) << "reload leaves the modified flag alone";
-
+    EXPECT_EQ(Shown(), "Other/One/ mail.xml 'Tessary - mail.xml' recent 1 changed");
     // Open URL takes the URL as path, but not as title or recent file; no
     // file exists under it, so Save asks for a name.
     const std::string url = "file://" + Write("remote.xml", "<level0 header=\"Remote\"/>");
     EXPECT_TRUE(Doc()->OpenUrl(url));
-    EXPECT_EQ(TreeLabels(), std::vector<std::string>{"Remote"});
     EXPECT_EQ(Doc()->PathName(), url);
-    EXPECT_EQ(Title(), "Tessary - mail.xml");
-    EXPECT_EQ(RecentCount(), 1u);
+    EXPECT_EQ(Shown(), "Remote/ remote.xml 'Tessary - mail.xml' recent 1 changed");
     CFilePrompt::QueueAnswer(m_dir.File("copy.xml"));
     Command(ids::ID_FILE_SAVE);
     EXPECT_EQ(Read(m_dir.File("copy.xml")), "<level0 header=\"Remote\" iid=\"0\"/>");
-    EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(DocumentLifecycle, AnOpenTellsItsStepsAndStrayBytesInTheStatusBar) {
-    ASSERT_TRUE(Start());
-    m_status.clear();
-    ASSERT_TRUE(Open(Write("mail.xml", kMail)));
-    EXPECT_EQ(m_status, (std::vector<std::string>{"Loading document...", "Constructing menu...",
-                                                  "Constructing tree...", ""}));
+    // Stray bytes in UTF-8 are replaced, and the status bar tells so.
     ASSERT_TRUE(Open(Write("bad.xml", "<level0 header=\"caf\xC3\xA9 \xE9\"/>")));
-    EXPECT_EQ(TreeLabels(), std::vector<std::string>{"caf\xC3\xA9 \xEF\xBF\xBD"});
-    EXPECT_TRUE(WaitFor("the status text", [&] { return m_status.back() == msg::kBytesReplaced; }));
-    EXPECT_EQ(Frame()->GetStatusBar()->GetStatusText(0).utf8_string(), msg::kBytesReplaced);
+    EXPECT_EQ(TreeLabels(), Strings{"caf\xC3\xA9 \xEF\xBF\xBD"});
+    EXPECT_TRUE(WaitFor("the status text", [&] {
+        return Frame()->GetStatusBar()->GetStatusText(0).utf8_string() == msg::kBytesReplaced;
+    }));
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(DocumentLifecycle, RecentFilesKeepFourAndLoseOneOnlyWhenOpeningItFails) {
@@ -217,44 +192,20 @@ TEST_F(DocumentLifecycle, RecentFilesKeepFourAndLoseOneOnlyWhenOpeningItFails) {
         files.push_back(Write("f" + std::to_string(i) + ".xml", kMail));
         ASSERT_TRUE(Open(files.back()));
     }
-    EXPECT_EQ(RecentCount(), 4u);
+    EXPECT_EQ(Manager()->GetFileHistory()->GetCount(), 4u);
     // f4 is second and gone; f5, the first, no longer loads. Cancel in the
     // save question keeps f4 listed; once the open is tried and fails, it goes.
     std::remove(files[3].c_str());
     CTempDir::Write(files[4], "<<<");
     Doc()->Modify(true);
-    CMessageBox::QueueAnswer(Answer::Cancel);
-    Command(ids::ID_FILE_MRU_FILE1 + 1);
-    EXPECT_EQ(RecentCount(), 4u);
-    for (int id : {ids::ID_FILE_MRU_FILE1 + 1, ids::ID_FILE_MRU_FILE1}) {
-        CMessageBox::QueueAnswer(Answer::No);
-        Command(id);
+    const std::pair<Answer, int> tries[] = {{Answer::Cancel, 1}, {Answer::No, 1}, {Answer::No, 0}};
+    for (const auto& [answer, index] : tries) {
+        CMessageBox::QueueAnswer(answer);
+        Command(ids::ID_FILE_MRU_FILE1 + index);
     }
-    EXPECT_EQ(RecentCount(), 2u);
+    EXPECT_EQ(Manager()->GetFileHistory()->GetCount(), 2u);
     CloseFrame();
-    const std::string conf = Read(m_configPath);
-    EXPECT_NE(conf.find("[Recent\\ File\\ List]"), std::string::npos);
-    EXPECT_NE(conf.find("File1=" + files[2] + "\nFile2=" + files[1] + "\n"), std::string::npos);
-}
-
-TEST_F(DocumentLifecycle, WithoutAnEngineTheFailureIsToldOnceWithoutCycling) {
-    CSnippetLibrary::SimulateEngineFailure(true);
-    const bool started = Start();
-    CSnippetLibrary::SimulateEngineFailure(false);
-    ASSERT_TRUE(started);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Could not start MSXML Parser"});
-    EXPECT_TRUE(TreeLabels().empty());
-    EXPECT_EQ(m_status.back(), "");
-    Command(ids::ID_FILE_NEW);
-    EXPECT_EQ(TreeLabels(), kNew);
-    EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(DocumentLifecycle, AStoredHotKeyThatTakesATypingKeyIsNotRegistered) {
-    CSettings s;
-    s.m_wHotKeyVK = 0x20; // Space, no modifier
-    StoreSettings(s);
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Failed to set hot key"});
-    EXPECT_EQ(Doc()->m_bHotKeyRegistered, 0);
+    EXPECT_NE(Read(m_configPath)
+                  .find("[Recent\\ File\\ List]\nFile1=" + files[2] + "\nFile2=" + files[1] + "\n"),
+              std::string::npos);
 }

@@ -33,9 +33,6 @@ private:
     int m_nRequests = 0;
 };
 
-const std::vector<int> kAll = {ids::ID_EDIT_UNDO, ids::ID_EDIT_CUT, ids::ID_EDIT_COPY,
-                               ids::ID_EDIT_PASTE, ids::ID_EDIT_SELECT_ALL};
-
 class EditorEdit : public CEditorFixture {
 protected:
     void SetUp() override {
@@ -52,9 +49,7 @@ protected:
     }
     static std::string Clipboard() {
         wxTextDataObject data;
-        if (!wxTheClipboard->Open())
-            return "<closed>";
-        const bool got = wxTheClipboard->GetData(data);
+        const bool got = wxTheClipboard->Open() && wxTheClipboard->GetData(data);
         wxTheClipboard->Close();
         return got ? data.GetText().utf8_string() : "<empty>";
     }
@@ -64,21 +59,25 @@ protected:
         ASSERT_TRUE(FocusOn(Text()));
         Text()->SetInsertionPointEnd();
     }
-    static std::pair<long, long> Selection(wxTextCtrl* edit) {
+    static std::string Selection(wxTextCtrl* edit) {
         long from = 0, to = 0;
         edit->GetSelection(&from, &to);
-        return {from, to};
+        return std::to_string(from) + "-" + std::to_string(to);
+    }
+    // The edit commands the menu shows enabled.
+    std::string Edits() {
+        std::string on;
+        for (const auto& [id, name] : {std::pair{ids::ID_EDIT_UNDO, "Undo"},
+                                       {ids::ID_EDIT_CUT, "Cut"},
+                                       {ids::ID_EDIT_COPY, "Copy"},
+                                       {ids::ID_EDIT_PASTE, "Paste"},
+                                       {ids::ID_EDIT_SELECT_ALL, "All"}})
+            on += MenuEnabled(id) ? std::string(on.empty() ? "" : " ") + name : "";
+        return on;
     }
     // Paste follows the clipboard once its owner has answered.
-    bool PasteBecomes(bool enabled) {
-        return WaitFor("Paste", [=, this] { return MenuEnabled(ids::ID_EDIT_PASTE) == enabled; });
-    }
-    std::vector<int> EnabledEditCommands() {
-        std::vector<int> on;
-        for (int id : kAll)
-            if (MenuEnabled(id))
-                on.push_back(id);
-        return on;
+    bool EditsAre(const std::string& names) {
+        return WaitFor(names.c_str(), [&] { return Edits() == names; });
     }
 };
 
@@ -89,61 +88,53 @@ TEST_F(EditorEdit, WithTheFocusInTheTreeAllFiveAreOffAndTheirKeysDoNothing) {
     EditText("Hello");
     Type("x");
     Text()->SetSelection(0, 5);
-    ASSERT_TRUE(PasteBecomes(true));
-    EXPECT_EQ(EnabledEditCommands(), kAll);
-
+    ASSERT_TRUE(EditsAre("Undo Cut Copy Paste All"));
     ASSERT_TRUE(FocusOn(Tree()));
-    EXPECT_TRUE(EnabledEditCommands().empty());
+    EXPECT_EQ(Edits(), "");
     EXPECT_FALSE(ToolEnabled(ids::ID_EDIT_CUT) || ToolEnabled(ids::ID_EDIT_COPY) ||
                  ToolEnabled(ids::ID_EDIT_PASTE));
     Doc()->Modify(false);
     const std::string xml = Xml();
     for (int key : {'C', 'X', 'V', 'A', 'Z'})
         Press(key, wxMOD_CONTROL);
-    EXPECT_EQ(Xml(), xml);
-    EXPECT_EQ(Text()->GetValue(), "Hello therex");
+    EXPECT_TRUE(Xml() == xml && Text()->GetValue() == "Hello therex" && !Doc()->IsModified());
     EXPECT_EQ(Clipboard(), "pasted");
     EXPECT_EQ(TreeLabels().size(), 5u);
-    EXPECT_FALSE(Doc()->IsModified());
 }
 
 TEST_F(EditorEdit, InTheTextBoxTheyFollowSelectionClipboardAndText) {
     EditText("Hello");
-    SetClipboard(nullptr);
-    ASSERT_TRUE(PasteBecomes(false));
     // No selection, nothing to paste, nothing typed since the item was shown.
-    EXPECT_EQ(EnabledEditCommands(), std::vector<int>{ids::ID_EDIT_SELECT_ALL});
+    SetClipboard(nullptr);
+    EXPECT_TRUE(EditsAre("All"));
     SetClipboard("Greetings!");
-    EXPECT_TRUE(PasteBecomes(true));
+    EXPECT_TRUE(EditsAre("Paste All"));
     EXPECT_TRUE(ToolEnabled(ids::ID_EDIT_PASTE));
-
     // Select All takes everything and leaves the caret at the end.
     Press('A', wxMOD_CONTROL);
-    EXPECT_EQ(Selection(Text()), std::make_pair(0L, 11L));
+    EXPECT_EQ(Selection(Text()), "0-11");
     EXPECT_EQ(Text()->GetInsertionPoint(), 11);
-    EXPECT_TRUE(MenuEnabled(ids::ID_EDIT_CUT) && ToolEnabled(ids::ID_EDIT_COPY));
+    EXPECT_EQ(Edits(), "Cut Copy Paste All");
+    EXPECT_TRUE(ToolEnabled(ids::ID_EDIT_COPY));
     Press('C', wxMOD_CONTROL);
     EXPECT_EQ(Clipboard(), "Hello there");
-
     // A paste over the selection is one change: Undo puts the old text back,
     // a second Undo the pasted one; each time the library follows.
     SetClipboard("Greetings!");
     Press('V', wxMOD_CONTROL);
     ASSERT_TRUE(WaitFor("the paste", [this] { return Text()->GetValue() == "Greetings!"; }));
     EXPECT_TRUE(Has("<level2 header=\"Hello\" iid=\"2\"><![CDATA[Greetings!]]></level2>"));
-    EXPECT_TRUE(MenuEnabled(ids::ID_EDIT_UNDO));
+    EXPECT_EQ(Edits(), "Undo Paste All");
     Press('Z', wxMOD_CONTROL);
-    EXPECT_EQ(Text()->GetValue(), "Hello there");
     EXPECT_TRUE(Has("<level2 header=\"Hello\" iid=\"2\"><![CDATA[Hello there]]></level2>"));
     Press(WXK_BACK, wxMOD_ALT);
     EXPECT_TRUE(Has("<![CDATA[Greetings!]]>"));
-
     // Another item's text starts with nothing to undo; an empty box has
     // nothing to select.
     Select("Greetings");
     Add();
     ASSERT_TRUE(FocusOn(Text()));
-    EXPECT_EQ(EnabledEditCommands(), std::vector<int>{ids::ID_EDIT_PASTE});
+    EXPECT_EQ(Edits(), "Paste");
     Press('A', wxMOD_CONTROL);
     Press('Z', wxMOD_CONTROL);
     EXPECT_EQ(Text()->GetValue(), "");
@@ -159,22 +150,20 @@ TEST_F(EditorEdit, InTheLabelEditorTheyActOnTheLabel) {
         return LabelEditor() && wxWindow::FindFocus() == LabelEditor();
     }));
     SetClipboard("clip");
-    ASSERT_TRUE(PasteBecomes(true));
     // The label starts selected; Undo follows the text box but acts in the label.
-    EXPECT_EQ(EnabledEditCommands(), kAll);
+    EXPECT_TRUE(EditsAre("Undo Cut Copy Paste All"));
     Press('Z', wxMOD_CONTROL);
     EXPECT_EQ(Text()->GetValue(), "Hix");
-
     Press('X', wxMOD_CONTROL);
     EXPECT_EQ(LabelEditor()->GetValue(), "");
     EXPECT_EQ(Clipboard(), "Hi");
-    EXPECT_FALSE(MenuEnabled(ids::ID_EDIT_COPY) || MenuEnabled(ids::ID_EDIT_SELECT_ALL));
+    EXPECT_TRUE(EditsAre("Undo Paste"));
     Type("Oh ");
     Press('V', wxMOD_CONTROL);
     ASSERT_TRUE(WaitFor("the paste", [this] { return LabelEditor()->GetValue() == "Oh Hi"; }));
     Press('A', wxMOD_CONTROL);
-    EXPECT_EQ(Selection(LabelEditor()), std::make_pair(0L, 5L));
-    EXPECT_EQ(Selection(Text()), std::make_pair(3L, 3L)) << "the text box is left alone";
+    EXPECT_EQ(Selection(LabelEditor()), "0-5");
+    EXPECT_EQ(Selection(Text()), "3-3") << "the text box is left alone";
     Press(WXK_RETURN);
     ASSERT_TRUE(WaitFor("the end of the edit", [this] { return LabelEditor() == nullptr; }));
     EXPECT_TRUE(Has("<level2 iid=\"3\" header=\"Oh Hi\"><![CDATA[Hix]]></level2>"));
@@ -186,8 +175,7 @@ TEST_F(EditorEdit, UndoTakesBackTheWholeRunOfTyping) {
     for (const char* key : {" ", "y", "o", "u"})
         Type(key);
     Press('Z', wxMOD_CONTROL);
-    EXPECT_EQ(Text()->GetValue(), "Hello there");
-    EXPECT_TRUE(Has("<![CDATA[Hello there]]>"));
+    EXPECT_TRUE(Text()->GetValue() == "Hello there" && Has("<![CDATA[Hello there]]>"));
 }
 
 TEST_F(EditorEdit, AClipboardOwnerThatNeverAnswersHoldsNothingUp) {

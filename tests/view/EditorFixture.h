@@ -54,6 +54,12 @@ protected:
         return Tree()->GetItemText(Tree()->GetSelection()).utf8_string();
     }
     void Select(const std::string& label) { Tree()->SelectItem(Item(label)); }
+    // What the form shows for the selection: "label: text", the text box
+    // open for typing or not, the item removable or not.
+    std::string Shows() const {
+        return Selected() + ": " + Text()->GetValue().utf8_string() +
+               (Text()->IsEnabled() ? " typing" : "") + (Doc()->m_bCanRemove ? " removable" : "");
+    }
     wxTextCtrl* LabelEditor() const { return Tree()->GetEditControl(); }
     // Runs Add on the selection and takes the new item's name as it stands.
     void Add() {
