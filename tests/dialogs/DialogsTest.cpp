@@ -160,7 +160,6 @@ TEST_F(TipOfTheDay, StartUpShowsItOnlyWhenTheSettingIsOne) {
 }
 
 TEST_F(AboutDialog, ShowsTheVersionAndVisitWebsiteOpensThePageEachTime) {
-    CBrowser::EnableTestMode();
     StartShown();
     const std::string home = CStringTable::Load(strid::IDS_HOME_PAGE);
     const auto look = [&](CDlgAbout& d) {
@@ -188,7 +187,6 @@ TEST_F(AboutDialog, ShowsTheVersionAndVisitWebsiteOpensThePageEachTime) {
     // The maker's other pages sit under the same address.
     for (int page : {strid::IDS_FAQ_PAGE, strid::IDS_EXAMPLES_PAGE})
         EXPECT_TRUE(CStringTable::Load(page).starts_with(home)) << page;
-    CBrowser::DisableTestMode();
 }
 
 TEST_F(OpenUrlDialog, OkLoadsTheTrimmedUrlCancelDoesNothing) {

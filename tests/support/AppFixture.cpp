@@ -1,7 +1,10 @@
 #include "support/AppFixture.h"
 
+#include "app/HelpService.h"
 #include "app/NativePath.h"
+#include "platform/Browser.h"
 #include "res/Resources.h"
+#include "res/StringTable.h"
 
 #include <wx/app.h>
 #include <wx/fileconf.h>
@@ -9,6 +12,8 @@
 void CAppFixture::SetUp() {
     CMessageBox::EnableTestMode();
     CFilePrompt::EnableTestMode();
+    CHelpService::EnableTestMode();
+    CBrowser::EnableTestMode();
     m_configPath = m_dir.File("Tessary.conf");
     delete wxConfigBase::Set(new wxFileConfig("Tessary", "MorvekLtd",
                                               wxString::FromUTF8(m_configPath), wxString(),
@@ -21,6 +26,10 @@ void CAppFixture::TearDown() {
     delete wxConfigBase::Set(nullptr);
     CFilePrompt::DisableTestMode();
     CMessageBox::DisableTestMode();
+    CHelpService::DisableTestMode();
+    CHelpService::SetBookFile({});
+    CBrowser::DisableTestMode();
+    CStringTable::SetVariant(StringVariant::EnglishUS);
 }
 
 bool CAppFixture::Start(const std::string& file) {
@@ -49,6 +58,10 @@ void CAppFixture::StartShown(const std::string& file) {
     Frame()->Raise();
     ASSERT_TRUE(WaitFor("the main window to take the keyboard",
                         [this] { return Frame()->IsShownOnScreen() && Frame()->IsActive(); }));
+}
+
+bool CAppFixture::Placed(const wxRect& rect) {
+    return WaitFor("the window's place", [&] { return Frame()->GetRect() == rect; });
 }
 
 void CAppFixture::Stop() {
@@ -153,5 +166,8 @@ void CAppFixture::TakeKeyboard(wxDialog& dlg) {
     m_sim.MouseMove(dlg.GetScreenRect().GetPosition() + wxPoint(5, 5));
     m_sim.KeyDown(WXK_SHIFT);
     m_sim.KeyUp(WXK_SHIFT);
+    wxYield();
+    if (!dlg.IsActive())
+        dlg.Raise();
     WaitFor("the dialog to take the keyboard", [&dlg] { return dlg.IsActive(); });
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The program's document manager, main frame, document and view, set up as
 // the application does at start, with settings in a temporary file and
-// message boxes and file prompts in test mode; and the means to work them as
+// message boxes, file prompts, help and browser in test mode; and the means
+// to work them as
 // a person does: keys and pointer through XTest, modal dialogs driven from
 // inside their own loop.
 
@@ -38,6 +39,8 @@ protected:
     // The same, then waits until the window manager has placed the window
     // and it has the keyboard focus.
     void StartShown(const std::string& file = {});
+    // Waits until the main window has that rectangle.
+    bool Placed(const wxRect& rect);
     void Stop();
     // Closes the main window as the user does (the frame's close sequence).
     void CloseFrame(bool force = true);

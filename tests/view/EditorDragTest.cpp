@@ -44,17 +44,23 @@ protected:
     }
     void ExpectUnchanged() {
         EXPECT_EQ(Xml(), m_strStart);
-        EXPECT_EQ(TreeLabels(),
-                  (std::vector<std::string>{"Root", "  A", "    A1", "    A2", "  B"}));
+        EXPECT_EQ(TreeLabels(), (Strings{"Root", "  A", "    A1", "    A2", "  B"}));
         EXPECT_FALSE(Doc()->IsModified() || View()->IsDragging() || Tree()->HasCapture());
-        EXPECT_TRUE(Messages().empty());
+        EXPECT_FALSE(Tree()->GetItemBackgroundColour(Item("B")).IsOk()) << "no highlight left";
+    }
+    // Where a person points at an item: the middle of its label, on screen.
+    wxPoint On(const std::string& label, wxPoint offset = {}) const {
+        wxRect rc;
+        EXPECT_TRUE(Tree()->GetBoundingRect(Item(label), rc, true)) << label;
+        return Tree()->ClientToScreen(rc.GetPosition() + rc.GetSize() / 2 + offset);
+    }
+    wxPoint BelowItems() const {
+        return Tree()->GetScreenRect().GetBottomLeft() + wxPoint(60, -10);
     }
     // The middle of an item's expander, found leftwards from its label.
     wxPoint OnExpander(const std::string& label) const {
-        wxRect rc;
-        Tree()->GetBoundingRect(Item(label), rc, true);
-        int flags = 0;
-        for (wxPoint at(rc.x, rc.y + rc.height / 2); at.x >= 0; --at.x)
+        wxPoint at = Tree()->ScreenToClient(On(label));
+        for (int flags = 0; at.x >= 0; --at.x)
             if (Tree()->HitTest(at, flags).IsOk() && (flags & wxTREE_HITTEST_ONITEMBUTTON))
                 return Tree()->ClientToScreen(at);
         ADD_FAILURE() << "no expander left of " << label;
@@ -75,59 +81,49 @@ protected:
 } // namespace
 
 TEST_F(EditorDrag, RefusedDropsChangeNothing) {
-    // Onto itself, onto one of its own sub-items; the root onto anything.
-    Drag(OnItem("A"), {OnItem("A") + wxPoint(8, 2), OnItem("A") + wxPoint(2, 0)});
-    ExpectUnchanged();
-    Drag(OnItem("A"), {OnItem("A2")});
-    ExpectUnchanged();
-    Drag(OnItem("Root"), {OnItem("B")});
-    ExpectUnchanged();
-    // Never over an item: straight down into the empty part of the tree.
-    Drag(OnItem("B"), {OnItem("B") + wxPoint(0, 60), BelowItems()});
-    ExpectUnchanged();
-    // Pressed below the items or on an expander, with an item selected: that
-    // item does not move.
+    // With an item selected, so that nothing but the pressed item can move.
     Select("A1");
-    Drag(BelowItems(), {OnItem("B")});
-    ExpectUnchanged();
-    Drag(OnExpander("A"), {OnItem("B")});
-    ExpectUnchanged();
+    const std::pair<wxPoint, std::vector<wxPoint>> refused[] = {
+        {On("A"), {On("A", {8, 2}), On("A", {2, 0})}}, // onto itself
+        {On("A"), {On("A2")}},                         // onto its own sub-item
+        {On("Root"), {On("B")}},                       // the root, above everything
+        {On("B"), {On("B", {0, 60}), BelowItems()}},   // never over an item
+        {BelowItems(), {On("B")}},                     // pressed below the items
+        {OnExpander("A"), {On("B")}}};                 // pressed on an expander
+    for (const auto& [from, path] : refused) {
+        Drag(from, path);
+        ExpectUnchanged();
+    }
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(EditorDrag, ADropMovesTheBranchWithItsIdsAndTexts) {
     // Onto its own parent: to the end of it. The copy is selected and still
     // reaches its element.
-    Drag(OnItem("A1"), {OnItem("A2"), OnItem("A")});
-    EXPECT_TRUE(Has("<level1 header=\"A\" iid=\"1\"><level2 header=\"A2\" iid=\"3\"><![CDATA[a2 "
-                    "text]]></level2><level2 header=\"A1\" iid=\"2\"><![CDATA[a1 text]]>"));
+    Drag(On("A1"), {On("A2"), On("A")});
+    EXPECT_TRUE(Has("<level2 header=\"A2\" iid=\"3\"><![CDATA[a2 text]]></level2><level2 "
+                    "header=\"A1\" iid=\"2\"><![CDATA[a1 text]]></level2></level1>"));
+    EXPECT_EQ(Shows(), "A1: a1 text typing removable");
     EXPECT_EQ(View()->ItemId(Tree()->GetSelection()), 2);
-    EXPECT_EQ(Text()->GetValue(), "a1 text");
     EXPECT_TRUE(Doc()->IsModified());
-
     // Onto a snippet: it becomes a heading that keeps its text.
-    Drag(OnItem("A"), {OnItem("B")});
+    Drag(On("A"), {On("B")});
     EXPECT_TRUE(Has("<level1 header=\"B\" iid=\"4\"><![CDATA[b text]]><level1 header=\"A\""));
-    EXPECT_EQ(TreeLabels(),
-              (std::vector<std::string>{"Root", "  B", "    A", "      A2", "      A1"}));
-    EXPECT_EQ(Selected(), "A");
+    EXPECT_EQ(TreeLabels(), (Strings{"Root", "  B", "    A", "      A2", "      A1"}));
     EXPECT_TRUE(Tree()->IsExpanded(Item("B")));
+    EXPECT_EQ(Shows(), "A:  removable");
     Select("B");
-    EXPECT_FALSE(Text()->IsEnabled());
-
+    EXPECT_EQ(Shows(), "B:  removable");
     // A moved element keeps its name; one added below it follows that name.
     Tree()->ExpandAll();
-    Drag(OnItem("A2"), {OnItem("B"), OnItem("Root")});
+    Drag(On("A2"), {On("B"), On("Root")});
     EXPECT_TRUE(Has("<level2 header=\"A2\" iid=\"3\"><![CDATA[a2 text]]></level2></level0>"));
     Add();
     EXPECT_TRUE(Has("<![CDATA[a2 text]]><level3 header=\"New Item\" iid=\"6\"/></level2>"));
-
     // Released away from the tree: dropped on the last item passed over,
     // which stays highlighted meanwhile.
     const wxPoint away = Frame()->GetScreenRect().GetTopRight() + wxPoint(60, 80);
-    const std::vector<wxPoint> path = {OnItem("New Item"), Text()->GetScreenRect().GetBottomRight(),
-                                       away};
-    Drag(OnItem("A1"), path, [this] {
-        EXPECT_TRUE(View()->IsDragging());
+    Drag(On("A1"), {On("New Item"), Text()->GetScreenRect().GetBottomRight(), away}, [this] {
         EXPECT_EQ(Tree()->GetItemBackgroundColour(Item("New Item")),
                   wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT));
     });
@@ -137,44 +133,42 @@ TEST_F(EditorDrag, ADropMovesTheBranchWithItsIdsAndTexts) {
 }
 
 TEST_F(EditorDrag, ADragEndsWithoutAChangeWhenItsCaptureOrItsItemsGoAway) {
-    // Another window takes the pointer while the button is still held.
+    // Another window takes the pointer while the button is still held: the
+    // old grab is found broken with the next event from the server.
     wxFrame* other = Other();
-    Drag(OnItem("A1"), {OnItem("B")}, [this, other] {
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+    Drag(On("A1"), {On("B")}, [&] {
         ASSERT_TRUE(View()->IsDragging());
-        GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
         ASSERT_EQ(gdk_seat_grab(seat, gtk_widget_get_window(other->GetHandle()),
                                 GDK_SEAT_CAPABILITY_ALL_POINTING, FALSE, nullptr, nullptr, nullptr,
                                 nullptr),
                   GDK_GRAB_SUCCESS);
-        // The old grab is found broken with the next event from the server.
-        m_sim.MouseMove(OnItem("A"));
+        m_sim.MouseMove(On("A"));
         EXPECT_TRUE(WaitFor("the end of the drag", [this] { return !View()->IsDragging(); }));
         gdk_seat_ungrab(seat);
     });
     other->Destroy();
     ExpectUnchanged();
-    EXPECT_FALSE(Tree()->GetItemBackgroundColour(Item("B")).IsOk());
-
     // Ctrl+S with the button held: the save rebuilds the tree under the drag.
-    Drag(OnItem("A1"), {OnItem("B")}, [this] {
+    Drag(On("A1"), {On("B")}, [this] {
         ASSERT_TRUE(View()->IsDragging());
         Press('S', wxMOD_CONTROL);
         EXPECT_FALSE(View()->IsDragging());
     });
     ExpectUnchanged();
-    EXPECT_EQ(Selected(), "Root");
+    EXPECT_EQ(Shows(), "Root: ");
 }
 
 TEST_F(EditorDrag, TheDragImageFollowsThePointerAboveEveryWindow) {
     wxFrame* other = Other();
     const wxPoint over = other->GetScreenRect().GetPosition() + wxPoint(60, 60);
-    Drag(OnItem("A1"), {over}, [this, over] {
+    const wxPoint inTree = BelowItems();
+    Drag(On("A1"), {over}, [&] {
         // Over another program's window, then over the tree itself.
         EXPECT_TRUE(WaitFor("the image over the other window", [&] { return LabelShownAt(over); }));
-        const wxPoint inTree = BelowItems();
         m_sim.MouseMove(inTree);
         EXPECT_TRUE(WaitFor("the image over the tree", [&] { return LabelShownAt(inTree); }));
     });
     other->Destroy();
-    EXPECT_FALSE(LabelShownAt(BelowItems())) << "gone with the drop";
+    EXPECT_FALSE(LabelShownAt(inTree)) << "gone with the drop";
 }
