@@ -131,9 +131,12 @@ TEST_F(MainFrameTest, TheStatusBarShowsOnlyTheProgramsTextsAndTheLocks) {
         Press(WXK_CAPITAL);
         EXPECT_TRUE(WaitFor("CAP", [&] { return bar->GetStatusText(1) == (on ? "CAP" : ""); }));
     }
-    // View > Status Bar hides it, unchecks the item, and the form takes the
+    // The form fills what the toolbar above it leaves of the frame. View >
+    // Status Bar hides the bar, unchecks the item, and the form takes the
     // room; the next run shows it again.
     wxWindow* form = View()->Form();
+    EXPECT_GT(form->GetPosition().y, Frame()->ToolBar()->GetRect().y);
+    EXPECT_EQ(form->GetScreenRect().GetBottom() + 1, bar->GetScreenRect().GetTop());
     const int tall = form->GetSize().y;
     const auto checked = [this] {
         Frame()->GetMenuBar()->UpdateMenus();
@@ -145,29 +148,17 @@ TEST_F(MainFrameTest, TheStatusBarShowsOnlyTheProgramsTextsAndTheLocks) {
     Command(ids::ID_VIEW_STATUS_BAR);
     EXPECT_TRUE(checked());
     EXPECT_TRUE(WaitFor("the form as it was", [&] { return form->GetSize().y == tall; }));
+    // Dragged off by its gripper, the toolbar floats and the form takes the
+    // whole frame.
+    wxAuiToolBar* tools = Frame()->ToolBar();
+    const wxPoint grip = tools->ClientToScreen(wxPoint(3, tools->GetSize().y / 2));
+    Drag(grip, {grip + wxPoint(250, 300)});
+    EXPECT_TRUE(WaitFor("a floating toolbar", [&] {
+        return Frame()->DockManager().GetPane(tools).IsFloating() && form->GetPosition().y == 0;
+    }));
     Command(ids::ID_VIEW_STATUS_BAR);
     Restart();
     EXPECT_TRUE(Frame()->StatusBar()->IsShown() && checked());
-}
-
-TEST_F(MainFrameTest, TheToolbarFloatsAndDocksAndTheFormTakesWhatItLeaves) {
-    StartShown();
-    wxAuiToolBar* bar = Frame()->ToolBar();
-    wxAuiPaneInfo& pane = Frame()->DockManager().GetPane(bar);
-    wxWindow* form = View()->Form();
-    const auto framed = [&] {
-        return pane.dock_direction == wxAUI_DOCK_TOP && form->GetPosition().y > bar->GetRect().y &&
-               form->GetRect().GetBottom() == Frame()->GetClientSize().y - 1;
-    };
-    EXPECT_TRUE(WaitFor("the form below the toolbar", framed));
-    // Dragged off by its gripper into the middle of the screen, it floats.
-    const wxPoint grip = bar->ClientToScreen(wxPoint(3, bar->GetSize().y / 2));
-    Drag(grip, {grip + wxPoint(250, 300)});
-    EXPECT_TRUE(WaitFor("the form in the whole frame",
-                        [&] { return pane.IsFloating() && form->GetPosition().y == 0; }));
-    pane.Dock().Top();
-    Frame()->DockManager().Update();
-    EXPECT_TRUE(WaitFor("the form below the toolbar", framed));
 }
 
 TEST_F(MainFrameTest, TooltipsAreTheShortPromptsAndTheBritishOnesHaveNone) {

@@ -51,12 +51,6 @@ TEST_F(SplitterBarTest, SeatsOnTheFirstPanesEdgeAndHoverChangesNothing) {
     EXPECT_EQ(m_pBar->GetMinPos(), 0);
     EXPECT_EQ(m_pBar->GetMaxPos(), 2 * m_nHalf);
     EXPECT_EQ(gdk_cursor_get_cursor_type(m_pBar->GetCursor().GetCursor()), GDK_SB_H_DOUBLE_ARROW);
-    // Before it has panes a bar's limits are the parent's client area.
-    auto* across = new CSplitterBar;
-    ASSERT_TRUE(across->Create(View()->Form(), wxID_ANY, true));
-    EXPECT_EQ(across->GetMaxPos(), m_size.y);
-    EXPECT_EQ(gdk_cursor_get_cursor_type(across->GetCursor().GetCursor()), GDK_SB_V_DOUBLE_ARROW);
-    across->Destroy();
     EXPECT_TRUE(m_pBar->HitTest(BarCentre()));
     EXPECT_FALSE(m_pBar->HitTest(OnForm(m_nHalf - 3)) || m_pBar->HitTest(OnForm(m_nHalf + 2)));
     for (int x = m_nHalf - 20; x <= m_nHalf + 20; x += 4)

@@ -96,12 +96,13 @@ TEST_F(TipOfTheDay, NextTipGoesRoundTheNineAndCloseStoresTheFollowingOne) {
     });
     EXPECT_EQ(m_settings.m_nCurrentTip, 1);
     CDlgTip dlg(nullptr);
-    for (int stored : {9, -5}) {
-        dlg.m_nTip = stored;
-        dlg.ShowTip();
-        EXPECT_EQ(Shown(dlg), 0) << stored;
-    }
-    // The box keeps the tips' own line breaks, and every line fits it.
+    dlg.m_nTip = -5;
+    dlg.ShowTip();
+    EXPECT_EQ(Shown(dlg), 0);
+    // The box, read-only beside its icon, keeps the tips' own line breaks,
+    // and every line fits it.
+    EXPECT_FALSE(Box(dlg)->IsEditable());
+    EXPECT_TRUE(dynamic_cast<wxStaticBitmap*>(dlg.FindWindow("IDC_TIP_ICON"))->GetBitmap().IsOk());
     for (dlg.m_nTip = 0; dlg.m_nTip < CDlgTip::kTipCount; ++dlg.m_nTip) {
         dlg.ShowTip();
         const std::string tip = CDlgTip::Tips()[static_cast<size_t>(dlg.m_nTip)];

@@ -193,13 +193,11 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
         const auto shows = [&](const char* text) {
             return WaitFor(text, [&] { return field->GetText() == text; });
         };
+        // Keys with modifiers, extended keys, Delete with a modifier.
         const std::tuple<int, int, int, int, const char*> typed[] = {
             {'7', wxMOD_SHIFT | wxMOD_CONTROL, '7', HOTKEYF_SHIFT | HOTKEYF_CONTROL,
              "Ctrl + Shift + 7"},
-            {'Q', wxMOD_ALT, 'Q', HOTKEYF_ALT, "Alt + Q"},
-            {WXK_F5, wxMOD_NONE, VK_F1 + 4, 0, "F5"},
             {WXK_PAGEUP, wxMOD_CONTROL, VK_PRIOR, HOTKEYF_CONTROL | HOTKEYF_EXT, "Ctrl + Page Up"},
-            {';', wxMOD_CONTROL, VK_OEM_1, HOTKEYF_CONTROL, "Ctrl + ;"},
             {WXK_DELETE, wxMOD_CONTROL | wxMOD_ALT, VK_DELETE,
              HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT, "Ctrl + Alt + Delete"}};
         for (const auto& [key, modifiers, code, flags, text] : typed) {
@@ -210,8 +208,7 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
         }
         // A typing key without Ctrl or Alt is refused with a message: a stray
         // Space once took the space bar from every program.
-        const std::pair<int, int> typing[] = {
-            {WXK_SPACE, wxMOD_NONE}, {'A', wxMOD_SHIFT}, {WXK_NUMPAD_MULTIPLY, wxMOD_NONE}};
+        const std::pair<int, int> typing[] = {{WXK_SPACE, wxMOD_NONE}, {'A', wxMOD_SHIFT}};
         for (const auto& [key, modifiers] : typing) {
             Press(key, modifiers);
             const Strings shown = Messages();
@@ -229,7 +226,10 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
         Press(WXK_CAPITAL);
         Press(WXK_CAPITAL);
         EXPECT_TRUE(shows("Ctrl + Alt + Delete"));
-        // Backspace clears; Tab and Shift+Tab move on; Enter presses OK.
+        // Delete and Backspace clear; Tab and Shift+Tab move on; Enter presses OK.
+        Press(WXK_DELETE);
+        EXPECT_TRUE(shows("None"));
+        Press(WXK_F5);
         Press(WXK_BACK);
         EXPECT_TRUE(shows("None"));
         Press(WXK_TAB);
