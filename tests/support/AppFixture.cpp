@@ -58,6 +58,13 @@ void CAppFixture::StartShown(const std::string& file) {
     Frame()->Raise();
     ASSERT_TRUE(WaitFor("the main window to take the keyboard",
                         [this] { return Frame()->IsShownOnScreen() && Frame()->IsActive(); }));
+    // The form takes its place below the toolbar only once the frame has
+    // its size.
+    ASSERT_TRUE(WaitFor("the form to fill the frame", [this] {
+        const wxRect form = View()->Form()->GetRect();
+        return form.GetRight() + 1 == Frame()->GetClientSize().x &&
+               form.GetBottom() + 1 == Frame()->GetClientSize().y;
+    }));
 }
 
 bool CAppFixture::Placed(const wxRect& rect) {
