@@ -81,8 +81,6 @@ protected:
 } // namespace
 
 TEST_F(EditorDrag, RefusedDropsChangeNothing) {
-    // With an item selected, so that nothing but the pressed item can move.
-    Select("A1");
     const std::pair<wxPoint, std::vector<wxPoint>> refused[] = {
         {On("A"), {On("A", {8, 2}), On("A", {2, 0})}}, // onto itself
         {On("A"), {On("A2")}},                         // onto its own sub-item
@@ -91,6 +89,8 @@ TEST_F(EditorDrag, RefusedDropsChangeNothing) {
         {BelowItems(), {On("B")}},                     // pressed below the items
         {OnExpander("A"), {On("B")}}};                 // pressed on an expander
     for (const auto& [from, path] : refused) {
+        // Another item selected: the drag must not take it instead.
+        Select("A1");
         Drag(from, path);
         ExpectUnchanged();
     }

@@ -172,6 +172,9 @@ TEST_F(EditorItems, KeysAddRenameAndRemoveItemsEnterStoresAndEscapeKeeps) {
     Press(WXK_BACK);
     EndEditBy(WXK_RETURN);
     EXPECT_TRUE(Has("<level2 iid=\"3\" header=\"\"><![CDATA[Hi]]></level2>"));
+    // The tree shows the headers as the library keeps them.
+    EXPECT_EQ(TreeLabels(), (Strings{"Letters", "  Greetings", "    Hello", "      New Item",
+                                     "        Thanks", "    ", "  Sign-off"}));
     // Escape after typing: label, library and modified flag stay as they were.
     Command(ids::ID_FILE_SAVE);
     Messages();
