@@ -50,7 +50,7 @@ protected:
     // The export looks for ~/Favorites; no Wine prefix is to be found.
     void SetUp() override {
         CAppFixture::SetUp();
-        m_strHome = std::getenv("HOME");
+        m_strHome = std::getenv("HOME") ? std::getenv("HOME") : "";
         setenv("HOME", m_dir.Path().c_str(), 1);
         unsetenv("WINEPREFIX");
         StartShown();
