@@ -58,17 +58,15 @@ void CAppFixture::StartShown(const std::string& file) {
     Frame()->Raise();
     ASSERT_TRUE(WaitFor("the main window to take the keyboard",
                         [this] { return Frame()->IsShownOnScreen() && Frame()->IsActive(); }));
-    // The form takes its place below the toolbar only once the frame has
-    // its size.
-    ASSERT_TRUE(WaitFor("the form to fill the frame", [this] {
-        const wxRect form = View()->Form()->GetRect();
-        return form.GetRight() + 1 == Frame()->GetClientSize().x &&
-               form.GetBottom() + 1 == Frame()->GetClientSize().y;
-    }));
 }
 
 bool CAppFixture::Placed(const wxRect& rect) {
-    return WaitFor("the window's place", [&] { return Frame()->GetRect() == rect; });
+    // The form takes its place below the toolbar once the frame has its size.
+    return WaitFor("the window's place", [&] {
+        const wxRect form = View()->Form()->GetRect();
+        return Frame()->GetRect() == rect && form.GetRight() + 1 == Frame()->GetClientSize().x &&
+               form.GetBottom() + 1 == Frame()->GetClientSize().y;
+    });
 }
 
 void CAppFixture::Stop() {

@@ -39,7 +39,7 @@ protected:
     // The same, then waits until the window manager has placed the window
     // and it has the keyboard focus.
     void StartShown(const std::string& file = {});
-    // Waits until the main window has that rectangle.
+    // Waits until the main window has that rectangle, the form filling it.
     bool Placed(const wxRect& rect);
     void Stop();
     // Closes the main window as the user does (the frame's close sequence).
