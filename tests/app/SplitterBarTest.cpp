@@ -70,6 +70,7 @@ TEST_F(SplitterBarTest, SeatsOnTheFirstPanesEdgeAndHoverChangesNothing) {
     EXPECT_FALSE(m_pBar->HitTest(OnForm(m_nHalf - 3)) || m_pBar->HitTest(OnForm(m_nHalf + 2)));
     for (int x = m_nHalf - 20; x <= m_nHalf + 20; x += 4)
         m_sim.MouseMove(OnForm(x));
+    m_sim.MouseMove(BarCentre());
     EXPECT_FALSE(m_pBar->IsDragging());
     EXPECT_TRUE(m_pBar->GetBandRect().IsEmpty());
     ExpectSplitAt(m_nHalf - 2);
