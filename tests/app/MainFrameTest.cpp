@@ -85,6 +85,7 @@ TEST_F(MainFrameTest, OnlyARectangleOverlappingThePrimaryScreenIsApplied) {
     const std::tuple<int, int, bool> cases[] = {
         {screen.GetLeft() - w + 1, 100, true}, // one column left of the edge
         {100, screen.GetBottom(), true},       // one row at the bottom
+        {screen.GetRight(), 100, true},        // one column at the right
         {screen.GetLeft() - w, 100, false},    // wholly to the left
         {100, screen.GetBottom() + 1, false},  // wholly below
         {screen.GetRight() + 1, 100, false}};  // wholly to the right, a second monitor
