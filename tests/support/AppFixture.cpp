@@ -1,8 +1,10 @@
 #include "support/AppFixture.h"
 
+#include "app/HelpService.h"
 #include "app/NativePath.h"
+#include "platform/Browser.h"
 #include "res/Resources.h"
-#include "support/GuiTest.h"
+#include "res/StringTable.h"
 
 #include <wx/app.h>
 #include <wx/fileconf.h>
@@ -10,6 +12,8 @@
 void CAppFixture::SetUp() {
     CMessageBox::EnableTestMode();
     CFilePrompt::EnableTestMode();
+    CHelpService::EnableTestMode();
+    CBrowser::EnableTestMode();
     m_configPath = m_dir.File("Tessary.conf");
     delete wxConfigBase::Set(new wxFileConfig("Tessary", "MorvekLtd",
                                               wxString::FromUTF8(m_configPath), wxString(),
@@ -22,6 +26,10 @@ void CAppFixture::TearDown() {
     delete wxConfigBase::Set(nullptr);
     CFilePrompt::DisableTestMode();
     CMessageBox::DisableTestMode();
+    CHelpService::DisableTestMode();
+    CHelpService::SetBookFile({});
+    CBrowser::DisableTestMode();
+    CStringTable::SetVariant(StringVariant::EnglishUS);
 }
 
 bool CAppFixture::Start(const std::string& file) {
@@ -41,30 +49,41 @@ bool CAppFixture::Start(const std::string& file) {
         return false;
     m_pFrame->ActivateFrame();
     m_pFrame->Show();
-    Settle(50);
+    wxYield();
     return true;
+}
+
+void CAppFixture::StartShown(const std::string& file) {
+    ASSERT_TRUE(Start(file));
+    Frame()->Raise();
+    ASSERT_TRUE(WaitFor("the main window to take the keyboard",
+                        [this] { return Frame()->IsShownOnScreen() && Frame()->IsActive(); }));
+}
+
+bool CAppFixture::Placed(const wxRect& rect) {
+    // The form takes its place below the toolbar once the frame has its size.
+    return WaitFor("the window's place", [&] {
+        const wxRect form = View()->Form()->GetRect();
+        return Frame()->GetRect() == rect && form.GetRight() + 1 == Frame()->GetClientSize().x &&
+               form.GetBottom() + 1 == Frame()->GetClientSize().y;
+    });
 }
 
 void CAppFixture::Stop() {
     if (m_pFrame) {
         if (Doc())
             Doc()->Modify(false);
-        m_pFrame->Close(true);
-        m_pFrame = nullptr;
-        Settle(20);
+        CloseFrame();
     }
     delete m_pManager;
     m_pManager = nullptr;
 }
 
 void CAppFixture::CloseFrame(bool force) {
-    if (!m_pFrame)
-        return;
     wxWindow* frame = m_pFrame;
-    const bool closed = frame->Close(force);
-    if (closed) {
+    if (frame && frame->Close(force)) {
         m_pFrame = nullptr;
-        Settle(20);
+        WaitFor("the main window to go", [frame] { return !wxTopLevelWindows.Find(frame); });
     }
 }
 
@@ -81,17 +100,16 @@ void CAppFixture::Command(int id) {
 
 std::vector<std::string> CAppFixture::TreeLabels() const {
     std::vector<std::string> out;
-    wxTreeCtrl* tree = View()->Tree();
     std::function<void(const wxTreeItemId&, int)> walk = [&](const wxTreeItemId& item, int depth) {
         out.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') +
-                      tree->GetItemText(item).utf8_string());
+                      Tree()->GetItemText(item).utf8_string());
         wxTreeItemIdValue cookie;
-        for (wxTreeItemId c = tree->GetFirstChild(item, cookie); c.IsOk();
-             c = tree->GetNextChild(item, cookie))
+        for (wxTreeItemId c = Tree()->GetFirstChild(item, cookie); c.IsOk();
+             c = Tree()->GetNextChild(item, cookie))
             walk(c, depth + 1);
     };
-    if (tree->GetRootItem().IsOk())
-        walk(tree->GetRootItem(), 0);
+    if (Tree()->GetRootItem().IsOk())
+        walk(Tree()->GetRootItem(), 0);
     return out;
 }
 
@@ -99,4 +117,62 @@ std::string CAppFixture::Write(const std::string& name, const std::string& bytes
     const std::string path = m_dir.File(name);
     CTempDir::Write(path, bytes);
     return path;
+}
+
+void CAppFixture::StoreSettings(const CSettings& settings) {
+    CSettingsStore::Save(*wxConfigBase::Get(), settings);
+}
+
+bool CAppFixture::FocusOn(wxWindow* window) {
+    window->SetFocus();
+    return WaitFor("the focus", [window] { return wxWindow::FindFocus() == window; });
+}
+
+// The simulator waits for the server to take each event and lets the loop
+// handle it; one more turn handles what the handlers queued in turn.
+void CAppFixture::Press(int key, int modifiers) {
+    m_sim.Char(key, modifiers);
+    wxYield();
+}
+
+void CAppFixture::Type(const std::string& text) {
+    m_sim.Text(text.c_str());
+    wxYield();
+}
+
+void CAppFixture::Click(wxWindow* window) {
+    m_sim.MouseMove(window->GetScreenRect().GetPosition() + window->GetSize() / 2);
+    m_sim.MouseClick();
+    wxYield();
+}
+
+void CAppFixture::Drag(const wxPoint& from, const std::vector<wxPoint>& path,
+                       const std::function<void()>& held) {
+    m_sim.MouseMove(from);
+    m_sim.MouseDown();
+    wxPoint at = from;
+    for (const wxPoint& to : path) {
+        constexpr int kSteps = 6;
+        for (int i = 1; i <= kSteps; ++i)
+            m_sim.MouseMove(at + (to - at) * i / kSteps);
+        at = to;
+    }
+    wxYield();
+    if (held)
+        held();
+    m_sim.MouseUp();
+    wxYield();
+}
+
+void CAppFixture::TakeKeyboard(wxDialog& dlg) {
+    // Without a window manager the keyboard follows the pointer: rest it on
+    // the dialog. The first keys of a new simulator can go missing while the
+    // server switches input devices; a lone Shift settles it.
+    m_sim.MouseMove(dlg.GetScreenRect().GetPosition() + wxPoint(5, 5));
+    m_sim.KeyDown(WXK_SHIFT);
+    m_sim.KeyUp(WXK_SHIFT);
+    wxYield();
+    if (!dlg.IsActive())
+        dlg.Raise();
+    WaitFor("the dialog to take the keyboard", [&dlg] { return dlg.IsActive(); });
 }

@@ -1,21 +1,33 @@
 #pragma once
 // The program's document manager, main frame, document and view, set up as
 // the application does at start, with settings in a temporary file and
-// message boxes and file prompts in test mode.
+// message boxes, file prompts, help and browser in test mode; and the means
+// to work them as
+// a person does: keys and pointer through XTest, modal dialogs driven from
+// inside their own loop.
 
 #include "app/FilePrompt.h"
 #include "app/MainFrame.h"
 #include "app/MessageBox.h"
+#include "app/Settings.h"
 #include "app/StatusText.h"
 #include "app/TessaryDocManager.h"
 #include "document/TessaryDoc.h"
+#include "support/GuiTest.h"
 #include "support/TempDir.h"
 #include "view/TessaryView.h"
 
-#include <gtest/gtest.h>
+#include <wx/dialog.h>
+#include <wx/textctrl.h>
+#include <wx/treectrl.h>
+#include <wx/uiaction.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+using Strings = std::vector<std::string>;
 
 class CAppFixture : public ::testing::Test {
 protected:
@@ -24,6 +36,11 @@ protected:
 
     // Starts the program's objects; with a file, as if named on the command line.
     bool Start(const std::string& file = {});
+    // The same, then waits until the window manager has placed the window
+    // and it has the keyboard focus.
+    void StartShown(const std::string& file = {});
+    // Waits until the main window has that rectangle, the form filling it.
+    bool Placed(const wxRect& rect);
     void Stop();
     // Closes the main window as the user does (the frame's close sequence).
     void CloseFrame(bool force = true);
@@ -32,6 +49,9 @@ protected:
     CTessaryView* View() const;
     CMainFrame* Frame() const { return m_pFrame; }
     CTessaryDocManager* Manager() const { return m_pManager; }
+    wxTreeCtrl* Tree() const { return View()->Tree(); }
+    wxTextCtrl* Text() const { return View()->Text(); }
+    std::string Title() const { return Frame()->GetTitle().utf8_string(); }
 
     // Runs a menu command through the frame, as the menu would.
     void Command(int id);
@@ -39,14 +59,59 @@ protected:
     std::vector<std::string> Messages() { return CMessageBox::TakeShown(); }
     // Labels of the tree in pre-order, indented by two spaces per level.
     std::vector<std::string> TreeLabels() const;
-    std::string SavedBytes(const std::string& path) const { return CTempDir::Read(path); }
     std::string Write(const std::string& name, const std::string& bytes) const;
+    static std::string Read(const std::string& path) { return CTempDir::Read(path); }
+    static void StoreSettings(const CSettings& settings);
+
+    // Input as a person gives it; each returns once the program has handled it.
+    bool FocusOn(wxWindow* window);
+    void Press(int key, int modifiers = wxMOD_NONE);
+    void Type(const std::string& text);
+    void Click(wxWindow* window);
+    // Presses at `from`, moves along `path` in small steps with the button
+    // held, runs `held`, then releases where the path ends.
+    void Drag(const wxPoint& from, const std::vector<wxPoint>& path,
+              const std::function<void()>& held = {});
+
+    // Runs `open`, which shows a modal dialog of type T, and `drive` on that
+    // dialog from inside its loop once it is on screen; `drive` must close it.
+    template <class T>
+    void WithDialog(const std::function<void()>& open, const std::function<void(T&)>& drive) {
+        auto state = std::make_shared<int>(0); // 1 once driven, -1 once too late
+        wxTheApp->CallAfter([this, state, drive] {
+            T* dlg = nullptr;
+            if (*state < 0 || !WaitFor("the dialog to show", [&] { return (dlg = Shown<T>()); }))
+                return;
+            TakeKeyboard(*dlg);
+            *state = 1;
+            drive(*dlg);
+            if (dlg->IsModal()) {
+                ADD_FAILURE() << "the dialog was left open";
+                dlg->EndModal(wxID_CANCEL);
+            }
+        });
+        open();
+        EXPECT_EQ(*state, 1) << "no dialog was driven";
+        *state = -1;
+    }
+    static bool Closed(wxDialog& dlg) {
+        return WaitFor("the dialog to close", [&dlg] { return !dlg.IsModal(); });
+    }
 
     CTempDir m_dir;
     std::string m_configPath;
     std::vector<std::string> m_status;
+    wxUIActionSimulator m_sim;
 
 private:
+    template <class T> static T* Shown() {
+        for (wxWindow* w : wxTopLevelWindows)
+            if (auto* d = dynamic_cast<T*>(w); d && d->IsShownOnScreen() && d->IsModal())
+                return d;
+        return nullptr;
+    }
+    void TakeKeyboard(wxDialog& dlg);
+
     CTessaryDocManager* m_pManager = nullptr;
     CMainFrame* m_pFrame = nullptr;
 };

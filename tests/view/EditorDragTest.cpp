@@ -1,250 +1,174 @@
 // Dragging a branch onto another item with the mouse: tree and library move
-// together, ids travel with the items, refused drops change nothing.
+// together, ids travel with the items, refused drops change nothing, and the
+// drag image stays above every window.
 
 #include "view/EditorFixture.h"
 
 #include <gtk/gtk.h>
 #include <wx/frame.h>
 #include <wx/settings.h>
-#include <wx/utils.h>
 
 #include <cstdlib>
 
 namespace {
 
-const char* kLibrary = "<level0 header=\"Root\">"
-                       "<level1 header=\"A\">"
+const char* kLibrary = "<level0 header=\"Root\"><level1 header=\"A\">"
                        "<level2 header=\"A1\"><![CDATA[a1 text]]></level2>"
-                       "<level2 header=\"A2\"><![CDATA[a2 text]]></level2>"
-                       "</level1>"
-                       "<level1 header=\"B\"><![CDATA[b text]]></level1>"
-                       "</level0>";
-
-const char* kNumbered = "<level0 header=\"Root\" iid=\"0\">"
-                        "<level1 header=\"A\" iid=\"1\">"
-                        "<level2 header=\"A1\" iid=\"2\"><![CDATA[a1 text]]></level2>"
-                        "<level2 header=\"A2\" iid=\"3\"><![CDATA[a2 text]]></level2>"
-                        "</level1>"
-                        "<level1 header=\"B\" iid=\"4\"><![CDATA[b text]]></level1>"
-                        "</level0>";
-
-const std::vector<std::string> kTree = {"Root", "  A", "    A1", "    A2", "  B"};
+                       "<level2 header=\"A2\"><![CDATA[a2 text]]></level2></level1>"
+                       "<level1 header=\"B\"><![CDATA[b text]]></level1></level0>";
 
 // Whether the screen shows the drag image's grey text on its white band, and
 // nothing of a red window beneath, just right of and below the pointer.
 bool LabelShownAt(const wxPoint& pointer) {
     GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), pointer.x + 15,
                                                  pointer.y + 15, 12, 14);
-    if (!shot)
-        return false;
-    const int channels = gdk_pixbuf_get_n_channels(shot);
-    const int stride = gdk_pixbuf_get_rowstride(shot);
-    const guchar* pixels = gdk_pixbuf_get_pixels(shot);
-    int grey = 0;
-    int red = 0;
-    for (int y = 0; y < gdk_pixbuf_get_height(shot); ++y)
+    int grey = 0, red = 0;
+    for (int y = 0; shot && y < gdk_pixbuf_get_height(shot); ++y)
         for (int x = 0; x < gdk_pixbuf_get_width(shot); ++x) {
-            const guchar* p = pixels + y * stride + x * channels;
+            const guchar* p = gdk_pixbuf_get_pixels(shot) + y * gdk_pixbuf_get_rowstride(shot) +
+                              x * gdk_pixbuf_get_n_channels(shot);
             red += p[0] > 200 && p[1] < 60 && p[2] < 60;
             grey += p[0] < 220 && std::abs(p[0] - p[1]) < 16 && std::abs(p[1] - p[2]) < 16;
         }
-    g_object_unref(shot);
+    if (shot)
+        g_object_unref(shot);
     return grey > 0 && red == 0;
 }
 
 class EditorDrag : public CEditorFixture {
 protected:
+    void SetUp() override {
+        CEditorFixture::SetUp();
+        StartWith(kLibrary);
+        m_strStart = Xml();
+    }
     void ExpectUnchanged() {
-        EXPECT_EQ(Xml(), kNumbered);
-        EXPECT_EQ(TreeLabels(), kTree);
-        EXPECT_FALSE(Doc()->IsModified());
-        EXPECT_TRUE(Messages().empty());
-        EXPECT_FALSE(View()->IsDragging());
+        EXPECT_EQ(Xml(), m_strStart);
+        EXPECT_EQ(TreeLabels(), (Strings{"Root", "  A", "    A1", "    A2", "  B"}));
+        EXPECT_FALSE(Doc()->IsModified() || View()->IsDragging() || Tree()->HasCapture());
+        EXPECT_FALSE(Tree()->GetItemBackgroundColour(Item("B")).IsOk()) << "no highlight left";
+    }
+    // Where a person points at an item: the middle of its label, on screen.
+    wxPoint On(const std::string& label, wxPoint offset = {}) const {
+        wxRect rc;
+        EXPECT_TRUE(Tree()->GetBoundingRect(Item(label), rc, true)) << label;
+        return Tree()->ClientToScreen(rc.GetPosition() + rc.GetSize() / 2 + offset);
+    }
+    wxPoint BelowItems() const {
+        return Tree()->GetScreenRect().GetBottomLeft() + wxPoint(60, -10);
     }
     // The middle of an item's expander, found leftwards from its label.
     wxPoint OnExpander(const std::string& label) const {
-        wxRect rc;
-        EXPECT_TRUE(Tree()->GetBoundingRect(Item(label), rc, true));
-        const int y = rc.y + rc.height / 2;
-        for (int x = rc.x; x >= 0; --x) {
-            int flags = 0;
-            Tree()->HitTest(wxPoint(x, y), flags);
-            if (flags & wxTREE_HITTEST_ONITEMBUTTON)
-                return Tree()->ClientToScreen(wxPoint(x, y));
-        }
+        wxPoint at = Tree()->ScreenToClient(On(label));
+        for (int flags = 0; at.x >= 0; --at.x)
+            if (Tree()->HitTest(at, flags).IsOk() && (flags & wxTREE_HITTEST_ONITEMBUTTON))
+                return Tree()->ClientToScreen(at);
         ADD_FAILURE() << "no expander left of " << label;
         return {};
     }
+    // A red window of another program, beside the main window.
+    wxFrame* Other() {
+        auto* other = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(820, 100), wxSize(300, 200));
+        other->SetBackgroundColour(*wxRED);
+        other->Show();
+        EXPECT_TRUE(WaitFor("the other window", [other] { return other->IsShownOnScreen(); }));
+        return other;
+    }
+
+    std::string m_strStart;
 };
 
 } // namespace
 
 TEST_F(EditorDrag, RefusedDropsChangeNothing) {
-    StartWith(kLibrary);
-
-    // Onto itself.
-    Drag(OnItem("A"), {OnItem("A") + wxPoint(8, 2), OnItem("A") + wxPoint(2, 0)});
-    ExpectUnchanged();
-
-    // Onto one of its own sub-items.
-    Drag(OnItem("A"), {OnItem("A2")});
-    ExpectUnchanged();
-
-    // The root can be dragged but lies above everything else.
-    Drag(OnItem("Root"), {OnItem("B")});
-    ExpectUnchanged();
-
-    // Never over an item: straight down into the empty part of the tree.
-    Drag(OnItem("B"), {OnItem("B") + wxPoint(0, 60), BelowItems()});
-    ExpectUnchanged();
-
-    // Pressed below the items or on an expander, with an item selected: that
-    // item does not move.
-    Select("A1");
-    Drag(BelowItems(), {OnItem("B")});
-    ExpectUnchanged();
-    Drag(OnExpander("A"), {OnItem("B")});
-    ExpectUnchanged();
-}
-
-TEST_F(EditorDrag, DropOntoTheParentMovesToItsEndWithTheIds) {
-    StartWith(kLibrary);
-    Drag(OnItem("A1"), {OnItem("A2"), OnItem("A")});
-    EXPECT_EQ(TreeLabels(), (std::vector<std::string>{"Root", "  A", "    A2", "    A1", "  B"}));
-    EXPECT_EQ(Xml(), "<level0 header=\"Root\" iid=\"0\">"
-                     "<level1 header=\"A\" iid=\"1\">"
-                     "<level2 header=\"A2\" iid=\"3\"><![CDATA[a2 text]]></level2>"
-                     "<level2 header=\"A1\" iid=\"2\"><![CDATA[a1 text]]></level2>"
-                     "</level1>"
-                     "<level1 header=\"B\" iid=\"4\"><![CDATA[b text]]></level1>"
-                     "</level0>");
-    // The copy is selected and still reaches its element.
-    EXPECT_EQ(Selected(), "A1");
-    EXPECT_EQ(View()->ItemId(Tree()->GetSelection()), 2);
-    EXPECT_EQ(Text()->GetValue(), "a1 text");
-    EXPECT_TRUE(Doc()->IsModified());
+    const std::pair<wxPoint, std::vector<wxPoint>> refused[] = {
+        {On("A"), {On("A", {8, 2}), On("A", {2, 0})}}, // onto itself
+        {On("A"), {On("A2")}},                         // onto its own sub-item
+        {On("Root"), {On("B")}},                       // the root, above everything
+        {On("B"), {On("B", {0, 60}), BelowItems()}},   // never over an item
+        {BelowItems(), {On("B")}},                     // pressed below the items
+        {OnExpander("A"), {On("B")}}};                 // pressed on an expander
+    for (const auto& [from, path] : refused) {
+        // Another item selected: the drag must not take it instead.
+        Select("A1");
+        Drag(from, path);
+        ExpectUnchanged();
+    }
     EXPECT_TRUE(Messages().empty());
-
-    Command(ids::ID_FILE_SAVE);
-    EXPECT_NE(SavedBytes(Doc()->PathName())
-                  .find("<level2 header=\"A2\" iid=\"2\"><![CDATA[a2 "
-                        "text]]></level2><level2 header=\"A1\" iid=\"3\">"),
-              std::string::npos);
 }
 
-TEST_F(EditorDrag, DropOntoALeafMakesItAHeadingThatKeepsItsText) {
-    StartWith(kLibrary);
-    Drag(OnItem("A"), {OnItem("B")});
-    EXPECT_EQ(TreeLabels(),
-              (std::vector<std::string>{"Root", "  B", "    A", "      A1", "      A2"}));
-    EXPECT_EQ(Xml(), "<level0 header=\"Root\" iid=\"0\">"
-                     "<level1 header=\"B\" iid=\"4\"><![CDATA[b text]]>"
-                     "<level1 header=\"A\" iid=\"1\">"
-                     "<level2 header=\"A1\" iid=\"2\"><![CDATA[a1 text]]></level2>"
-                     "<level2 header=\"A2\" iid=\"3\"><![CDATA[a2 text]]></level2>"
-                     "</level1></level1>"
-                     "</level0>");
-    EXPECT_EQ(Selected(), "A");
-    EXPECT_TRUE(Tree()->IsExpanded(Item("B")));
-    Select("B");
-    EXPECT_FALSE(Text()->IsEnabled());
-    EXPECT_EQ(Text()->GetValue(), "");
-    Select("A2");
-    EXPECT_TRUE(Text()->IsEnabled());
-    EXPECT_EQ(Text()->GetValue(), "a2 text");
-}
-
-TEST_F(EditorDrag, AMovedElementKeepsItsNameAndAddsBelowItFollowTheName) {
-    StartWith(kLibrary);
-    Drag(OnItem("A2"), {OnItem("B"), OnItem("Root")});
-    EXPECT_EQ(TreeLabels(), (std::vector<std::string>{"Root", "  A", "    A1", "  B", "  A2"}));
-    EXPECT_NE(Xml().find("<level1 header=\"B\" iid=\"4\"><![CDATA[b text]]></level1>"
-                         "<level2 header=\"A2\" iid=\"3\"><![CDATA[a2 text]]></level2></level0>"),
-              std::string::npos)
-        << Xml();
-    Command(ids::ID_ADD_MENU_ITEM);
-    Tree()->EndEditLabel(Tree()->GetSelection(), true);
-    EXPECT_NE(Xml().find("<level2 header=\"A2\" iid=\"3\"><![CDATA[a2 text]]>"
-                         "<level3 header=\"New Item\" iid=\"6\"/></level2>"),
-              std::string::npos)
-        << Xml();
-}
-
-TEST_F(EditorDrag, ReleasedAwayFromTheTreeDropsOnTheLastHighlightedItem) {
-    StartWith(kLibrary);
-    const wxPoint outside = Frame()->GetScreenRect().GetTopRight() + wxPoint(60, 80);
-    Drag(OnItem("A1"),
-         {OnItem("B"), Text()->GetScreenRect().GetBottomRight() - wxPoint(5, 5), outside}, [this] {
-             EXPECT_TRUE(View()->IsDragging());
-             // The highlight stays on the last item passed over.
-             EXPECT_EQ(Tree()->GetItemBackgroundColour(Item("B")),
-                       wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT));
-         });
-    EXPECT_EQ(TreeLabels(), (std::vector<std::string>{"Root", "  A", "    A2", "  B", "    A1"}));
-    EXPECT_NE(Xml().find("<level1 header=\"B\" iid=\"4\"><![CDATA[b text]]>"
-                         "<level2 header=\"A1\" iid=\"2\"><![CDATA[a1 text]]></level2></level1>"),
-              std::string::npos)
-        << Xml();
-    EXPECT_FALSE(Tree()->GetItemBackgroundColour(Item("B")).IsOk()) << "highlight removed";
+TEST_F(EditorDrag, ADropMovesTheBranchWithItsIdsAndTexts) {
+    // Onto its own parent: to the end of it. The copy is selected and still
+    // reaches its element.
+    Drag(On("A1"), {On("A2"), On("A")});
+    EXPECT_TRUE(Has("<level2 header=\"A2\" iid=\"3\"><![CDATA[a2 text]]></level2><level2 "
+                    "header=\"A1\" iid=\"2\"><![CDATA[a1 text]]></level2></level1>"));
+    EXPECT_EQ(Shows(), "A1: a1 text typing removable");
+    EXPECT_EQ(View()->ItemId(Tree()->GetSelection()), 2);
     EXPECT_TRUE(Doc()->IsModified());
+    // Onto a snippet: it becomes a heading that keeps its text.
+    Drag(On("A"), {On("B")});
+    EXPECT_TRUE(Has("<level1 header=\"B\" iid=\"4\"><![CDATA[b text]]><level1 header=\"A\""));
+    EXPECT_EQ(TreeLabels(), (Strings{"Root", "  B", "    A", "      A2", "      A1"}));
+    EXPECT_TRUE(Tree()->IsExpanded(Item("B")));
+    EXPECT_EQ(Shows(), "A:  removable");
+    Select("B");
+    EXPECT_EQ(Shows(), "B:  removable");
+    // A moved element keeps its name; one added below it follows that name.
+    Tree()->ExpandAll();
+    Drag(On("A2"), {On("B"), On("Root")});
+    EXPECT_TRUE(Has("<level2 header=\"A2\" iid=\"3\"><![CDATA[a2 text]]></level2></level0>"));
+    Add();
+    EXPECT_TRUE(Has("<![CDATA[a2 text]]><level3 header=\"New Item\" iid=\"6\"/></level2>"));
+    // Released away from the tree: dropped on the last item passed over,
+    // which stays highlighted meanwhile.
+    const wxPoint away = Frame()->GetScreenRect().GetTopRight() + wxPoint(60, 80);
+    Drag(On("A1"), {On("New Item"), Text()->GetScreenRect().GetBottomRight(), away}, [this] {
+        EXPECT_EQ(Tree()->GetItemBackgroundColour(Item("New Item")),
+                  wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT));
+    });
+    EXPECT_TRUE(Has("<level3 header=\"New Item\" iid=\"6\"><level2 header=\"A1\" iid=\"2\">"));
+    EXPECT_FALSE(Tree()->GetItemBackgroundColour(Item("New Item")).IsOk()) << "highlight removed";
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(EditorDrag, ADragEndsWithoutAChangeWhenItsCaptureOrItsItemsGoAway) {
-    StartWith(kLibrary);
-    // Another window takes the pointer while the button is still held.
-    auto* other = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(800, 600), wxSize(100, 100));
-    other->Show();
-    Settle(200);
-    Drag(OnItem("A1"), {OnItem("B")}, [this, other] {
+    // Another window takes the pointer while the button is still held: the
+    // old grab is found broken with the next event from the server.
+    wxFrame* other = Other();
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
+    Drag(On("A1"), {On("B")}, [&] {
         ASSERT_TRUE(View()->IsDragging());
-        GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
-        GdkWindow* window = gtk_widget_get_window(other->GetHandle());
-        ASSERT_EQ(gdk_seat_grab(seat, window, GDK_SEAT_CAPABILITY_ALL_POINTING, FALSE, nullptr,
-                                nullptr, nullptr, nullptr),
+        ASSERT_EQ(gdk_seat_grab(seat, gtk_widget_get_window(other->GetHandle()),
+                                GDK_SEAT_CAPABILITY_ALL_POINTING, FALSE, nullptr, nullptr, nullptr,
+                                nullptr),
                   GDK_GRAB_SUCCESS);
-        // The old grab is found broken with the next event from the server.
-        wxUIActionSimulator().MouseMove(OnItem("A"));
-        EXPECT_TRUE(WaitFor([this] { return !View()->IsDragging(); }));
+        m_sim.MouseMove(On("A"));
+        EXPECT_TRUE(WaitFor("the end of the drag", [this] { return !View()->IsDragging(); }));
         gdk_seat_ungrab(seat);
     });
     other->Destroy();
     ExpectUnchanged();
-    EXPECT_FALSE(Tree()->GetItemBackgroundColour(Item("B")).IsOk());
-    EXPECT_FALSE(Tree()->HasCapture());
-
     // Ctrl+S with the button held: the save rebuilds the tree under the drag.
-    Drag(OnItem("A1"), {OnItem("B")}, [this] {
+    Drag(On("A1"), {On("B")}, [this] {
         ASSERT_TRUE(View()->IsDragging());
         Press('S', wxMOD_CONTROL);
         EXPECT_FALSE(View()->IsDragging());
     });
     ExpectUnchanged();
-    EXPECT_EQ(Selected(), "Root");
-    EXPECT_FALSE(Tree()->HasCapture());
+    EXPECT_EQ(Shows(), "Root: ");
 }
 
 TEST_F(EditorDrag, TheDragImageFollowsThePointerAboveEveryWindow) {
-    StartWith(kLibrary);
-    auto* other = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(820, 100), wxSize(300, 200));
-    other->SetBackgroundColour(*wxRED);
-    other->Show();
-    ASSERT_TRUE(WaitFor([other] { return other->IsShownOnScreen(); }));
-    Settle(200);
+    wxFrame* other = Other();
     const wxPoint over = other->GetScreenRect().GetPosition() + wxPoint(60, 60);
-    Drag(OnItem("A1"), {over}, [this, over] {
+    const wxPoint inTree = BelowItems();
+    Drag(On("A1"), {over}, [&] {
         // Over another program's window, then over the tree itself.
-        EXPECT_TRUE(WaitFor([over] { return LabelShownAt(over); }));
-        if (const char* shot = std::getenv("TESSARY_DRAG_SHOT")) {
-            GdkWindow* root = gdk_get_default_root_window();
-            GdkPixbuf* screen = gdk_pixbuf_get_from_window(root, 0, 0, gdk_window_get_width(root),
-                                                           gdk_window_get_height(root));
-            gdk_pixbuf_save(screen, shot, "png", nullptr, nullptr);
-            g_object_unref(screen);
-        }
-        const wxPoint inTree = BelowItems();
-        wxUIActionSimulator().MouseMove(inTree);
-        EXPECT_TRUE(WaitFor([inTree] { return LabelShownAt(inTree); }));
+        EXPECT_TRUE(WaitFor("the image over the other window", [&] { return LabelShownAt(over); }));
+        m_sim.MouseMove(inTree);
+        EXPECT_TRUE(WaitFor("the image over the tree", [&] { return LabelShownAt(inTree); }));
     });
     other->Destroy();
-    EXPECT_FALSE(LabelShownAt(BelowItems())) << "gone with the drop";
+    EXPECT_FALSE(LabelShownAt(inTree)) << "gone with the drop";
 }

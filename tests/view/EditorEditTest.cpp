@@ -20,11 +20,8 @@ public:
         XSync(display, False);
     }
     int Requests() {
-        while (XPending(m_peer.Get())) {
-            XEvent event;
-            XNextEvent(m_peer.Get(), &event);
-            m_nRequests += event.type == SelectionRequest;
-        }
+        for (XEvent event; XPending(m_peer.Get());)
+            m_nRequests += XNextEvent(m_peer.Get(), &event) == 0 && event.type == SelectionRequest;
         return m_nRequests;
     }
 
@@ -33,213 +30,157 @@ private:
     int m_nRequests = 0;
 };
 
-constexpr int kEditCommands[] = {ids::ID_EDIT_UNDO, ids::ID_EDIT_CUT, ids::ID_EDIT_COPY,
-                                 ids::ID_EDIT_PASTE, ids::ID_EDIT_SELECT_ALL};
-
 class EditorEdit : public CEditorFixture {
 protected:
+    void SetUp() override {
+        CEditorFixture::SetUp();
+        StartWith(kMail);
+    }
     static void SetClipboard(const char* text) {
         ASSERT_TRUE(wxTheClipboard->Open());
-        wxTheClipboard->SetData(new wxTextDataObject(text));
-        wxTheClipboard->Close();
-    }
-    static void ClearClipboard() {
-        ASSERT_TRUE(wxTheClipboard->Open());
-        wxTheClipboard->Clear();
+        if (text)
+            wxTheClipboard->SetData(new wxTextDataObject(text));
+        else
+            wxTheClipboard->Clear();
         wxTheClipboard->Close();
     }
     static std::string Clipboard() {
         wxTextDataObject data;
-        if (!wxTheClipboard->Open())
-            return "<closed>";
-        const bool got = wxTheClipboard->GetData(data);
+        const bool got = wxTheClipboard->Open() && wxTheClipboard->GetData(data);
         wxTheClipboard->Close();
         return got ? data.GetText().utf8_string() : "<empty>";
     }
-    std::pair<long, long> Selection(wxTextCtrl* edit) const {
+    // The text box of a snippet, focused, the caret at the end.
+    void EditText(const std::string& label) {
+        Select(label);
+        ASSERT_TRUE(FocusOn(Text()));
+        Text()->SetInsertionPointEnd();
+    }
+    static std::string Selection(wxTextCtrl* edit) {
         long from = 0, to = 0;
         edit->GetSelection(&from, &to);
-        return {from, to};
+        return std::to_string(from) + "-" + std::to_string(to);
+    }
+    // The edit commands the menu shows enabled.
+    std::string Edits() {
+        std::string on;
+        for (const auto& [id, name] : {std::pair{ids::ID_EDIT_UNDO, "Undo"},
+                                       {ids::ID_EDIT_CUT, "Cut"},
+                                       {ids::ID_EDIT_COPY, "Copy"},
+                                       {ids::ID_EDIT_PASTE, "Paste"},
+                                       {ids::ID_EDIT_SELECT_ALL, "All"}})
+            on += MenuEnabled(id) ? std::string(on.empty() ? "" : " ") + name : "";
+        return on;
     }
     // Paste follows the clipboard once its owner has answered.
-    bool PasteBecomes(bool enabled) {
-        return WaitFor([=, this] { return MenuEnabled(ids::ID_EDIT_PASTE) == enabled; });
-    }
-    // Ids of the enabled commands, as the menu shows them.
-    std::vector<int> EnabledEditCommands() {
-        std::vector<int> on;
-        for (int id : kEditCommands)
-            if (MenuEnabled(id))
-                on.push_back(id);
-        return on;
+    bool EditsAre(const std::string& names) {
+        return WaitFor(names.c_str(), [&] { return Edits() == names; });
     }
 };
 
 } // namespace
 
 TEST_F(EditorEdit, WithTheFocusInTheTreeAllFiveAreOffAndTheirKeysDoNothing) {
-    StartWith(kMail);
-    Select("Hello");
     SetClipboard("pasted");
-    ASSERT_TRUE(FocusOn(Text()));
-    Text()->SetInsertionPointEnd();
+    EditText("Hello");
     Type("x");
-    ASSERT_EQ(Text()->GetValue(), "Hello therex");
     Text()->SetSelection(0, 5);
-    ASSERT_TRUE(PasteBecomes(true));
-    EXPECT_EQ(EnabledEditCommands(),
-              std::vector<int>(std::begin(kEditCommands), std::end(kEditCommands)));
-
+    ASSERT_TRUE(EditsAre("Undo Cut Copy Paste All"));
     ASSERT_TRUE(FocusOn(Tree()));
-    EXPECT_TRUE(EnabledEditCommands().empty());
-    EXPECT_FALSE(ToolEnabled(ids::ID_EDIT_CUT));
-    EXPECT_FALSE(ToolEnabled(ids::ID_EDIT_COPY));
-    EXPECT_FALSE(ToolEnabled(ids::ID_EDIT_PASTE));
-
+    EXPECT_EQ(Edits(), "");
+    EXPECT_FALSE(ToolEnabled(ids::ID_EDIT_CUT) || ToolEnabled(ids::ID_EDIT_COPY) ||
+                 ToolEnabled(ids::ID_EDIT_PASTE));
     Doc()->Modify(false);
     const std::string xml = Xml();
     for (int key : {'C', 'X', 'V', 'A', 'Z'})
         Press(key, wxMOD_CONTROL);
-    EXPECT_EQ(Xml(), xml);
-    EXPECT_EQ(Text()->GetValue(), "Hello therex");
+    EXPECT_TRUE(Xml() == xml && Text()->GetValue() == "Hello therex" && !Doc()->IsModified());
     EXPECT_EQ(Clipboard(), "pasted");
-    EXPECT_EQ(Selected(), "Hello");
     EXPECT_EQ(TreeLabels().size(), 5u);
-    EXPECT_FALSE(Doc()->IsModified());
 }
 
 TEST_F(EditorEdit, InTheTextBoxTheyFollowSelectionClipboardAndText) {
-    StartWith(kMail);
-    Select("Hello");
-    ASSERT_TRUE(FocusOn(Text()));
-    Text()->SetInsertionPointEnd();
-    ClearClipboard();
-    ASSERT_TRUE(PasteBecomes(false));
+    EditText("Hello");
     // No selection, nothing to paste, nothing typed since the item was shown.
-    EXPECT_EQ(EnabledEditCommands(), std::vector<int>{ids::ID_EDIT_SELECT_ALL});
+    SetClipboard(nullptr);
+    EXPECT_TRUE(EditsAre("All"));
     SetClipboard("Greetings!");
-    EXPECT_TRUE(PasteBecomes(true));
+    EXPECT_TRUE(EditsAre("Paste All"));
     EXPECT_TRUE(ToolEnabled(ids::ID_EDIT_PASTE));
-
     // Select All takes everything and leaves the caret at the end.
     Press('A', wxMOD_CONTROL);
-    EXPECT_EQ(Selection(Text()), std::make_pair(0L, 11L));
+    EXPECT_EQ(Selection(Text()), "0-11");
     EXPECT_EQ(Text()->GetInsertionPoint(), 11);
-    EXPECT_TRUE(MenuEnabled(ids::ID_EDIT_CUT));
+    EXPECT_EQ(Edits(), "Cut Copy Paste All");
     EXPECT_TRUE(ToolEnabled(ids::ID_EDIT_COPY));
     Press('C', wxMOD_CONTROL);
     EXPECT_EQ(Clipboard(), "Hello there");
-
     // A paste over the selection is one change: Undo puts the old text back,
     // a second Undo the pasted one; each time the library follows.
     SetClipboard("Greetings!");
     Press('V', wxMOD_CONTROL);
-    ASSERT_TRUE(WaitFor([this] { return Text()->GetValue() == "Greetings!"; }));
-    EXPECT_NE(Xml().find("<![CDATA[Greetings!]]>"), std::string::npos);
-    EXPECT_TRUE(MenuEnabled(ids::ID_EDIT_UNDO));
+    ASSERT_TRUE(WaitFor("the paste", [this] { return Text()->GetValue() == "Greetings!"; }));
+    EXPECT_TRUE(Has("<level2 header=\"Hello\" iid=\"2\"><![CDATA[Greetings!]]></level2>"));
+    EXPECT_EQ(Edits(), "Undo Paste All");
     Press('Z', wxMOD_CONTROL);
-    EXPECT_EQ(Text()->GetValue(), "Hello there");
-    EXPECT_NE(Xml().find("<level2 header=\"Hello\" iid=\"2\"><![CDATA[Hello there]]></level2>"),
-              std::string::npos)
-        << Xml();
+    EXPECT_TRUE(Has("<level2 header=\"Hello\" iid=\"2\"><![CDATA[Hello there]]></level2>"));
     Press(WXK_BACK, wxMOD_ALT);
-    EXPECT_EQ(Text()->GetValue(), "Greetings!");
-    EXPECT_NE(Xml().find("<![CDATA[Greetings!]]>"), std::string::npos);
-
+    EXPECT_TRUE(Has("<![CDATA[Greetings!]]>"));
     // Another item's text starts with nothing to undo; an empty box has
     // nothing to select.
     Select("Greetings");
-    Command(ids::ID_ADD_MENU_ITEM);
-    Tree()->EndEditLabel(Tree()->GetSelection(), true);
+    Add();
     ASSERT_TRUE(FocusOn(Text()));
-    EXPECT_EQ(EnabledEditCommands(), std::vector<int>{ids::ID_EDIT_PASTE});
+    EXPECT_EQ(Edits(), "Paste");
     Press('A', wxMOD_CONTROL);
     Press('Z', wxMOD_CONTROL);
     EXPECT_EQ(Text()->GetValue(), "");
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(EditorEdit, PasteIntoTheTextBoxWritesBack) {
-    StartWith(kMail);
-    Select("Sign-off");
-    SetClipboard(", Anna");
-    ASSERT_TRUE(FocusOn(Text()));
-    Text()->SetInsertionPointEnd();
-    Press('V', wxMOD_CONTROL);
-    ASSERT_TRUE(WaitFor([this] { return Text()->GetValue() == "Regards, Anna"; }));
-    EXPECT_NE(Xml().find("<level1 header=\"Sign-off\" iid=\"4\"><![CDATA[Regards, "
-                         "Anna]]></level1>"),
-              std::string::npos)
-        << Xml();
-    EXPECT_TRUE(Doc()->IsModified());
-    Command(ids::ID_FILE_SAVE);
-    EXPECT_NE(SavedBytes(Doc()->PathName()).find("<![CDATA[Regards, Anna]]>"), std::string::npos);
-}
-
 TEST_F(EditorEdit, InTheLabelEditorTheyActOnTheLabel) {
-    StartWith(kMail);
     // Something the text box could undo.
-    Select("Hi");
-    ASSERT_TRUE(FocusOn(Text()));
-    Text()->SetInsertionPointEnd();
+    EditText("Hi");
     Type("x");
-    ASSERT_EQ(Text()->GetValue(), "Hix");
-
     Tree()->EditLabel(Item("Hi"));
-    ASSERT_TRUE(
-        WaitFor([this] { return LabelEditor() && wxWindow::FindFocus() == LabelEditor(); }));
+    ASSERT_TRUE(WaitFor("the label editor", [this] {
+        return LabelEditor() && wxWindow::FindFocus() == LabelEditor();
+    }));
     SetClipboard("clip");
-    ASSERT_TRUE(PasteBecomes(true));
-    // The label starts selected.
-    EXPECT_EQ(EnabledEditCommands(),
-              std::vector<int>(std::begin(kEditCommands), std::end(kEditCommands)));
-    // Undo follows the text box but acts in the focused label editor.
+    // The label starts selected; Undo follows the text box but acts in the label.
+    EXPECT_TRUE(EditsAre("Undo Cut Copy Paste All"));
     Press('Z', wxMOD_CONTROL);
     EXPECT_EQ(Text()->GetValue(), "Hix");
-
     Press('X', wxMOD_CONTROL);
     EXPECT_EQ(LabelEditor()->GetValue(), "");
     EXPECT_EQ(Clipboard(), "Hi");
-    EXPECT_FALSE(MenuEnabled(ids::ID_EDIT_COPY));
-    EXPECT_FALSE(MenuEnabled(ids::ID_EDIT_SELECT_ALL));
-    EXPECT_TRUE(PasteBecomes(true));
-
+    EXPECT_TRUE(EditsAre("Undo Paste"));
     Type("Oh ");
     Press('V', wxMOD_CONTROL);
-    ASSERT_TRUE(WaitFor([this] { return LabelEditor()->GetValue() == "Oh Hi"; }));
+    ASSERT_TRUE(WaitFor("the paste", [this] { return LabelEditor()->GetValue() == "Oh Hi"; }));
     Press('A', wxMOD_CONTROL);
-    EXPECT_EQ(Selection(LabelEditor()), std::make_pair(0L, 5L));
-    EXPECT_EQ(Selection(Text()), std::make_pair(3L, 3L)) << "the text box is left alone";
+    EXPECT_EQ(Selection(LabelEditor()), "0-5");
+    EXPECT_EQ(Selection(Text()), "3-3") << "the text box is left alone";
     Press(WXK_RETURN);
-    ASSERT_TRUE(WaitFor([this] { return LabelEditor() == nullptr; }));
-    EXPECT_NE(Xml().find("<level2 iid=\"3\" header=\"Oh Hi\"><![CDATA[Hix]]></level2>"),
-              std::string::npos)
-        << Xml();
-    EXPECT_EQ(Text()->GetValue(), "Hix");
+    ASSERT_TRUE(WaitFor("the end of the edit", [this] { return LabelEditor() == nullptr; }));
+    EXPECT_TRUE(Has("<level2 iid=\"3\" header=\"Oh Hi\"><![CDATA[Hix]]></level2>"));
 }
 
 TEST_F(EditorEdit, UndoTakesBackTheWholeRunOfTyping) {
-    StartWith(kMail);
-    Select("Hello");
-    ASSERT_TRUE(FocusOn(Text()));
-    Text()->SetInsertionPointEnd();
+    EditText("Hello");
     // One key at a time, as a person types.
     for (const char* key : {" ", "y", "o", "u"})
         Type(key);
     Press('Z', wxMOD_CONTROL);
-    EXPECT_EQ(Text()->GetValue(), "Hello there");
-    EXPECT_NE(Xml().find("<![CDATA[Hello there]]>"), std::string::npos) << Xml();
+    EXPECT_TRUE(Text()->GetValue() == "Hello there" && Has("<![CDATA[Hello there]]>"));
 }
 
 TEST_F(EditorEdit, AClipboardOwnerThatNeverAnswersHoldsNothingUp) {
-    StartWith(kMail);
-    Select("Hello");
-    ASSERT_TRUE(FocusOn(Text()));
-    Text()->SetInsertionPointEnd();
+    EditText("Hello");
     CSilentClipboardOwner owner;
     // Asked once, when it takes the clipboard; the Paste rule, which runs at
     // every idle time, never asks again.
-    ASSERT_TRUE(WaitFor([&] { return owner.Requests() == 1; }));
+    ASSERT_TRUE(WaitFor("the one request", [&] { return owner.Requests() == 1; }));
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(MenuEnabled(ids::ID_EDIT_PASTE));
     Type("x");

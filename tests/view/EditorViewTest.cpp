@@ -1,5 +1,6 @@
-// The view's own duties: the rebuild, what a selection shows, and writing the
-// typed text back into the library.
+// The view's own duties: what a selection shows, the typed text written back
+// into the library, the rebuild, files that need mending; and adding,
+// removing and renaming items, through the commands and the keys.
 
 #include "view/EditorFixture.h"
 
@@ -9,76 +10,47 @@
 namespace {
 
 // Hand-written: CR LF line ends, an element without a header, a heading.
-const char* kLibrary = "<level0 header=\"Notes\">\r\n"
-                       "<level1 header=\"Lines\"><![CDATA[one\r\ntwo]]></level1>\r\n"
-                       "<level1><![CDATA[nameless]]></level1>\r\n"
-                       "<level1 header=\"Group\"><level2 header=\"Inner\"/></level1>\r\n"
-                       "</level0>";
+const char* kNotes = "<level0 header=\"Notes\">\r\n"
+                     "<level1 header=\"Lines\"><![CDATA[one\r\ntwo]]></level1>\r\n"
+                     "<level1><![CDATA[nameless]]></level1>\r\n"
+                     "<level1 header=\"Group\"><level2 header=\"Inner\"/></level1>\r\n"
+                     "</level0>";
 
 class EditorView : public CEditorFixture {};
 
+class EditorItems : public CEditorFixture {
+protected:
+    // Ctrl+N on the selection, or a rename: the label is being edited.
+    void EditLabel(const std::string& label = {}) {
+        if (label.empty())
+            Press('N', wxMOD_CONTROL);
+        else
+            Tree()->EditLabel(Item(label));
+        ASSERT_TRUE(WaitFor("the label editor", [this] {
+            return LabelEditor() && wxWindow::FindFocus() == LabelEditor();
+        }));
+    }
+    void EndEditBy(int key) {
+        Press(key);
+        ASSERT_TRUE(WaitFor("the end of the edit", [this] { return LabelEditor() == nullptr; }));
+    }
+};
+
 } // namespace
 
-TEST_F(EditorView, ASelectionShowsTheTextOrMarksAHeading) {
-    StartWith(kLibrary);
-    EXPECT_EQ(TreeLabels(),
-              (std::vector<std::string>{"Notes", "  Lines", "  ", "  Group", "    Inner"}));
-    Select("Lines");
-    EXPECT_TRUE(Text()->IsEnabled());
-    EXPECT_EQ(Text()->GetValue(), "one\ntwo");
-    EXPECT_TRUE(Doc()->m_bCanRemove);
-
-    Select("Group");
-    EXPECT_FALSE(Text()->IsEnabled());
-    EXPECT_EQ(Text()->GetValue(), "");
-    EXPECT_TRUE(Doc()->m_bCanRemove);
-
-    Select("Inner");
-    EXPECT_TRUE(Text()->IsEnabled());
-    EXPECT_EQ(Text()->GetValue(), "");
-
-    // An item whose element is gone: the box empties and keeps its state.
-    const wxTreeItemId lines = Item("Lines");
-    Tree()->SetItemData(lines, new CItemData(77));
-    Select("Group");
-    Messages();
-    Tree()->SelectItem(lines);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"Error - id not found"});
-    EXPECT_EQ(Text()->GetValue(), "");
-    EXPECT_FALSE(Text()->IsEnabled());
-    EXPECT_FALSE(Doc()->m_bCanRemove);
-    EXPECT_FALSE(Doc()->IsModified());
-}
-
-TEST_F(EditorView, EveryRebuildSelectsTheRootAfresh) {
-    StartWith(kLibrary);
-    const wxSize size = Frame()->GetSize();
-    Select("Inner");
-    ASSERT_TRUE(Doc()->m_bCanRemove);
-    ASSERT_TRUE(Text()->IsEnabled());
-
-    // The save rebuilds: the root, a heading, is shown as such.
-    Doc()->Modify(true);
-    Command(ids::ID_FILE_SAVE);
-    EXPECT_EQ(Selected(), "Notes");
-    EXPECT_FALSE(Doc()->m_bCanRemove);
-    EXPECT_FALSE(Text()->IsEnabled());
-    EXPECT_FALSE(MenuEnabled(ids::ID_REMOVE_MENU_ITEM));
-
-    // A new document's root has no sub-items: its text can be typed.
-    Command(ids::ID_FILE_NEW);
-    EXPECT_EQ(TreeLabels(), std::vector<std::string>{"New Document"});
-    EXPECT_TRUE(Text()->IsEnabled());
-    EXPECT_FALSE(Doc()->m_bCanRemove);
-    // The window keeps the size the user gave it.
-    EXPECT_EQ(Frame()->GetSize(), size);
-}
-
-TEST_F(EditorView, TypingWritesTheTextBackAsOneSection) {
-    StartWith(kLibrary);
+TEST_F(EditorView, ASelectionShowsItsTextAndTypingWritesItBackAsOneSection) {
+    StartWith(kNotes);
     // The nameless snippet is left out of the snippet menu, with its markup shown.
-    EXPECT_EQ(Messages(), std::vector<std::string>{"<level1><![CDATA[nameless]]></level1>"});
+    EXPECT_EQ(Messages(), Strings{"<level1><![CDATA[nameless]]></level1>"});
+    Select("Inner");
+    EXPECT_EQ(Shows(), "Inner:  typing removable");
+    // An item whose element is gone: the box empties and keeps its state.
+    Tree()->SetItemData(Item(""), new CItemData(77));
+    Select("");
+    EXPECT_EQ(Messages(), Strings{"Error - id not found"});
+    EXPECT_EQ(Shows(), ":  typing");
     Select("Lines");
+    EXPECT_EQ(Shows(), "Lines: one\ntwo typing removable");
     ASSERT_TRUE(FocusOn(Text()));
     Text()->SetInsertionPointEnd();
     EXPECT_FALSE(Doc()->IsModified());
@@ -86,48 +58,160 @@ TEST_F(EditorView, TypingWritesTheTextBackAsOneSection) {
     EXPECT_TRUE(Doc()->IsModified());
     Press(WXK_RETURN);
     Type("four");
-    EXPECT_EQ(Text()->GetValue(), "one\ntwo3\nfour");
-    EXPECT_NE(Xml().find("<level1 header=\"Lines\" iid=\"1\"><![CDATA[one\ntwo3\nfour]]></level1>"),
-              std::string::npos)
-        << Xml();
-
-    // What XML cannot carry is stored as a replacement character, so the file
-    // can always be read back.
+    EXPECT_TRUE(Has("<level1 header=\"Lines\" iid=\"1\"><![CDATA[one\ntwo3\nfour]]></level1>"));
+    // What XML cannot carry is stored as a replacement character, so the
+    // file can always be read back.
     Text()->SetValue("bell\a");
-    EXPECT_NE(Xml().find("<![CDATA[bell\xEF\xBF\xBD]]>"), std::string::npos) << Xml();
-
-    // An added item's text goes into its own new element.
+    EXPECT_TRUE(Has("<![CDATA[bell\xEF\xBF\xBD]]>"));
     Select("Group");
-    Command(ids::ID_ADD_MENU_ITEM);
-    Tree()->EndEditLabel(Tree()->GetSelection(), true);
-    ASSERT_TRUE(FocusOn(Text()));
-    Type("new");
-    EXPECT_NE(Xml().find("<level2 header=\"New Item\" iid=\"6\"><![CDATA[new]]></level2>"),
-              std::string::npos)
-        << Xml();
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Shows(), "Group:  removable");
+
+    // The save rebuilds: the root, a heading, is selected and shown as such;
+    // a new document's root has no sub-items, so its text can be typed.
+    const wxSize size = Frame()->GetSize();
+    Command(ids::ID_FILE_SAVE);
+    EXPECT_EQ(Shows(), "Notes: ");
+    EXPECT_FALSE(MenuEnabled(ids::ID_REMOVE_MENU_ITEM));
+    Command(ids::ID_FILE_NEW);
+    EXPECT_EQ(Shows(), "New Document:  typing");
+    EXPECT_EQ(Frame()->GetSize(), size) << "the window keeps the size the user gave it";
+    EXPECT_EQ(Messages(), Strings{"<level1 iid=\"2\"><![CDATA[nameless]]></level1>"});
 }
 
-TEST_F(EditorView, ARootWithoutAHeaderCanBeMended) {
+TEST_F(EditorView, ARootWithoutAHeaderCanBeMendedAndNamelessSnippetsAreToldOfOnce) {
     StartWith("<level0><level1 header=\"A\">a</level1></level0>");
-    EXPECT_EQ(TreeLabels(), (std::vector<std::string>{"", "  A"}));
+    EXPECT_EQ(TreeLabels(), (Strings{"", "  A"}));
     // The snippet menu leaves the nameless branch out: only its fixed commands.
     EXPECT_EQ(View()->HookMenu().HookPopup()->GetMenuItemCount(), 3u);
+    // The plain text is replaced by what is typed, not doubled.
     Select("A");
     ASSERT_TRUE(FocusOn(Text()));
     Text()->SetInsertionPointEnd();
     Type("b");
     Tree()->SelectItem(Tree()->GetRootItem());
-    Command(ids::ID_ADD_MENU_ITEM);
-    Tree()->EndEditLabel(Tree()->GetSelection(), true);
+    Add();
     EXPECT_EQ(Xml(), "<level0 iid=\"0\"><level1 header=\"A\" iid=\"1\"><![CDATA[ab]]></level1>"
                      "<level1 header=\"New Item\" iid=\"3\"/></level0>");
     EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(EditorView, SnippetsWithoutAHeaderAreToldOfInOneMessage) {
+    Stop();
     StartWith("<level0 header=\"R\"><level1>a</level1><level1 header=\"\">b</level1>"
               "<level1>c</level1></level0>");
-    EXPECT_EQ(Messages(), std::vector<std::string>{"3 items without a header were left out of the "
-                                                   "menu. The first one:\n<level1>a</level1>"});
+    EXPECT_EQ(Messages(), Strings{"3 items without a header were left out of the menu. The "
+                                  "first one:\n<level1>a</level1>"});
+}
+
+TEST_F(EditorItems, AddNamesTheNewElementOneLevelBelowItsParentsName) {
+    StartWith("<level0 header=\"Root\"><level3 header=\"Deep\"/><title header=\"Title\"/>"
+              "<level12 header=\"Twelve\"/></level0>");
+    for (const char* parent : {"Root", "Deep", "Title", "Twelve"}) {
+        Select(parent);
+        Add();
+    }
+    // Ids 0 to 3 from the rebuild; the counter was 4, so the adds take 5 to 8.
+    EXPECT_EQ(Xml(),
+              "<level0 header=\"Root\" iid=\"0\">"
+              "<level3 header=\"Deep\" iid=\"1\"><level4 header=\"New Item\" iid=\"6\"/></level3>"
+              "<title header=\"Title\" iid=\"2\"><level1 header=\"New Item\" iid=\"7\"/></title>"
+              "<level12 header=\"Twelve\" iid=\"3\"><level13 header=\"New Item\" iid=\"8\"/>"
+              "</level12><level1 header=\"New Item\" iid=\"5\"/></level0>");
+    // The new item is selected, and its text goes into its own new element.
+    EXPECT_EQ(Shows(), "New Item:  typing removable");
+    ASSERT_TRUE(FocusOn(Text()));
+    Type("new");
+    EXPECT_TRUE(Has("<level13 header=\"New Item\" iid=\"8\"><![CDATA[new]]></level13>"));
+    // An item whose element cannot be found adds nothing and takes no id.
+    Tree()->SetItemData(Item("Deep"), new CItemData(40));
+    Select("Deep");
+    Messages();
+    Command(ids::ID_ADD_MENU_ITEM);
+    EXPECT_EQ(Messages(), Strings{"Error - id not found"});
+    EXPECT_EQ(Doc()->Library().NextItemId(), 8);
+    // The save renumbers in document order; the names stay.
+    Command(ids::ID_FILE_SAVE);
+    EXPECT_EQ(
+        Read(Doc()->PathName()),
+        "<level0 header=\"Root\" iid=\"0\">"
+        "<level3 header=\"Deep\" iid=\"1\"><level4 header=\"New Item\" iid=\"2\"/></level3>"
+        "<title header=\"Title\" iid=\"3\"><level1 header=\"New Item\" iid=\"4\"/></title>"
+        "<level12 header=\"Twelve\" iid=\"5\"><level13 header=\"New Item\" iid=\"6\">"
+        "<![CDATA[new]]></level13></level12><level1 header=\"New Item\" iid=\"7\"/></level0>");
+}
+
+TEST_F(EditorItems, KeysAddRenameAndRemoveItemsEnterStoresAndEscapeKeeps) {
+    StartWith(kMail);
+    const std::string path = Doc()->PathName();
+    // On the root Remove is off, and Ctrl+R does nothing; run anyway, the
+    // command refuses it but marks the document.
+    EXPECT_FALSE(MenuEnabled(ids::ID_REMOVE_MENU_ITEM) || ToolEnabled(ids::ID_REMOVE_MENU_ITEM));
+    const std::string before = Xml();
+    Press('R', wxMOD_CONTROL);
+    EXPECT_EQ(Xml(), before);
+    EXPECT_FALSE(Doc()->IsModified());
+    View()->RemoveSelectedItem();
+    EXPECT_EQ(Messages(), Strings{"Cannot remove node since it has no parent"});
+    EXPECT_TRUE(Doc()->IsModified() && Xml() == before);
+
+    // Ctrl+N adds under the selection, never a new document; Escape keeps
+    // the new item's name, Enter stores the typed one as a header put last.
+    Select("Hello");
+    EditLabel();
+    EXPECT_EQ(Doc()->PathName(), path);
+    Type("Ignored");
+    EndEditBy(WXK_ESCAPE);
+    EditLabel();
+    Type("Thanks");
+    EndEditBy(WXK_RETURN);
+    EXPECT_TRUE(Has("<level3 header=\"New Item\" iid=\"6\"><level4 iid=\"7\" "
+                    "header=\"Thanks\"/></level3></level2>"));
+    // The root can be renamed too; an empty header is a header.
+    EditLabel("Mail");
+    Type("Letters");
+    EndEditBy(WXK_RETURN);
+    EXPECT_TRUE(Has("<level0 iid=\"0\" header=\"Letters\">"));
+    EditLabel("Hi");
+    Press(WXK_BACK);
+    EndEditBy(WXK_RETURN);
+    EXPECT_TRUE(Has("<level2 iid=\"3\" header=\"\"><![CDATA[Hi]]></level2>"));
+    // The tree shows the headers as the library keeps them.
+    EXPECT_EQ(TreeLabels(), (Strings{"Letters", "  Greetings", "    Hello", "      New Item",
+                                     "        Thanks", "    ", "  Sign-off"}));
+    // Escape after typing: label, library and modified flag stay as they were.
+    Command(ids::ID_FILE_SAVE);
+    Messages();
+    const std::string saved = Xml();
+    EditLabel("Sign-off");
+    Type("Bye");
+    EndEditBy(WXK_ESCAPE);
+    EXPECT_TRUE(Xml() == saved && Item("Sign-off").IsOk() && !Doc()->IsModified());
+
+    // Ctrl+R takes a branch; the tree picks the next item, the view follows.
+    Tree()->ExpandAll();
+    Select("Greetings");
+    EXPECT_TRUE(MenuEnabled(ids::ID_REMOVE_MENU_ITEM) && ToolEnabled(ids::ID_REMOVE_MENU_ITEM));
+    Press('R', wxMOD_CONTROL);
+    EXPECT_EQ(TreeLabels(), (Strings{"Letters", "  Sign-off"}));
+    EXPECT_TRUE(WaitFor("the next item",
+                        [this] { return Shows() == "Sign-off: Regards typing removable"; }));
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(EditorItems, ASaveOrReloadDuringALabelEditTakesTheTypedName) {
+    StartWith(kMail);
+    Select("Sign-off");
+    // Ctrl+S while the new label is edited: the typed name is what is saved,
+    // and the Enter that follows has no item left to rename.
+    EditLabel();
+    Type("Thanks");
+    Press('S', wxMOD_CONTROL);
+    Press(WXK_RETURN);
+    EXPECT_NE(Read(Doc()->PathName()).find("header=\"Thanks\""), std::string::npos);
+    EXPECT_FALSE(Doc()->IsModified());
+    // A reload drops the edit with the library it belonged to.
+    const std::string saved = Xml();
+    EditLabel();
+    Type("Gone");
+    Command(ids::ID_RELOAD);
+    Press(WXK_RETURN);
+    EXPECT_EQ(Xml(), saved);
+    EXPECT_TRUE(Messages().empty());
 }

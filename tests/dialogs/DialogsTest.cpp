@@ -1,0 +1,284 @@
+// The smaller dialogs as a person uses them: Tip of the Day, About, Open URL
+// and Export Favorites, through the commands that open them.
+
+#include "dialogs/DlgAbout.h"
+#include "dialogs/DlgExportFavorites.h"
+#include "dialogs/DlgOpenUrl.h"
+#include "dialogs/DlgTipOfTheDay.h"
+#include "platform/Browser.h"
+#include "res/CommandIds.h"
+#include "res/StringTable.h"
+#include "support/AppFixture.h"
+
+#include <wx/checkbox.h>
+#include <wx/statbmp.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TipOfTheDay : public CAppFixture {
+protected:
+    static wxTextCtrl* Box(CDlgTip& d) { return dynamic_cast<wxTextCtrl*>(d.FindWindow(1036)); }
+    static wxCheckBox* Check(CDlgTip& d) { return dynamic_cast<wxCheckBox*>(d.FindWindow(1034)); }
+    // The tip the box shows: its text with the toolkit's line ends.
+    static int Shown(CDlgTip& d) {
+        for (int i = 0; i < CDlgTip::kTipCount; ++i) {
+            wxString tip = wxString::FromUTF8(CDlgTip::Tips()[static_cast<size_t>(i)]);
+            if (tip.Replace("\r\n", "\n"), tip == Box(d)->GetValue())
+                return i;
+        }
+        return -1;
+    }
+    // Help > Tip of the Day on m_settings, worked by `drive`.
+    void Run(const std::function<void(CDlgTip&)>& drive) {
+        WithDialog<CDlgTip>([this] { RunTipOfTheDay(nullptr, m_settings); }, drive);
+    }
+    CSettings m_settings;
+};
+
+class AboutDialog : public CAppFixture {};
+class OpenUrlDialog : public CAppFixture {};
+
+class ExportFavoritesDialog : public CAppFixture {
+protected:
+    // The export looks for ~/Favorites; no Wine prefix is to be found.
+    void SetUp() override {
+        CAppFixture::SetUp();
+        m_strHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+        setenv("HOME", m_dir.Path().c_str(), 1);
+        unsetenv("WINEPREFIX");
+        StartShown();
+        m_status.clear();
+    }
+    void TearDown() override {
+        CAppFixture::TearDown();
+        setenv("HOME", m_strHome.c_str(), 1);
+    }
+    static wxTextCtrl* Field(CDlgExportFavorites& d) {
+        return dynamic_cast<wxTextCtrl*>(d.FindWindow(1014));
+    }
+    void Export(const std::function<void(CDlgExportFavorites&)>& drive) {
+        m_status.clear();
+        WithDialog<CDlgExportFavorites>([this] { Command(ids::ID_EXPORT_FAVORITES); }, drive);
+    }
+    std::string m_strHome;
+    const Strings m_exporting = {"Exporting favorites...", ""};
+};
+
+} // namespace
+
+TEST_F(TipOfTheDay, NextTipGoesRoundTheNineAndCloseStoresTheFollowingOne) {
+    m_settings.m_nCurrentTip = 4;
+    m_settings.m_nShowTips = 1;
+    std::vector<int> seen;
+    Run([&](CDlgTip& d) {
+        EXPECT_TRUE(Check(d)->GetValue());
+        for (int i = 0; i < 10; ++i) {
+            seen.push_back(Shown(d));
+            Click(d.FindWindow(1033));
+        }
+        Click(d.FindWindow(wxID_OK));
+    });
+    EXPECT_EQ(seen, (std::vector<int>{4, 5, 6, 7, 8, 0, 1, 2, 3, 4}));
+    EXPECT_EQ(m_settings.m_nCurrentTip, 6);
+    EXPECT_EQ(m_settings.m_nShowTips, 1);
+    // Out of range, stored or reached, the first tip shows.
+    m_settings.m_nCurrentTip = INT_MAX;
+    Run([&](CDlgTip& d) {
+        EXPECT_EQ(Shown(d), 0);
+        Press(WXK_RETURN);
+    });
+    EXPECT_EQ(m_settings.m_nCurrentTip, 1);
+    CDlgTip dlg(nullptr);
+    dlg.m_nTip = -5;
+    dlg.ShowTip();
+    EXPECT_EQ(Shown(dlg), 0);
+    // The box, read-only beside its icon, keeps the tips' own line breaks,
+    // and every line fits it.
+    EXPECT_FALSE(Box(dlg)->IsEditable());
+    EXPECT_TRUE(dynamic_cast<wxStaticBitmap*>(dlg.FindWindow("IDC_TIP_ICON"))->GetBitmap().IsOk());
+    for (dlg.m_nTip = 0; dlg.m_nTip < CDlgTip::kTipCount; ++dlg.m_nTip) {
+        dlg.ShowTip();
+        const std::string tip = CDlgTip::Tips()[static_cast<size_t>(dlg.m_nTip)];
+        EXPECT_EQ(Box(dlg)->GetNumberOfLines(), 1 + std::count(tip.begin(), tip.end(), '\n'));
+        for (int line = 0; line < Box(dlg)->GetNumberOfLines(); ++line)
+            EXPECT_LE(Box(dlg)->GetTextExtent(Box(dlg)->GetLineText(line)).x,
+                      Box(dlg)->GetSize().x);
+    }
+}
+
+TEST_F(TipOfTheDay, CloseStoresTheCheckBoxEscapeAndTheCloseBoxKeepIt) {
+    m_settings.m_nShowTips = 1;
+    m_settings.m_nCurrentTip = 2;
+    const std::pair<bool, std::function<void(CDlgTip&)>> runs[] = {
+        {true, [this](CDlgTip&) { Press(WXK_ESCAPE); }},
+        {false, [this](CDlgTip& d) { Click(d.FindWindow(wxID_OK)); }},
+        {false, [](CDlgTip& d) { d.Close(); }},
+        {true, [this](CDlgTip& d) { Click(d.FindWindow(wxID_OK)); }}};
+    for (const auto& [stored, close] : runs) {
+        Run([&](CDlgTip& d) {
+            Click(Check(d));
+            close(d);
+        });
+        EXPECT_EQ(m_settings.m_nShowTips, stored);
+    }
+    EXPECT_EQ(m_settings.m_nCurrentTip, 6) << "each run moves on by one";
+}
+
+TEST_F(TipOfTheDay, StartUpShowsItOnlyWhenTheSettingIsOne) {
+    StartShown();
+    m_settings.m_nCurrentTip = 3;
+    for (int value : {0, 2, -1}) {
+        m_settings.m_nShowTips = value;
+        // Should it appear, it is closed again and the test fails.
+        wxTheApp->CallAfter([] {
+            for (wxWindow* w : wxTopLevelWindows)
+                if (auto* d = dynamic_cast<CDlgTip*>(w); d && d->IsModal()) {
+                    ADD_FAILURE() << "a tip at start-up";
+                    d->EndModal(wxID_CANCEL);
+                }
+        });
+        ShowStartupTip(Frame(), m_settings);
+        wxYield();
+        EXPECT_EQ(m_settings.m_nCurrentTip, 3);
+    }
+    m_settings.m_nShowTips = 1;
+    const auto look = [&](CDlgTip& d) {
+        EXPECT_EQ(d.GetParent(), Frame());
+        EXPECT_EQ(Shown(d), 3);
+        EXPECT_TRUE(Check(d)->GetValue());
+        Press(WXK_ESCAPE);
+    };
+    WithDialog<CDlgTip>([&] { ShowStartupTip(Frame(), m_settings); }, look);
+    EXPECT_EQ(m_settings.m_nShowTips, 1);
+    EXPECT_EQ(m_settings.m_nCurrentTip, 4);
+}
+
+TEST_F(AboutDialog, ShowsTheVersionAndVisitWebsiteOpensThePageEachTime) {
+    StartShown();
+    const std::string home = CStringTable::Load(strid::IDS_HOME_PAGE);
+    const auto look = [&](CDlgAbout& d) {
+        EXPECT_EQ(d.GetParent(), Frame());
+        EXPECT_EQ(d.FindWindow("IDC_ABOUT_VERSION")->GetLabel(), "Tessary Version 2.1.0");
+        // The address shown is the page the button opens.
+        EXPECT_EQ(d.FindWindow("IDC_ABOUT_ADDRESS")->GetLabel() + "/", home);
+        // The lines each fit their width, so none wraps.
+        for (const char* name : {"IDC_ABOUT_VERSION", "IDC_ABOUT_NOTICE", "IDC_ABOUT_ADDRESS"}) {
+            wxWindow* line = d.FindWindow(name);
+            EXPECT_LE(line->GetTextExtent(line->GetLabel()).x, line->GetSize().x) << name;
+        }
+        auto* icon = dynamic_cast<wxStaticBitmap*>(d.FindWindow("IDC_ABOUT_ICON"));
+        EXPECT_TRUE(icon->GetBitmap().IsOk());
+        for (int i = 1; i <= 2; ++i) {
+            Click(d.FindWindow(1019));
+            EXPECT_EQ(CBrowser::TakeOpened(), Strings{home}) << i;
+        }
+        Press(WXK_ESCAPE);
+    };
+    WithDialog<CDlgAbout>([this] { Command(ids::ID_APP_ABOUT); }, look);
+    WithDialog<CDlgAbout>([this] { Command(ids::ID_APP_ABOUT); },
+                          [this](CDlgAbout& d) { Click(d.FindWindow(wxID_OK)); });
+    EXPECT_TRUE(CBrowser::TakeOpened().empty());
+    // The maker's other pages sit under the same address.
+    for (int page : {strid::IDS_FAQ_PAGE, strid::IDS_EXAMPLES_PAGE})
+        EXPECT_TRUE(CStringTable::Load(page).starts_with(home)) << page;
+}
+
+TEST_F(OpenUrlDialog, OkLoadsTheTrimmedUrlCancelDoesNothing) {
+    const std::string remote = Write("remote.xml", "<level0 header=\"Remote\"/>");
+    StartShown();
+    for (int button : {wxID_CANCEL, wxID_OK}) {
+        const auto answer = [&](CDlgOpenUrl& d) {
+            auto* edit = dynamic_cast<wxTextCtrl*>(d.FindWindow(ids::IDC_URL));
+            for (int i = 0; i < 300; ++i)
+                edit->AppendText("x");
+            EXPECT_EQ(edit->GetValue().length(), 255u);
+            edit->SetValue("  file://" + remote + " ");
+            Click(d.FindWindow(button));
+        };
+        WithDialog<CDlgOpenUrl>([this] { Command(ids::ID_OPEN_URL); }, answer);
+        EXPECT_EQ(TreeLabels(), Strings{button == wxID_OK ? "Remote" : "New Document"});
+    }
+    EXPECT_EQ(Doc()->PathName(), "file://" + remote);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ExportFavoritesDialog, CancelWritesNothingOkExportsUnderTheStatusText) {
+    const std::string out = m_dir.File("typed.xml");
+    Export([&](CDlgExportFavorites& d) {
+        EXPECT_EQ(d.GetParent(), Frame());
+        Type(out); // the path field has the focus at opening
+        EXPECT_EQ(Field(d)->GetValue(), out);
+        Click(d.FindWindow(wxID_CANCEL));
+    });
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(m_status, Strings{""});
+    // No Favorites anywhere: the message, after the dialog.
+    const auto typeAndEnter = [&](CDlgExportFavorites& d) {
+        Field(d)->ChangeValue(out);
+        Press(WXK_RETURN);
+        EXPECT_TRUE(Closed(d)) << "Enter did not press OK";
+    };
+    Export(typeAndEnter);
+    EXPECT_EQ(Messages(), Strings{"Favorites folder not found\n"});
+    EXPECT_EQ(m_status, m_exporting);
+
+    fs::create_directory(m_dir.File("Favorites"));
+    CTempDir::Write(m_dir.File("Favorites/Home Page.url"),
+                    "[InternetShortcut]\r\nURL=http://home.example/\r\n");
+    Export(typeAndEnter);
+    EXPECT_NE(Read(out).find("<level2 header='Home Page'><![CDATA[http://home.example/]]>"),
+              std::string::npos);
+    EXPECT_EQ(m_status, m_exporting);
+    EXPECT_TRUE(Messages().empty());
+    // The export neither opens the file nor touches the current document.
+    EXPECT_EQ(TreeLabels(), Strings{"New Document"});
+    EXPECT_FALSE(Doc()->IsModified());
+}
+
+TEST_F(ExportFavoritesDialog, BrowseFillsTheFieldAndOverLongPathsAreRefused) {
+    const std::string chosen = m_dir.File("chosen.xml");
+    Write("taken.xml", "keep");
+    Export([&](CDlgExportFavorites& d) {
+        // Typed one character after another, the field stops at 255.
+        for (int i = 0; i < 300; ++i)
+            Field(d)->AppendText(i < 254 ? "x" : "y");
+        EXPECT_EQ(Field(d)->GetValue(), wxString('x', 254) + "y");
+        // Browse: a name without extension gets ".xml"; when that file
+        // exists, No asks for another name, and a cancel keeps the field.
+        CFilePrompt::QueueAnswer(m_dir.File("taken"));
+        CMessageBox::QueueAnswer(Answer::No);
+        CFilePrompt::QueueAnswer(m_dir.File("plain"));
+        Click(d.FindWindow(1013));
+        EXPECT_EQ(Messages(), Strings{"taken.xml already exists.\nDo you want to replace it?"});
+        const FilePromptRequest& asked = CFilePrompt::LastRequest();
+        EXPECT_EQ(asked.defaultName, "exportfav.xml");
+        EXPECT_EQ(asked.wildcard, "(*.xml)|*.xml;*.XML");
+        EXPECT_EQ(Field(d)->GetValue(), m_dir.File("plain.xml"));
+        CFilePrompt::QueueAnswer("");
+        Click(d.FindWindow(1013));
+        EXPECT_EQ(Field(d)->GetValue(), m_dir.File("plain.xml"));
+        // A chosen path longer than can be typed is shown whole, then refused.
+        const std::string tooLong = "/tmp/" + std::string(247, 'd') + "/x.xml";
+        CFilePrompt::QueueAnswer(tooLong);
+        Click(d.FindWindow(1013));
+        EXPECT_EQ(Field(d)->GetValue(), tooLong);
+        Click(d.FindWindow(wxID_OK));
+        EXPECT_EQ(Messages(), Strings{"Please enter no more than 255 characters."});
+        EXPECT_TRUE(d.IsModal());
+        EXPECT_EQ(wxWindow::FindFocus(), Field(d));
+        CFilePrompt::QueueAnswer(chosen);
+        Click(d.FindWindow(1013));
+        Click(d.FindWindow(wxID_OK));
+    });
+    EXPECT_EQ(Read(m_dir.File("taken.xml")), "keep");
+    EXPECT_FALSE(fs::exists(m_dir.File("plain.xml")));
+    EXPECT_EQ(Messages(), Strings{"Favorites folder not found\n"});
+    EXPECT_TRUE(fs::exists(chosen));
+}
