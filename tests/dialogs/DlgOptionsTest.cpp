@@ -7,13 +7,13 @@
 #include "platform/VirtualKeyCodes.h"
 #include "res/CommandIds.h"
 #include "support/AppFixture.h"
+#include "support/XClient.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/config.h>
 
 // After wx: X11's macros (None, Bool) clash with names in its headers.
-#include <X11/Xlib.h>
 #include <X11/keysym.h>
 
 #include <tuple>
@@ -21,36 +21,6 @@
 using namespace vk;
 
 namespace {
-
-// Another client of the X server: its grab of a key fails with BadAccess
-// while another program holds the same key.
-class CKeyProbe {
-public:
-    CKeyProbe() : m_pDisplay(XOpenDisplay(nullptr)) {}
-    ~CKeyProbe() { XCloseDisplay(m_pDisplay); }
-    // True when the key was free; kept for this client when asked.
-    bool Grab(KeySym sym, unsigned modifiers, bool keep = false) {
-        const KeyCode code = XKeysymToKeycode(m_pDisplay, sym);
-        const Window root = DefaultRootWindow(m_pDisplay);
-        XSync(m_pDisplay, False);
-        s_nError = 0;
-        const auto previous = XSetErrorHandler([](Display*, XErrorEvent* e) {
-            s_nError = e->error_code;
-            return 0;
-        });
-        XGrabKey(m_pDisplay, code, modifiers, root, False, GrabModeAsync, GrabModeAsync);
-        XSync(m_pDisplay, False);
-        XSetErrorHandler(previous);
-        if (s_nError == 0 && !keep)
-            XUngrabKey(m_pDisplay, code, modifiers, root);
-        XSync(m_pDisplay, False);
-        return s_nError == 0;
-    }
-
-private:
-    static inline int s_nError = 0;
-    Display* m_pDisplay;
-};
 
 auto Fields(const CSettings& s) {
     return std::tie(s.m_wHotKeyModifiers, s.m_wHotKeyVK, s.m_bSoundHook, s.m_strStartFolder,
@@ -76,14 +46,14 @@ protected:
     void Options(const std::function<void(CDlgOptions&)>& drive) {
         WithDialog<CDlgOptions>([this] { Command(ids::ID_OPTIONS); }, drive);
     }
-    bool Free(KeySym sym, unsigned modifiers) { return m_probe.Grab(sym, modifiers); }
+    bool Free(KeySym sym, unsigned modifiers) { return m_probe.CanGrabKey(sym, modifiers); }
     // The sound fields and their Browse buttons that are enabled.
     static int SoundControlsOn(const CDlgOptions& d) {
         return d.m_pEditActivateWav->IsEnabled() + d.m_pEditDeactivateWav->IsEnabled() +
                d.m_pBrowseActivate->IsEnabled() + d.m_pBrowseDeactivate->IsEnabled();
     }
 
-    CKeyProbe m_probe;
+    CXClient m_probe;
     CSettings m_before;
 };
 
@@ -161,7 +131,7 @@ TEST_F(OptionsDialog, CancelChangesNothingAndRefusalsKeepTheDialogOrTheKey) {
         // A key another program takes while the dialog is open.
         ASSERT_TRUE(FocusOn(d.m_pHotKey));
         Press(WXK_F3, wxMOD_ALT);
-        ASSERT_TRUE(m_probe.Grab(XK_F3, Mod1Mask, true));
+        ASSERT_TRUE(m_probe.CanGrabKey(XK_F3, Mod1Mask, true));
         Click(d.m_pSound);
         for (wxTextCtrl* edit : {d.m_pEditActivateWav, d.m_pEditDeactivateWav}) {
             edit->ChangeValue(longest + "b");
