@@ -16,15 +16,15 @@ SCommandLine ParseCommandLine(int argc, const char* const* argv) {
                 continue;
             }
             if (arg == "--help" || arg == "-h")
-                return {SCommandLine::Action::Help, {}, {}};
+                return {SCommandLine::EAction::Help, {}, {}};
             if (arg == "--version")
-                return {SCommandLine::Action::Version, {}, {}};
+                return {SCommandLine::EAction::Version, {}, {}};
             if (arg == "--toggle")
-                return {SCommandLine::Action::Toggle, {}, {}};
-            return {SCommandLine::Action::Error, {}, "unknown option " + std::string(arg)};
+                return {SCommandLine::EAction::Toggle, {}, {}};
+            return {SCommandLine::EAction::Error, {}, "unknown option " + std::string(arg)};
         }
         if (haveFile)
-            return {SCommandLine::Action::Error, {}, "only one file can be opened"};
+            return {SCommandLine::EAction::Error, {}, "only one file can be opened"};
         haveFile = true;
         // Absolute, so the recent-file list and a later save find it from
         // any folder.

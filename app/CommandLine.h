@@ -5,8 +5,8 @@
 #include <string>
 
 struct SCommandLine {
-    enum class Action { Run, Help, Version, Toggle, Error };
-    Action action = Action::Run;
+    enum class EAction { Run, Help, Version, Toggle, Error };
+    EAction action = EAction::Run;
     std::string file;  // absolute; empty for a new library
     std::string error; // for Action::Error
 };

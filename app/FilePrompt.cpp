@@ -13,7 +13,7 @@ namespace {
 struct TestState {
     bool enabled = false;
     std::deque<std::string> answers;
-    FilePromptRequest last;
+    SFilePromptRequest last;
 };
 TestState& State() {
     static TestState state;
@@ -24,7 +24,7 @@ TestState& State() {
 namespace {
 
 // One answer of the dialog itself, or of the test queue.
-std::optional<std::string> AskOnce(const FilePromptRequest& request) {
+std::optional<std::string> AskOnce(const SFilePromptRequest& request) {
     if (State().enabled) {
         State().last = request;
         if (State().answers.empty())
@@ -48,7 +48,7 @@ std::optional<std::string> AskOnce(const FilePromptRequest& request) {
 
 } // namespace
 
-std::optional<std::string> CFilePrompt::Ask(const FilePromptRequest& request) {
+std::optional<std::string> CFilePrompt::Ask(const SFilePromptRequest& request) {
     for (;;) {
         std::optional<std::string> chosen = AskOnce(request);
         if (!chosen || !request.save || request.defaultExtension.empty())
@@ -64,7 +64,7 @@ std::optional<std::string> CFilePrompt::Ask(const FilePromptRequest& request) {
             return path;
         const wxString question =
             wxString::Format(wxString::FromUTF8(msg::kReplaceExisting), name.GetFullName());
-        if (CMessageBox::AskYesNo(question.utf8_string()) == Answer::Yes)
+        if (CMessageBox::AskYesNo(question.utf8_string()) == EAnswer::Yes)
             return path;
     }
 }
@@ -82,6 +82,6 @@ void CFilePrompt::QueueAnswer(const std::string& path) {
     State().answers.push_back(path);
 }
 
-const FilePromptRequest& CFilePrompt::LastRequest() {
+const SFilePromptRequest& CFilePrompt::LastRequest() {
     return State().last;
 }

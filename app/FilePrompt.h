@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-struct FilePromptRequest {
+struct SFilePromptRequest {
     std::string title;
     std::string wildcard;  // e.g. "XML (*.xml)|*.xml"
     std::string directory; // empty: the system's choice
@@ -26,11 +26,11 @@ public:
     // The chosen full path, or nothing when the user cancels. A save prompt
     // asks before replacing the file that is really written, default
     // extension included, and asks again for a name when the answer is No.
-    static std::optional<std::string> Ask(const FilePromptRequest& request);
+    static std::optional<std::string> Ask(const SFilePromptRequest& request);
 
     static void EnableTestMode();
     static void DisableTestMode();
     // An empty answer stands for Cancel.
     static void QueueAnswer(const std::string& path);
-    static const FilePromptRequest& LastRequest();
+    static const SFilePromptRequest& LastRequest();
 };

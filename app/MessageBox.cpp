@@ -9,7 +9,7 @@
 namespace {
 struct TestState {
     bool enabled = false;
-    std::deque<Answer> answers;
+    std::deque<EAnswer> answers;
     std::vector<std::string> shown;
 };
 TestState& State() {
@@ -31,36 +31,36 @@ void CMessageBox::Show(const std::string& text) {
 }
 
 namespace {
-Answer TakeQueued(const std::string& text, Answer whenNone) {
+EAnswer TakeQueued(const std::string& text, EAnswer whenNone) {
     State().shown.push_back(text);
     if (State().answers.empty())
         return whenNone;
-    const Answer a = State().answers.front();
+    const EAnswer a = State().answers.front();
     State().answers.pop_front();
     return a;
 }
 } // namespace
 
-Answer CMessageBox::AskYesNo(const std::string& text) {
+EAnswer CMessageBox::AskYesNo(const std::string& text) {
     if (State().enabled)
-        return TakeQueued(text, Answer::No);
+        return TakeQueued(text, EAnswer::No);
     return wxMessageBox(wxString::FromUTF8(text), msg::kAppTitle, wxYES_NO | wxICON_QUESTION,
                         Parent()) == wxYES
-               ? Answer::Yes
-               : Answer::No;
+               ? EAnswer::Yes
+               : EAnswer::No;
 }
 
-Answer CMessageBox::AskYesNoCancel(const std::string& text) {
+EAnswer CMessageBox::AskYesNoCancel(const std::string& text) {
     if (State().enabled)
-        return TakeQueued(text, Answer::Cancel);
+        return TakeQueued(text, EAnswer::Cancel);
     switch (wxMessageBox(wxString::FromUTF8(text), msg::kAppTitle,
                          wxYES_NO | wxCANCEL | wxICON_QUESTION, Parent())) {
     case wxYES:
-        return Answer::Yes;
+        return EAnswer::Yes;
     case wxNO:
-        return Answer::No;
+        return EAnswer::No;
     default:
-        return Answer::Cancel;
+        return EAnswer::Cancel;
     }
 }
 
@@ -73,7 +73,7 @@ void CMessageBox::DisableTestMode() {
     State() = TestState{};
 }
 
-void CMessageBox::QueueAnswer(Answer answer) {
+void CMessageBox::QueueAnswer(EAnswer answer) {
     State().answers.push_back(answer);
 }
 

@@ -7,20 +7,20 @@
 #include <string>
 #include <vector>
 
-enum class Answer { Ok, Yes, No, Cancel };
+enum class EAnswer { Ok, Yes, No, Cancel };
 
 class CMessageBox {
 public:
     static void Show(const std::string& text);
     // Yes, No or Cancel, with the question icon.
-    static Answer AskYesNoCancel(const std::string& text);
+    static EAnswer AskYesNoCancel(const std::string& text);
     // Yes or No, with the question icon; No when none is queued in tests.
-    static Answer AskYesNo(const std::string& text);
+    static EAnswer AskYesNo(const std::string& text);
 
     // Test mode: nothing is shown; texts are recorded and questions take the
     // queued answers (Cancel when none is left).
     static void EnableTestMode();
     static void DisableTestMode();
-    static void QueueAnswer(Answer answer);
+    static void QueueAnswer(EAnswer answer);
     static std::vector<std::string> TakeShown();
 };

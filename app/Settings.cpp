@@ -35,9 +35,9 @@ std::int32_t To32(long v) {
 
 } // namespace
 
-CSettings CSettingsStore::Load(wxConfigBase& config) {
+SSettings CSettingsStore::Load(wxConfigBase& config) {
     wxLogNull quiet; // a damaged file must not pop up error boxes
-    CSettings s;
+    SSettings s;
     const wxString oldPath = config.GetPath();
     config.SetPath("/Options");
     // The hot-key fields are 16-bit: keep only the low 16 bits of what was stored.
@@ -55,7 +55,7 @@ CSettings CSettingsStore::Load(wxConfigBase& config) {
     return s;
 }
 
-void CSettingsStore::Save(wxConfigBase& config, const CSettings& s) {
+void CSettingsStore::Save(wxConfigBase& config, const SSettings& s) {
     wxLogNull quiet;
     const wxString oldPath = config.GetPath();
     config.SetPath("/Options");

@@ -7,7 +7,7 @@
 
 class wxConfigBase;
 
-struct CSettings {
+struct SSettings {
     // "Options"
     std::uint16_t m_wHotKeyModifiers = 0; // 1 Shift, 2 Ctrl, 4 Alt, 8 extended key
     std::uint16_t m_wHotKeyVK = 0;        // Windows virtual-key code; 0 means no hot key
@@ -30,13 +30,13 @@ struct CScreenRect {
     int m_nBottom = 0;
 };
 
-// Reads and writes CSettings through a wxConfigBase (the XDG config file in the
+// Reads and writes SSettings through a wxConfigBase (the XDG config file in the
 // program; a temporary file in tests). A value that is missing or cannot be
 // read gives its default; writing failures are silent.
 class CSettingsStore {
 public:
-    static CSettings Load(wxConfigBase& config);
-    static void Save(wxConfigBase& config, const CSettings& settings);
+    static SSettings Load(wxConfigBase& config);
+    static void Save(wxConfigBase& config, const SSettings& settings);
 
     // The main window's rectangle in the stored form "%04d %04d %04d %04d ".
     static std::string FormatPosition(int left, int top, int right, int bottom);

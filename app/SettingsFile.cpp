@@ -99,8 +99,8 @@ struct CSettingsFile::CSource {
     static CSource Examine(const std::string& path) {
         CSource source;
         source.m_strWritablePath = path;
-        const regular_file::ReadResult file = regular_file::Read(path, kMaxFileBytes);
-        if (file.status == regular_file::Status::Missing)
+        const regular_file::SReadResult file = regular_file::Read(path, kMaxFileBytes);
+        if (file.status == regular_file::EStatus::Missing)
             return source;
         if (file.ok()) {
             if (std::optional<std::string> text = ReadableText(file.bytes)) {
@@ -158,7 +158,7 @@ bool CSettingsFile::Flush(bool /*currentOnly*/) {
     if (::stat(m_strPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         error = "not a regular file";
     } else {
-        const AtomicWriteResult result = WriteFileAtomically(m_strPath, text);
+        const SAtomicWriteResult result = WriteFileAtomically(m_strPath, text);
         if (result.ok) {
             m_strWritten = std::move(text);
             return true;

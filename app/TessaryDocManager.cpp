@@ -77,7 +77,7 @@ wxDocument* CTessaryDocManager::CreateDocument(const wxString& path, long flags)
 }
 
 bool CTessaryDocManager::PromptForXmlFile(wxString& path) {
-    FilePromptRequest request;
+    SFilePromptRequest request;
     request.title = msg::kOpenXmlTitle;
     request.wildcard = file_filters::kXml;
     if (CTessaryDoc* doc = Document())

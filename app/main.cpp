@@ -29,13 +29,13 @@ void PrintUsage() {
 int main(int argc, char** argv) {
     const SCommandLine line = ParseCommandLine(argc, argv);
     switch (line.action) {
-    case SCommandLine::Action::Help:
+    case SCommandLine::EAction::Help:
         PrintUsage();
         return 0;
-    case SCommandLine::Action::Version:
+    case SCommandLine::EAction::Version:
         std::printf("Tessary %s\n", TESSARY_VERSION);
         return 0;
-    case SCommandLine::Action::Toggle: {
+    case SCommandLine::EAction::Toggle: {
         // Command 1000 to the program already running, as a desktop
         // shortcut or script would send it.
         std::string error;
@@ -44,11 +44,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessary: %s\n", error.c_str());
         return 1;
     }
-    case SCommandLine::Action::Error:
+    case SCommandLine::EAction::Error:
         std::fprintf(stderr, "tessary: %s\n", line.error.c_str());
         PrintUsage();
         return 2;
-    case SCommandLine::Action::Run:
+    case SCommandLine::EAction::Run:
         break;
     }
     // A file-size limit must fail the save, not end the program.

@@ -56,10 +56,10 @@ SLoaded& Loaded(int nItems) {
         slot = std::make_unique<SLoaded>();
         CSnippetLibrary& library = slot->library;
         if (!library.CreateEngine() || library.Load(CBenchFiles::Get().LibraryPath(nItems)) !=
-                                           CSnippetLibrary::LoadOutcome::Ok)
+                                           CSnippetLibrary::ELoadOutcome::Ok)
             throw std::runtime_error("cannot load the generated library");
         library.EnsureRoot();
-        for (const CSnippetLibrary::Item& item : library.NumberItems()) {
+        for (const CSnippetLibrary::SItem& item : library.NumberItems()) {
             const CXmlNode node = library.FindByItemId(item.id);
             slot->elements.push_back(node.Raw());
             if (node.NodeName() == "level4")
@@ -81,7 +81,7 @@ void BM_LoadAndNumber(benchmark::State& state) {
     const std::string& path = CBenchFiles::Get().LibraryPath(n);
     for (auto _ : state) {
         CSnippetLibrary library;
-        if (!library.CreateEngine() || library.Load(path) != CSnippetLibrary::LoadOutcome::Ok) {
+        if (!library.CreateEngine() || library.Load(path) != CSnippetLibrary::ELoadOutcome::Ok) {
             state.SkipWithError("load failed");
             break;
         }
@@ -101,7 +101,7 @@ void BM_LoadOnly(benchmark::State& state) {
     const std::string& path = CBenchFiles::Get().LibraryPath(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         CSnippetLibrary library;
-        if (!library.CreateEngine() || library.Load(path) != CSnippetLibrary::LoadOutcome::Ok) {
+        if (!library.CreateEngine() || library.Load(path) != CSnippetLibrary::ELoadOutcome::Ok) {
             state.SkipWithError("load failed");
             break;
         }
@@ -301,7 +301,7 @@ BENCHMARK(BM_XPathLookup)->Unit(benchmark::kMicrosecond)->UseRealTime();
 void BM_MenuModel(benchmark::State& state) {
     SLoaded& loaded = Loaded(static_cast<int>(state.range(0)));
     CSnippetMenuModel model;
-    const CSnippetMenuModel::Reporter reporter;
+    const CSnippetMenuModel::SReporter reporter;
     for (auto _ : state)
         benchmark::DoNotOptimize(model.Build(loaded.library.Root(), reporter));
     if (model.Size() != static_cast<std::size_t>(state.range(0)))

@@ -75,7 +75,7 @@ bool CDlgExportFavorites::TransferDataFromWindow() {
 }
 
 void CDlgExportFavorites::OnBrowse(wxCommandEvent&) {
-    FilePromptRequest request;
+    SFilePromptRequest request;
     request.title = msg::kSaveFavoritesTitle;
     request.wildcard = file_filters::kXml;
     request.defaultName = "exportfav.xml";

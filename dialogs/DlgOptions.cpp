@@ -59,7 +59,7 @@ void SetText(wxTextCtrl* edit, const std::string& text) {
 // The open dialog of the three Browse buttons. GTK's filters match case, so
 // the upper-case spelling is listed too: sound files often carry it.
 std::optional<std::string> AskFile(const char* title, const char* extension) {
-    FilePromptRequest request;
+    SFilePromptRequest request;
     request.title = title;
     const std::string ext = extension;
     std::string upper = ext;
@@ -95,7 +95,7 @@ CDlgOptions::CDlgOptions(wxWindow* parent) {
     CentreOnParent();
 }
 
-void CDlgOptions::LoadFrom(const CSettings& s) {
+void CDlgOptions::LoadFrom(const SSettings& s) {
     m_bSoundHook = s.m_bSoundHook;
     m_strActivateWav = s.m_strActivateWav;
     m_strDeactivateWav = s.m_strDeactivateWav;
@@ -105,7 +105,7 @@ void CDlgOptions::LoadFrom(const CSettings& s) {
     m_strStartFolder = s.m_strStartFolder;
 }
 
-void CDlgOptions::StoreInto(CSettings& s) const {
+void CDlgOptions::StoreInto(SSettings& s) const {
     s.m_wHotKeyModifiers = m_wHotKeyModifiers;
     s.m_wHotKeyVK = m_wHotKeyVK;
     s.m_bSoundHook = m_bSoundHook;
@@ -201,7 +201,7 @@ void CDlgOptions::OnBrowseDeactivate(wxCommandEvent&) {
     }
 }
 
-bool RunOptionsDialog(wxWindow* parent, CSettings& settings,
+bool RunOptionsDialog(wxWindow* parent, SSettings& settings,
                       const std::function<void()>& unsetHotKey,
                       const std::function<void()>& setHotKey) {
     CDlgOptions dialog(parent);

@@ -13,7 +13,7 @@ class CTessaryDoc;
 class wxButton;
 class wxCheckBox;
 class wxTextCtrl;
-struct CSettings;
+struct SSettings;
 
 namespace options_ids {
 constexpr int IDC_SOUND_HOOK = 1003;
@@ -35,10 +35,10 @@ public:
     explicit CDlgOptions(wxWindow* parent);
 
     // The settings' values, before the dialog is shown and after OK.
-    void LoadFrom(const CSettings& settings);
+    void LoadFrom(const SSettings& settings);
     // Copies back in the command's order: Modifiers, VKCode, SoundHook, the
     // two sounds, StartFile, then the start folder.
-    void StoreInto(CSettings& settings) const;
+    void StoreInto(SSettings& settings) const;
 
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
@@ -77,7 +77,7 @@ private:
 // The Options command: shows the dialog on the settings; on OK releases the
 // hot key, stores the values and registers the key again. Cancel changes
 // nothing. True when the dialog ended with OK.
-bool RunOptionsDialog(wxWindow* parent, CSettings& settings,
+bool RunOptionsDialog(wxWindow* parent, SSettings& settings,
                       const std::function<void()>& unsetHotKey,
                       const std::function<void()>& setHotKey);
 // The same on the document's settings and its hot key.

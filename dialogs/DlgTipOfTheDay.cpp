@@ -24,7 +24,7 @@ void RegisterIds() {
     wxXmlResource::GetXRCID("IDC_TIP_TEXT", IDC_TIP_TEXT);
 }
 
-void RunTip(wxWindow* parent, CSettings& settings, std::int32_t showTips) {
+void RunTip(wxWindow* parent, SSettings& settings, std::int32_t showTips) {
     CDlgTip dlg(parent);
     dlg.m_nTip = settings.m_nCurrentTip;
     dlg.m_bShowTips = showTips;
@@ -126,11 +126,11 @@ void CDlgTip::Cancel() {
         Hide();
 }
 
-void RunTipOfTheDay(wxWindow* parent, CSettings& settings) {
+void RunTipOfTheDay(wxWindow* parent, SSettings& settings) {
     RunTip(parent, settings, settings.m_nShowTips);
 }
 
-void ShowStartupTip(wxWindow* parent, CSettings& settings) {
+void ShowStartupTip(wxWindow* parent, SSettings& settings) {
     if (settings.m_nShowTips != 1)
         return;
     RunTip(parent, settings, 1);

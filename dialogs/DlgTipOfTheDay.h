@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-struct CSettings;
+struct SSettings;
 class wxCheckBox;
 class wxTextCtrl;
 
@@ -42,8 +42,8 @@ private:
 // Help > Tip of the Day: the dialog on the stored tip and check box, then
 // "Tipoftheday" = the check box and "CurrentTip" = the tip last shown + 1,
 // however the dialog was left (in memory; the settings are written at close).
-void RunTipOfTheDay(wxWindow* parent, CSettings& settings);
+void RunTipOfTheDay(wxWindow* parent, SSettings& settings);
 
 // The showing at start-up, only when "Tipoftheday" is exactly 1; the check
 // box starts ticked. Same store rules as RunTipOfTheDay.
-void ShowStartupTip(wxWindow* parent, CSettings& settings);
+void ShowStartupTip(wxWindow* parent, SSettings& settings);

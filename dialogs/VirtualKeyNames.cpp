@@ -133,21 +133,21 @@ constexpr VkName kNames[] = {
 
 } // namespace
 
-std::optional<CVirtualKey> CVirtualKeyNames::FromWxKey(int wxKey) {
+std::optional<SVirtualKey> CVirtualKeyNames::FromWxKey(int wxKey) {
     if (wxKey >= 'a' && wxKey <= 'z')
         wxKey -= 'a' - 'A';
     if ((wxKey >= 'A' && wxKey <= 'Z') || (wxKey >= '0' && wxKey <= '9'))
-        return CVirtualKey{static_cast<std::uint16_t>(wxKey), false};
+        return SVirtualKey{static_cast<std::uint16_t>(wxKey), false};
     if (wxKey >= WXK_F1 && wxKey <= WXK_F24)
-        return CVirtualKey{static_cast<std::uint16_t>(VK_F1 + (wxKey - WXK_F1)), false};
+        return SVirtualKey{static_cast<std::uint16_t>(VK_F1 + (wxKey - WXK_F1)), false};
     if (wxKey >= WXK_NUMPAD0 && wxKey <= WXK_NUMPAD9)
-        return CVirtualKey{static_cast<std::uint16_t>(VK_NUMPAD0 + (wxKey - WXK_NUMPAD0)), false};
+        return SVirtualKey{static_cast<std::uint16_t>(VK_NUMPAD0 + (wxKey - WXK_NUMPAD0)), false};
     for (const WxToVk& k : kNamedKeys)
         if (k.wxKey == wxKey)
-            return CVirtualKey{k.vk, k.extended};
+            return SVirtualKey{k.vk, k.extended};
     for (const CharToVk& p : kPunctuation)
         if (p.ch == wxKey)
-            return CVirtualKey{p.vk, false};
+            return SVirtualKey{p.vk, false};
     return std::nullopt;
 }
 

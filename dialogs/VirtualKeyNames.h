@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
-struct CVirtualKey {
+struct SVirtualKey {
     std::uint16_t m_wVK = 0;
     bool m_bExtended = false; // HOTKEYF_EXT: the navigation key, not its keypad twin
 
-    bool operator==(const CVirtualKey&) const = default;
+    bool operator==(const SVirtualKey&) const = default;
 };
 
 class CVirtualKeyNames {
@@ -19,7 +19,7 @@ public:
     // The virtual key behind a key-down code (WXK_*, or a letter, digit or
     // punctuation character as the unshifted key gives it). Nothing for
     // modifiers and for keys that have no virtual-key code.
-    static std::optional<CVirtualKey> FromWxKey(int wxKey);
+    static std::optional<SVirtualKey> FromWxKey(int wxKey);
     // Shift, Ctrl, Alt and the Super keys: held with a key, never one alone.
     static bool IsModifier(int wxKey);
     // The HOTKEYF flag a modifier key stands for, 0 for any other key.

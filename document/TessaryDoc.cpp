@@ -85,21 +85,21 @@ bool CTessaryDoc::OnOpenDocument(const wxString& path) {
 
 int CTessaryDoc::LoadXmlFile(const std::string& source) {
     wxBusyCursor wait;
-    XmlLoadResult detail;
+    SXmlLoadResult detail;
     switch (m_library.Load(source, &detail)) {
-    case CSnippetLibrary::LoadOutcome::Ok:
+    case CSnippetLibrary::ELoadOutcome::Ok:
         // Told once the views are rebuilt, which clears the status bar.
         if (detail.replacedBytes > 0 && wxTheApp)
             wxTheApp->CallAfter([] { CStatusText::Set(msg::kBytesReplaced); });
         return 1;
-    case CSnippetLibrary::LoadOutcome::Invalid:
+    case CSnippetLibrary::ELoadOutcome::Invalid:
         CMessageBox::Show(msg::kLoadInvalid);
         return 0;
-    case CSnippetLibrary::LoadOutcome::WrongRoot:
+    case CSnippetLibrary::ELoadOutcome::WrongRoot:
         CMessageBox::Show(msg::kInvalidFile);
         return 0;
-    case CSnippetLibrary::LoadOutcome::NoEngine:
-    case CSnippetLibrary::LoadOutcome::EngineFailure:
+    case CSnippetLibrary::ELoadOutcome::NoEngine:
+    case CSnippetLibrary::ELoadOutcome::EngineFailure:
         CMessageBox::Show(msg::kOoops);
         return 0;
     }
@@ -133,9 +133,9 @@ bool CTessaryDoc::OnSaveModified() {
     const wxString question =
         wxString::Format(wxString::FromUTF8(msg::kSaveChanges), GetUserReadableName());
     switch (CMessageBox::AskYesNoCancel(question.utf8_string())) {
-    case Answer::Yes:
+    case EAnswer::Yes:
         return Save();
-    case Answer::No:
+    case EAnswer::No:
         Modify(false);
         m_bChangesDiscarded = true;
         return true;
@@ -157,7 +157,7 @@ bool CTessaryDoc::Save() {
 }
 
 bool CTessaryDoc::SaveAs() {
-    FilePromptRequest request;
+    SFilePromptRequest request;
     request.title = msg::kSaveAsTitle;
     request.wildcard = file_filters::kXmlDocument;
     request.defaultExtension = "xml";
@@ -182,7 +182,7 @@ bool CTessaryDoc::SaveAs() {
 bool CTessaryDoc::OnSaveDocument(const wxString& path) {
     // The file always carries ids 0 to n-1 in document order.
     RebuildViews();
-    const AtomicWriteResult result = m_library.SaveTo(native_path::FromWx(path));
+    const SAtomicWriteResult result = m_library.SaveTo(native_path::FromWx(path));
     if (!result.ok) {
         // The old file is untouched and the changes stay marked unsaved.
         CMessageBox::Show(std::string(msg::kFailedToSave) + "\n" + result.error);

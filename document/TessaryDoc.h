@@ -48,7 +48,7 @@ public:
     CTessaryView* View() const;
 
     CSnippetLibrary& Library() { return m_library; }
-    CSettings& Settings() { return m_settings; }
+    SSettings& Settings() { return m_settings; }
     CSnippetCommandMap& SnippetCommands() { return m_snippetCommands; }
 
     // The path as the system names it (a file path or a URL).
@@ -88,7 +88,7 @@ private:
     bool CanWriteInPlace(const std::string& path) const;
 
     CSnippetLibrary m_library;
-    CSettings m_settings;
+    SSettings m_settings;
     CSnippetCommandMap m_snippetCommands;
     std::unique_ptr<CGlobalHotKey> m_pHotKey;
     std::unique_ptr<CPasteEngine> m_pPasteEngine;

@@ -81,18 +81,18 @@ CFavoritesExporter::~CFavoritesExporter() {
     Close();
 }
 
-CFavoritesExporter::Outcome CFavoritesExporter::Run() {
+CFavoritesExporter::EOutcome CFavoritesExporter::Run() {
     // The file is made before the folder is looked for: a missing folder
     // leaves it empty.
     if (!OpenRegularFileNonBlocking())
-        return Outcome::CannotOpenFile;
+        return EOutcome::CannotOpenFile;
     return Export(CFavoritesFolder::Locate());
 }
 
-CFavoritesExporter::Outcome
+CFavoritesExporter::EOutcome
 CFavoritesExporter::Run(const std::optional<std::string>& favoritesFolder) {
     if (!OpenRegularFileNonBlocking())
-        return Outcome::CannotOpenFile;
+        return EOutcome::CannotOpenFile;
     return Export(favoritesFolder);
 }
 
@@ -125,18 +125,18 @@ bool CFavoritesExporter::Close() {
     return !failed && closed;
 }
 
-CFavoritesExporter::Outcome
+CFavoritesExporter::EOutcome
 CFavoritesExporter::Export(const std::optional<std::string>& favoritesFolder) {
     if (!favoritesFolder) {
         Close();
-        return Outcome::FolderNotFound;
+        return EOutcome::FolderNotFound;
     }
     WriteLine("<level0 header='Favorites'>");
     WriteLine("<" + Element(kFolderLevel) + " header='No Heading'>");
     m_visitedFolders.clear();
     WalkFolder(*favoritesFolder);
     WriteLine("</level0>");
-    return Close() ? Outcome::Written : Outcome::CannotWriteFile;
+    return Close() ? EOutcome::Written : EOutcome::CannotWriteFile;
 }
 
 void CFavoritesExporter::WalkFolder(const std::string& folder) {
@@ -180,15 +180,15 @@ void CFavoritesExporter::WriteLine(const std::string& line) {
     std::fputc('\n', m_pFile);
 }
 
-std::string CFavoritesExporter::Message(Outcome outcome) {
+std::string CFavoritesExporter::Message(EOutcome outcome) {
     switch (outcome) {
-    case Outcome::CannotOpenFile:
+    case EOutcome::CannotOpenFile:
         return msg::kCannotOpenExport;
-    case Outcome::FolderNotFound:
+    case EOutcome::FolderNotFound:
         return msg::kFavoritesNotFound;
-    case Outcome::CannotWriteFile:
+    case EOutcome::CannotWriteFile:
         return msg::kCannotWriteExport;
-    case Outcome::Written:
+    case EOutcome::Written:
         break;
     }
     return {};

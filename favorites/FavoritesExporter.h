@@ -13,7 +13,7 @@
 
 class CFavoritesExporter {
 public:
-    enum class Outcome {
+    enum class EOutcome {
         Written,
         CannotOpenFile,  // nothing written
         FolderNotFound,  // the output file is left empty
@@ -26,12 +26,12 @@ public:
     CFavoritesExporter& operator=(const CFavoritesExporter&) = delete;
 
     // Exports the user's Favorites folder (CFavoritesFolder).
-    Outcome Run();
+    EOutcome Run();
     // Exports the folder given; nothing stands for a folder that was not found.
-    Outcome Run(const std::optional<std::string>& favoritesFolder);
+    EOutcome Run(const std::optional<std::string>& favoritesFolder);
 
     // The message box text for an outcome; empty for Written.
-    static std::string Message(Outcome outcome);
+    static std::string Message(EOutcome outcome);
 
     // A label as the value of a single-quoted attribute: whole, UTF-8, with
     // the characters markup or attribute normalisation would change escaped.
@@ -46,7 +46,7 @@ private:
     bool OpenRegularFileNonBlocking();
     // False when anything written was lost.
     bool Close();
-    Outcome Export(const std::optional<std::string>& favoritesFolder);
+    EOutcome Export(const std::optional<std::string>& favoritesFolder);
     void WalkFolder(const std::string& folder);
     void WriteLine(const std::string& line);
 

@@ -41,8 +41,8 @@ std::string FirstCharacters(const std::string& text, std::size_t n) {
 } // namespace
 
 std::string CInternetShortcut::ReadUrl(const std::string& path) {
-    regular_file::ReadResult file = regular_file::ReadStart(path, kMaxFileBytes);
-    if (file.status == regular_file::Status::TooLarge) {
+    regular_file::SReadResult file = regular_file::ReadStart(path, kMaxFileBytes);
+    if (file.status == regular_file::EStatus::TooLarge) {
         // Whole lines only: a character cut in two would make the text look
         // like another encoding.
         const std::size_t end = file.bytes.find_last_of("\r\n");

@@ -119,7 +119,7 @@ std::string_view TrimmedLeft(std::string_view s) {
 } // namespace
 
 std::optional<CWineRegistryFile> CWineRegistryFile::Read(const std::string& path) {
-    regular_file::ReadResult file = regular_file::Read(path, kMaxHiveBytes);
+    regular_file::SReadResult file = regular_file::Read(path, kMaxHiveBytes);
     if (!file.ok())
         return std::nullopt;
     return CWineRegistryFile(std::move(file.bytes));

@@ -30,11 +30,11 @@ void Check(const std::string& label, const std::string& url) {
                              "</level0>\n";
     CSnippetLibrary library;
     Require(library.CreateEngine(), "the engine starts");
-    XmlLoadResult detail;
-    Require(library.LoadBytes(file, "", &detail) == CSnippetLibrary::LoadOutcome::Ok,
+    SXmlLoadResult detail;
+    Require(library.LoadBytes(file, "", &detail) == CSnippetLibrary::ELoadOutcome::Ok,
             "the exported file loads: " + detail.detail, file);
 
-    const std::vector<CSnippetLibrary::Item> items = library.NumberItems();
+    const std::vector<CSnippetLibrary::SItem> items = library.NumberItems();
     Require(items.size() == 3, "the root, the folder and the link");
     const std::string expectedLabel = Kept(label);
     RequireEqual(expectedLabel, items[1].header, "the folder's label");

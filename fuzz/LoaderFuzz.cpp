@@ -22,14 +22,14 @@ namespace {
 
 struct Snapshot {
     std::string written;
-    std::vector<CSnippetLibrary::Item> items;
+    std::vector<CSnippetLibrary::SItem> items;
     std::vector<std::string> texts; // each item's character data
 };
 
 Snapshot Take(CSnippetLibrary& library) {
     Snapshot s;
     s.items = library.NumberItems();
-    for (const CSnippetLibrary::Item& item : s.items)
+    for (const CSnippetLibrary::SItem& item : s.items)
         s.texts.push_back(library.FindByItemId(item.id).Text());
     s.written = library.Serialize();
     return s;
@@ -39,9 +39,9 @@ Snapshot Take(CSnippetLibrary& library) {
 CSnippetLibrary Reloaded(const Snapshot& before, std::string_view step) {
     CSnippetLibrary library;
     Require(library.CreateEngine(), "the engine starts");
-    XmlLoadResult detail;
-    const CSnippetLibrary::LoadOutcome outcome = library.LoadBytes(before.written, "", &detail);
-    Require(outcome == CSnippetLibrary::LoadOutcome::Ok,
+    SXmlLoadResult detail;
+    const CSnippetLibrary::ELoadOutcome outcome = library.LoadBytes(before.written, "", &detail);
+    Require(outcome == CSnippetLibrary::ELoadOutcome::Ok,
             std::string(step) + ": the written form loads: " + detail.detail, before.written);
     const Snapshot after = Take(library);
     RequireEqual(before.written, after.written, std::string(step) + ": saved again the same");
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CSnippetLibrary library;
     Require(library.CreateEngine(), "the engine starts");
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (library.LoadBytes(bytes, "") != CSnippetLibrary::LoadOutcome::Ok)
+    if (library.LoadBytes(bytes, "") != CSnippetLibrary::ELoadOutcome::Ok)
         return 0;
     const Snapshot loaded = Take(library);
     CSnippetLibrary saved = Reloaded(loaded, "loaded");

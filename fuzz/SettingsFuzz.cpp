@@ -45,7 +45,7 @@ private:
     fs::path m_path;
 };
 
-void RequireSame(const CSettings& a, const CSettings& b) {
+void RequireSame(const SSettings& a, const SSettings& b) {
     Require(a.m_wHotKeyModifiers == b.m_wHotKeyModifiers, "the same hot-key modifiers");
     Require(a.m_wHotKeyVK == b.m_wHotKeyVK, "the same hot key");
     Require(a.m_bSoundHook == b.m_bSoundHook, "the same sound setting");
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static CScratchFolder folder;
     const std::string path =
         folder.FreshFile(std::string_view(reinterpret_cast<const char*>(data), size));
-    CSettings read;
+    SSettings read;
     std::string position;
     {
         CSettingsFile file(path);

@@ -88,15 +88,15 @@ bool PWriteAll(int fd, std::string_view bytes, int& err) {
 // The file in a folder the user may not write to, where no temporary file
 // can be made: it is rewritten in place. Its old bytes stay in memory and
 // are put back when any step fails, so a failed save leaves it as it was.
-AtomicWriteResult WriteInPlace(const std::string& target, std::string_view bytes) {
-    AtomicWriteResult result;
-    const regular_file::OpenResult opened = regular_file::Open(target, O_RDWR);
+SAtomicWriteResult WriteInPlace(const std::string& target, std::string_view bytes) {
+    SAtomicWriteResult result;
+    const regular_file::SOpenResult opened = regular_file::Open(target, O_RDWR);
     if (opened.fd < 0) {
         result.error = ErrnoText(msg::kCannotWriteFile, opened.err ? opened.err : EINVAL);
         return result;
     }
     const int fd = opened.fd;
-    const regular_file::ReadResult old = regular_file::ReadFrom(fd, kMaxInPlaceBytes);
+    const regular_file::SReadResult old = regular_file::ReadFrom(fd, kMaxInPlaceBytes);
     if (!old.ok()) {
         ::close(fd);
         result.error = ErrnoText(msg::kCannotWriteFile, old.err ? old.err : EFBIG);
@@ -138,8 +138,8 @@ AtomicWriteResult WriteInPlace(const std::string& target, std::string_view bytes
 
 } // namespace
 
-AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    AtomicWriteResult result;
+SAtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    SAtomicWriteResult result;
     if (path.empty()) {
         result.error = "Invalid filename.";
         return result;
@@ -153,8 +153,8 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view 
     // A file that is there must be one the user may write, as for any
     // ordinary write; replacing it is no way round its permissions.
     struct stat old {};
-    const regular_file::OpenResult existing = regular_file::Open(target, O_WRONLY);
-    const bool exists = existing.status == regular_file::Status::Ok;
+    const regular_file::SOpenResult existing = regular_file::Open(target, O_WRONLY);
+    const bool exists = existing.status == regular_file::EStatus::Ok;
     if (exists) {
         const int statErr = ::fstat(existing.fd, &old) == 0 ? 0 : errno;
         ::close(existing.fd);
@@ -162,10 +162,10 @@ AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view 
             result.error = ErrnoText(msg::kCannotWriteFile, statErr);
             return result;
         }
-    } else if (existing.status == regular_file::Status::NotRegular) {
+    } else if (existing.status == regular_file::EStatus::NotRegular) {
         result.error = std::string("Cannot write the file: ") + msg::kNotARegularFile;
         return result;
-    } else if (existing.status != regular_file::Status::Missing) {
+    } else if (existing.status != regular_file::EStatus::Missing) {
         result.error = ErrnoText(msg::kCannotWriteFile, existing.err);
         return result;
     }

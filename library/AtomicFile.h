@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-struct AtomicWriteResult {
+struct SAtomicWriteResult {
     bool ok = false;
     std::string error; // what went wrong, for the user
 };
 
-AtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view bytes);
+SAtomicWriteResult WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -7,21 +7,21 @@
 
 namespace library_source {
 
-XmlLoadResult Read(const std::string& source, std::string& bytes) {
+SXmlLoadResult Read(const std::string& source, std::string& bytes) {
     if (CUrlFetcher::IsUrl(source)) {
-        FetchResult fetched = CUrlFetcher::Fetch(source);
-        if (fetched.status != XmlLoadStatus::Ok)
+        SFetchResult fetched = CUrlFetcher::Fetch(source);
+        if (fetched.status != EXmlLoadStatus::Ok)
             return {fetched.status, source + ": " + fetched.detail};
         bytes = std::move(fetched.body);
-        return {XmlLoadStatus::Ok, {}};
+        return {EXmlLoadStatus::Ok, {}};
     }
-    regular_file::ReadResult read = regular_file::Read(source, XmlSourceLimits::kMaxBytes);
+    regular_file::SReadResult read = regular_file::Read(source, SXmlSourceLimits::kMaxBytes);
     if (!read.ok())
-        return {read.status == regular_file::Status::TooLarge ? XmlLoadStatus::TooLarge
-                                                              : XmlLoadStatus::NotFound,
+        return {read.status == regular_file::EStatus::TooLarge ? EXmlLoadStatus::TooLarge
+                                                               : EXmlLoadStatus::NotFound,
                 read.error};
     bytes = std::move(read.bytes);
-    return {XmlLoadStatus::Ok, {}};
+    return {EXmlLoadStatus::Ok, {}};
 }
 
 } // namespace library_source

@@ -11,14 +11,14 @@ namespace regular_file {
 
 namespace {
 
-Status StatusOfErrno(int err) {
-    return err == ENOENT || err == ENOTDIR ? Status::Missing : Status::Failed;
+EStatus StatusOfErrno(int err) {
+    return err == ENOENT || err == ENOTDIR ? EStatus::Missing : EStatus::Failed;
 }
 
 } // namespace
 
-OpenResult Open(const std::string& path, int flags) {
-    OpenResult result;
+SOpenResult Open(const std::string& path, int flags) {
+    SOpenResult result;
     // Checked before opening, so that a device or FIFO is never opened at all.
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
@@ -27,7 +27,7 @@ OpenResult Open(const std::string& path, int flags) {
         return result;
     }
     if (!S_ISREG(st.st_mode)) {
-        result.status = Status::NotRegular;
+        result.status = EStatus::NotRegular;
         return result;
     }
     // O_NONBLOCK because the path may have been swapped for a FIFO meanwhile.
@@ -37,14 +37,14 @@ OpenResult Open(const std::string& path, int flags) {
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         result.err = errno;
-        result.status = result.err == ENXIO || result.err == EISDIR ? Status::NotRegular
+        result.status = result.err == ENXIO || result.err == EISDIR ? EStatus::NotRegular
                                                                     : StatusOfErrno(result.err);
         return result;
     }
     const bool statted = ::fstat(fd, &st) == 0;
     if (!statted || !S_ISREG(st.st_mode)) {
         result.err = statted ? 0 : errno;
-        result.status = statted ? Status::NotRegular : Status::Failed;
+        result.status = statted ? EStatus::NotRegular : EStatus::Failed;
         ::close(fd);
         return result;
     }
@@ -52,13 +52,13 @@ OpenResult Open(const std::string& path, int flags) {
     if (fl >= 0)
         (void)::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
     result.fd = fd;
-    result.status = Status::Ok;
+    result.status = EStatus::Ok;
     return result;
 }
 
-ReadResult ReadFrom(int fd, std::size_t maxBytes) {
-    ReadResult result;
-    auto fail = [&](Status status, int err, const std::string& why) {
+SReadResult ReadFrom(int fd, std::size_t maxBytes) {
+    SReadResult result;
+    auto fail = [&](EStatus status, int err, const std::string& why) {
         result.status = status;
         result.err = err;
         result.error = why;
@@ -69,7 +69,7 @@ ReadResult ReadFrom(int fd, std::size_t maxBytes) {
     const bool sized = ::fstat(fd, &st) == 0 && st.st_size > 0;
     const std::string tooLarge = "more than " + std::to_string(maxBytes) + " bytes";
     if (sized && static_cast<unsigned long long>(st.st_size) > maxBytes)
-        return fail(Status::TooLarge, 0, tooLarge);
+        return fail(EStatus::TooLarge, 0, tooLarge);
     // One byte over the limit tells a file that grew past it.
     const std::size_t limit = maxBytes + 1;
     result.bytes.resize(
@@ -78,32 +78,32 @@ ReadResult ReadFrom(int fd, std::size_t maxBytes) {
     for (;;) {
         if (used == result.bytes.size()) {
             if (used >= limit)
-                return fail(Status::TooLarge, 0, tooLarge);
+                return fail(EStatus::TooLarge, 0, tooLarge);
             result.bytes.resize(std::min(used * 2, limit));
         }
         const ssize_t n = ::read(fd, result.bytes.data() + used, result.bytes.size() - used);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return fail(Status::Failed, errno, std::strerror(errno));
+            return fail(EStatus::Failed, errno, std::strerror(errno));
         if (n == 0)
             break;
         used += static_cast<std::size_t>(n);
     }
     result.bytes.resize(used);
-    result.status = Status::Ok;
+    result.status = EStatus::Ok;
     return result;
 }
 
-ReadResult Read(const std::string& path, std::size_t maxBytes) {
-    const OpenResult opened = Open(path, O_RDONLY);
-    ReadResult result;
+SReadResult Read(const std::string& path, std::size_t maxBytes) {
+    const SOpenResult opened = Open(path, O_RDONLY);
+    SReadResult result;
     if (opened.fd < 0) {
         result.status = opened.status;
         result.err = opened.err;
         result.error = path + ": " +
-                       (opened.status == Status::NotRegular ? "not a regular file"
-                                                            : std::strerror(opened.err));
+                       (opened.status == EStatus::NotRegular ? "not a regular file"
+                                                             : std::strerror(opened.err));
         return result;
     }
     result = ReadFrom(opened.fd, maxBytes);
@@ -113,15 +113,15 @@ ReadResult Read(const std::string& path, std::size_t maxBytes) {
     return result;
 }
 
-ReadResult ReadStart(const std::string& path, std::size_t maxBytes) {
-    ReadResult result;
-    const OpenResult opened = Open(path, O_RDONLY);
+SReadResult ReadStart(const std::string& path, std::size_t maxBytes) {
+    SReadResult result;
+    const SOpenResult opened = Open(path, O_RDONLY);
     result.status = opened.status;
     result.err = opened.err;
     if (opened.fd < 0) {
         result.error = path + ": " +
-                       (opened.status == Status::NotRegular ? "not a regular file"
-                                                            : std::strerror(opened.err));
+                       (opened.status == EStatus::NotRegular ? "not a regular file"
+                                                             : std::strerror(opened.err));
         return result;
     }
     // One byte over the limit tells whether anything follows the start.
@@ -132,7 +132,7 @@ ReadResult ReadStart(const std::string& path, std::size_t maxBytes) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            result.status = Status::Failed;
+            result.status = EStatus::Failed;
             result.err = errno;
             result.error = path + ": " + std::strerror(errno);
             result.bytes.clear();
@@ -144,7 +144,7 @@ ReadResult ReadStart(const std::string& path, std::size_t maxBytes) {
         used += static_cast<std::size_t>(n);
     }
     ::close(opened.fd);
-    result.status = used > maxBytes ? Status::TooLarge : Status::Ok;
+    result.status = used > maxBytes ? EStatus::TooLarge : EStatus::Ok;
     result.bytes.resize(std::min(used, maxBytes));
     return result;
 }

@@ -9,7 +9,7 @@
 
 namespace regular_file {
 
-enum class Status {
+enum class EStatus {
     Ok,
     Missing,    // no such file (ENOENT, ENOTDIR)
     NotRegular, // a folder, FIFO, device or socket
@@ -17,35 +17,35 @@ enum class Status {
     Failed,     // any other error; see err
 };
 
-struct ReadResult {
-    Status status = Status::Failed;
+struct SReadResult {
+    EStatus status = EStatus::Failed;
     std::string bytes; // the whole file when status is Ok, else empty
     int err = 0;       // errno of the failure, 0 for NotRegular and TooLarge
     std::string error; // "path: reason", for diagnostics
-    bool ok() const { return status == Status::Ok; }
+    bool ok() const { return status == EStatus::Ok; }
 };
 
 // Reads the whole file, at most maxBytes of it: a larger or growing file is
 // TooLarge. Symbolic links are followed.
-ReadResult Read(const std::string& path, std::size_t maxBytes);
+SReadResult Read(const std::string& path, std::size_t maxBytes);
 
 // Reads the first maxBytes at most; a longer file is TooLarge with its start
 // in bytes, for readers that need only the beginning of a file.
-ReadResult ReadStart(const std::string& path, std::size_t maxBytes);
+SReadResult ReadStart(const std::string& path, std::size_t maxBytes);
 
-struct OpenResult {
+struct SOpenResult {
     int fd = -1; // owned by the caller; -1 unless status is Ok
-    Status status = Status::Failed;
+    EStatus status = EStatus::Failed;
     int err = 0;
 };
 
 // The same from a descriptor open for reading, from its current offset.
-ReadResult ReadFrom(int fd, std::size_t maxBytes);
+SReadResult ReadFrom(int fd, std::size_t maxBytes);
 
 // Opens an existing regular file with flags (O_RDONLY, O_WRONLY or O_RDWR,
 // plus others such as O_APPEND; O_CREAT is the caller's business). The file
 // is checked before opening and again on the open descriptor; the descriptor
 // is blocking and close-on-exec.
-OpenResult Open(const std::string& path, int flags);
+SOpenResult Open(const std::string& path, int flags);
 
 } // namespace regular_file

@@ -19,7 +19,7 @@ CXmlNode EnsureRootElement(CXmlDocument& doc) {
     doc.AppendChild(doc.CreateElement(kRootName));
     root = doc.SelectSingleNode("/level0");
     if (!root)
-        throw CXmlError(XmlResult::Fail, "root element missing after creation");
+        throw CXmlError(EXmlResult::Fail, "root element missing after creation");
     SetAttribute(doc, root, kHeaderAttr, "New Document");
     return root;
 }
@@ -38,7 +38,7 @@ std::string ChildElementName(const std::string& parentName) {
 
 bool HasElementChild(const CXmlNode& node) {
     for (CXmlNode child = node.FirstChild(); child; child = child.NextSibling())
-        if (child.NodeType() == NODE_ELEMENT)
+        if (child.NodeType() == EXmlNodeType::Element)
             return true;
     return false;
 }
@@ -70,7 +70,8 @@ void SetText(CXmlDocument& doc, const CXmlNode& element, const std::string& text
         CXmlNode next = child.NextSibling();
         // All of the element's own text goes, plain or CDATA: what the box
         // shows is exactly what is stored.
-        if (child.NodeType() == NODE_CDATA_SECTION || child.NodeType() == NODE_TEXT)
+        if (child.NodeType() == EXmlNodeType::CDataSection ||
+            child.NodeType() == EXmlNodeType::Text)
             target.RemoveChild(child);
         child = next;
     }

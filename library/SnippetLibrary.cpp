@@ -15,7 +15,7 @@ void CSnippetLibrary::SimulateEngineFailure(bool fail) {
 bool CSnippetLibrary::CreateEngine() {
     try {
         if (g_simulateEngineFailure)
-            throw CXmlError(XmlResult::Fail, "engine unavailable");
+            throw CXmlError(EXmlResult::Fail, "engine unavailable");
         m_dom.emplace();
     } catch (const CXmlError&) {
         m_dom.reset();
@@ -27,58 +27,59 @@ bool CSnippetLibrary::CreateEngine() {
     return true;
 }
 
-CSnippetLibrary::LoadOutcome CSnippetLibrary::Load(const std::string& source,
-                                                   XmlLoadResult* detail) {
+CSnippetLibrary::ELoadOutcome CSnippetLibrary::Load(const std::string& source,
+                                                    SXmlLoadResult* detail) {
     if (!m_dom)
-        return LoadOutcome::NoEngine;
+        return ELoadOutcome::NoEngine;
     std::string bytes;
-    const XmlLoadResult read = library_source::Read(source, bytes);
+    const SXmlLoadResult read = library_source::Read(source, bytes);
     if (!read.ok()) {
         if (detail)
             *detail = read;
-        return LoadOutcome::Invalid;
+        return ELoadOutcome::Invalid;
     }
     return LoadBytes(bytes, source, detail);
 }
 
-CSnippetLibrary::LoadOutcome
-CSnippetLibrary::LoadBytes(std::string_view bytes, const std::string& name, XmlLoadResult* detail) {
+CSnippetLibrary::ELoadOutcome CSnippetLibrary::LoadBytes(std::string_view bytes,
+                                                         const std::string& name,
+                                                         SXmlLoadResult* detail) {
     if (!m_dom)
-        return LoadOutcome::NoEngine;
+        return ELoadOutcome::NoEngine;
     try {
         CXmlDocument fresh;
-        XmlLoadResult result = fresh.LoadBytes(bytes, name);
+        SXmlLoadResult result = fresh.LoadBytes(bytes, name);
         if (detail)
             *detail = result;
         if (!result.ok())
-            return LoadOutcome::Invalid;
+            return ELoadOutcome::Invalid;
         // The same test as the rebuild's root check, which must not fail later.
         if (!fresh.SelectSingleNode(std::string("/") + snippet_format::kRootName))
-            return LoadOutcome::WrongRoot;
+            return ELoadOutcome::WrongRoot;
         m_dom = fresh;
         m_root = fresh.DocumentElement();
         m_items.clear();
-        return LoadOutcome::Ok;
+        return ELoadOutcome::Ok;
     } catch (const CXmlError& e) {
         if (detail)
-            *detail = XmlLoadResult{XmlLoadStatus::Malformed, e.what()};
-        return LoadOutcome::EngineFailure;
+            *detail = SXmlLoadResult{EXmlLoadStatus::Malformed, e.what()};
+        return ELoadOutcome::EngineFailure;
     }
 }
 
 CXmlNode CSnippetLibrary::EnsureRoot() {
     if (!m_dom)
-        throw CXmlError(XmlResult::Pointer, "no engine document");
+        throw CXmlError(EXmlResult::Pointer, "no engine document");
     m_root = snippet_format::EnsureRootElement(*m_dom);
     return m_root;
 }
 
-std::vector<CSnippetLibrary::Item> CSnippetLibrary::NumberItems() {
+std::vector<CSnippetLibrary::SItem> CSnippetLibrary::NumberItems() {
     m_nNextItemId = 0;
     const std::size_t lastCount = m_items.size();
     m_items.clear();
     m_items.reserve(lastCount);
-    std::vector<Item> items;
+    std::vector<SItem> items;
     items.reserve(lastCount);
     if (!m_dom || !m_root)
         return items;
@@ -138,7 +139,7 @@ std::string CSnippetLibrary::Serialize() const {
     return m_root ? snippet_format::WrittenForm(m_root) : std::string();
 }
 
-AtomicWriteResult CSnippetLibrary::SaveTo(const std::string& path) const {
+SAtomicWriteResult CSnippetLibrary::SaveTo(const std::string& path) const {
     if (!m_dom || !m_root)
         return {false, msg::kNoLibraryToSave};
     return WriteFileAtomically(path, Serialize());

@@ -12,7 +12,7 @@
 
 class CSnippetLibrary {
 public:
-    enum class LoadOutcome {
+    enum class ELoadOutcome {
         Ok,
         Invalid,       // not well-formed, unreadable, refused: "the XML was invalid"
         WrongRoot,     // well-formed, but its root is not level0: "not a valid Tessary file"
@@ -22,7 +22,7 @@ public:
 
     // One element met by the numbering walk, in document order.
     // The element itself is FindByItemId(id).
-    struct Item {
+    struct SItem {
         int id = 0;
         int parentIndex = -1; // index into the walk's list; -1 for the root
         std::string header;   // the item's label, read in the same walk
@@ -38,17 +38,17 @@ public:
     // Loads into a separate engine document and swaps it in only on success
     // (a root of another name is a failure too), so a failed load leaves the
     // current library exactly as it was.
-    LoadOutcome Load(const std::string& source, XmlLoadResult* detail = nullptr);
+    ELoadOutcome Load(const std::string& source, SXmlLoadResult* detail = nullptr);
     // The same from bytes in memory; name is only used in messages.
-    LoadOutcome LoadBytes(std::string_view bytes, const std::string& name,
-                          XmlLoadResult* detail = nullptr);
+    ELoadOutcome LoadBytes(std::string_view bytes, const std::string& name,
+                           SXmlLoadResult* detail = nullptr);
 
     // Root check of the rebuild; throws CXmlError for a root of another name.
     CXmlNode EnsureRoot();
 
     // Gives every element its id, 0 to n-1 in pre-order from the root, and
     // returns the elements in that order. Resets the id counter first.
-    std::vector<Item> NumberItems();
+    std::vector<SItem> NumberItems();
 
     // The element that carries the id, whatever its name or depth; empty for
     // an id that no element of the current document carries any longer.
@@ -59,7 +59,7 @@ public:
 
     std::string Serialize() const;
     // Refuses, writing nothing, when there is no library (no engine or root).
-    AtomicWriteResult SaveTo(const std::string& path) const;
+    SAtomicWriteResult SaveTo(const std::string& path) const;
 
     CXmlDocument* Dom() { return m_dom ? &*m_dom : nullptr; }
     const CXmlNode& Root() const { return m_root; }

@@ -48,8 +48,8 @@ struct SUrlDeleter {
 // A file URL is read here rather than by curl, which would open a FIFO and
 // block for good. curl's own parser turns the URL into a path, so the same
 // URLs name the same files (localhost, percent escapes, no other hosts).
-FetchResult FetchFile(const std::string& url, std::size_t maxBytes) {
-    FetchResult result;
+SFetchResult FetchFile(const std::string& url, std::size_t maxBytes) {
+    SFetchResult result;
     std::unique_ptr<CURLU, SUrlDeleter> parsed(curl_url());
     char* path = nullptr;
     CURLUcode code =
@@ -60,16 +60,16 @@ FetchResult FetchFile(const std::string& url, std::size_t maxBytes) {
         result.detail = curl_url_strerror(code);
         return result;
     }
-    regular_file::ReadResult read = regular_file::Read(path, maxBytes);
+    regular_file::SReadResult read = regular_file::Read(path, maxBytes);
     curl_free(path);
     if (!read.ok()) {
-        if (read.status == regular_file::Status::TooLarge)
-            result.status = XmlLoadStatus::TooLarge;
+        if (read.status == regular_file::EStatus::TooLarge)
+            result.status = EXmlLoadStatus::TooLarge;
         result.detail = read.error;
     } else if (read.bytes.empty()) {
         result.detail = "empty file";
     } else {
-        result.status = XmlLoadStatus::Ok;
+        result.status = EXmlLoadStatus::Ok;
         result.body = std::move(read.bytes);
     }
     return result;
@@ -82,12 +82,12 @@ bool CUrlFetcher::IsUrl(std::string_view source) {
            StartsWithNoCase(source, "file://");
 }
 
-FetchResult CUrlFetcher::Fetch(const std::string& url, const FetchOptions& options) {
+SFetchResult CUrlFetcher::Fetch(const std::string& url, const SFetchOptions& options) {
     static std::once_flag s_once;
     static CURLcode s_initCode = CURLE_OK;
     std::call_once(s_once, [] { s_initCode = curl_global_init(CURL_GLOBAL_DEFAULT); });
 
-    FetchResult result;
+    SFetchResult result;
     if (s_initCode != CURLE_OK) {
         result.detail = curl_easy_strerror(s_initCode);
         return result;
@@ -123,24 +123,24 @@ FetchResult CUrlFetcher::Fetch(const std::string& url, const FetchOptions& optio
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &httpStatus);
 
     if (sink.bTooLarge || code == CURLE_FILESIZE_EXCEEDED) {
-        result.status = XmlLoadStatus::TooLarge;
+        result.status = EXmlLoadStatus::TooLarge;
         result.detail = "more than " + std::to_string(options.maxBytes) + " bytes";
     } else if (code == CURLE_OPERATION_TIMEDOUT) {
-        result.status = XmlLoadStatus::Timeout;
+        result.status = EXmlLoadStatus::Timeout;
         result.detail = errorText[0] ? errorText : curl_easy_strerror(code);
     } else if (code != CURLE_OK) {
-        result.status = XmlLoadStatus::NotFound;
+        result.status = EXmlLoadStatus::NotFound;
         result.detail = errorText[0] ? errorText : curl_easy_strerror(code);
     } else if (httpStatus >= 300) {
         // A redirect is followed where it names a Location; one that does
         // not leads nowhere, whatever its body says.
-        result.status = XmlLoadStatus::NotFound;
+        result.status = EXmlLoadStatus::NotFound;
         result.detail = "HTTP status " + std::to_string(httpStatus);
     } else if (result.body.empty()) {
-        result.status = XmlLoadStatus::NotFound;
+        result.status = EXmlLoadStatus::NotFound;
         result.detail = "empty response";
     } else {
-        result.status = XmlLoadStatus::Ok;
+        result.status = EXmlLoadStatus::Ok;
         return result;
     }
     result.body.clear();

@@ -1,6 +1,6 @@
 #pragma once
 // Reads the body of an http, https or file URL into memory, within the limits
-// of XmlSourceLimits.
+// of SXmlSourceLimits.
 
 #include "xml/XmlDocument.h"
 
@@ -9,14 +9,14 @@
 #include <string>
 #include <string_view>
 
-struct FetchOptions {
+struct SFetchOptions {
     std::chrono::milliseconds connectTimeout{10'000};
     std::chrono::milliseconds totalTimeout{30'000};
-    std::size_t maxBytes = XmlSourceLimits::kMaxBytes;
+    std::size_t maxBytes = SXmlSourceLimits::kMaxBytes;
 };
 
-struct FetchResult {
-    XmlLoadStatus status = XmlLoadStatus::NotFound; // Ok, NotFound, TooLarge or Timeout
+struct SFetchResult {
+    EXmlLoadStatus status = EXmlLoadStatus::NotFound; // Ok, NotFound, TooLarge or Timeout
     std::string body;
     std::string detail;
 };
@@ -30,5 +30,5 @@ public:
     // Never throws for a transfer failure; an HTTP status of 300 or more (a
     // redirect that names no Location ends there) and an empty body are
     // NotFound. A file URL must name a regular file.
-    static FetchResult Fetch(const std::string& url, const FetchOptions& options = {});
+    static SFetchResult Fetch(const std::string& url, const SFetchOptions& options = {});
 };

@@ -50,7 +50,7 @@ bool CHookMenu::LoadHookMenu(CTessaryDoc& doc) {
     if (!root)
         return false;
 
-    CSnippetMenuModel::Reporter reporter;
+    CSnippetMenuModel::SReporter reporter;
     reporter.missingCaptions = [](std::size_t count, const std::string& xml) {
         if (count == 1)
             CMessageBox::Show(xml);
@@ -68,7 +68,7 @@ bool CHookMenu::LoadHookMenu(CTessaryDoc& doc) {
 }
 
 void CHookMenu::AppendEntry(wxMenu* menu, int index) {
-    const CSnippetMenuModel::Entry& entry = m_model.At(index);
+    const CSnippetMenuModel::SEntry& entry = m_model.At(index);
     if (entry.level) {
         auto* submenu = new wxMenu;
         wxMenuItem* item = menu->AppendSubMenu(submenu, Caption(entry.caption));

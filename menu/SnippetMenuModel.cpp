@@ -6,7 +6,7 @@ void CSnippetMenuModel::Clear() {
     m_entries.clear();
 }
 
-bool CSnippetMenuModel::Build(const CXmlNode& root, const Reporter& reporter) {
+bool CSnippetMenuModel::Build(const CXmlNode& root, const SReporter& reporter) {
     const std::size_t lastCount = m_entries.size();
     m_entries.clear();
     m_entries.reserve(lastCount);
@@ -26,7 +26,7 @@ bool CSnippetMenuModel::Build(const CXmlNode& root, const Reporter& reporter) {
 bool CSnippetMenuModel::BuildSnippetMenu(CXmlNode node, int parent, int& lastChild) {
     // Each call has its own guard: a failure ends this branch only.
     try {
-        if (node.NodeType() != NODE_ELEMENT)
+        if (node.NodeType() != EXmlNodeType::Element)
             return false;
         const bool level = snippet_format::HasElementChild(node);
         std::string caption =

@@ -12,7 +12,7 @@
 
 class CSnippetMenuModel {
 public:
-    struct Entry {
+    struct SEntry {
         std::string caption;
         CXmlNode element;
         bool level = false;   // a submenu; otherwise a snippet
@@ -20,7 +20,7 @@ public:
         int nextSibling = -1; // next entry of the same menu
     };
 
-    struct Reporter {
+    struct SReporter {
         // Snippets without a caption are left out; told once per build, with
         // how many there were and the first one's markup.
         std::function<void(std::size_t count, const std::string& firstXml)> missingCaptions;
@@ -30,12 +30,12 @@ public:
 
     // Replaces the entries with those made from the root element; false when
     // the root itself gives no entry (no caption, or an engine failure).
-    bool Build(const CXmlNode& root, const Reporter& reporter);
+    bool Build(const CXmlNode& root, const SReporter& reporter);
     void Clear();
 
     // The entry made from the root; -1 when there is none.
     int RootEntry() const { return m_entries.empty() ? -1 : 0; }
-    const Entry& At(int index) const { return m_entries[static_cast<std::size_t>(index)]; }
+    const SEntry& At(int index) const { return m_entries[static_cast<std::size_t>(index)]; }
     std::size_t Size() const { return m_entries.size(); }
 
 private:
@@ -43,8 +43,8 @@ private:
     // when the node gives none.
     bool BuildSnippetMenu(CXmlNode node, int parent, int& lastChild);
 
-    std::vector<Entry> m_entries;
-    const Reporter* m_pReporter = nullptr;
+    std::vector<SEntry> m_entries;
+    const SReporter* m_pReporter = nullptr;
     std::size_t m_nMissing = 0;
     std::string m_strFirstMissing;
 };

@@ -3,11 +3,11 @@
 
 #include <cstddef>
 
-struct EmbeddedResource {
+struct SEmbeddedResource {
     const char* name;
     const unsigned char* data;
     std::size_t size;
 };
 
 // Ends with an entry whose name is nullptr.
-const EmbeddedResource* EmbeddedResourceTable();
+const SEmbeddedResource* EmbeddedResourceTable();

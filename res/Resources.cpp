@@ -54,8 +54,8 @@ const std::pair<const char*, int> kIdNames[] = {
     {"IDW_TOOLBAR", ids::IDW_TOOLBAR},
 };
 
-const EmbeddedResource* Find(const std::string& name) {
-    for (const EmbeddedResource* r = EmbeddedResourceTable(); r->name; ++r)
+const SEmbeddedResource* Find(const std::string& name) {
+    for (const SEmbeddedResource* r = EmbeddedResourceTable(); r->name; ++r)
         if (name == r->name)
             return r;
     return nullptr;
@@ -74,14 +74,14 @@ bool Initialize() {
     for (const auto& [name, id] : kIdNames)
         wxXmlResource::GetXRCID(name, id);
     wxFileSystem::AddHandler(new wxMemoryFSHandler);
-    for (const EmbeddedResource* r = EmbeddedResourceTable(); r->name; ++r)
+    for (const SEmbeddedResource* r = EmbeddedResourceTable(); r->name; ++r)
         wxMemoryFSHandler::AddFile(r->name, r->data, r->size);
     wxXmlResource::Get()->InitAllHandlers();
     // The toolbar docks through the AUI manager, whose handler is not among "all".
     wxXmlResource::Get()->AddHandler(new wxAuiToolBarXmlHandler);
     // The main resources, then each dialog's own file.
     ok = true;
-    for (const EmbeddedResource* r = EmbeddedResourceTable(); r->name; ++r) {
+    for (const SEmbeddedResource* r = EmbeddedResourceTable(); r->name; ++r) {
         const std::string name = r->name;
         if (name.size() > 4 && name.ends_with(".xrc"))
             ok = wxXmlResource::Get()->Load("memory:" + name) && ok;
@@ -94,7 +94,7 @@ int IdOf(const std::string& name) {
 }
 
 wxBitmapBundle Icon(const std::string& name, int width, int height) {
-    const EmbeddedResource* r = Find(name);
+    const SEmbeddedResource* r = Find(name);
     if (!r)
         return {};
     return wxBitmapBundle::FromSVG(r->data, r->size, wxSize(width, height));

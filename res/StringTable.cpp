@@ -63,22 +63,22 @@ const std::map<int, Entry>& Table() {
     return table;
 }
 
-std::atomic<StringVariant> g_variant{StringVariant::EnglishUS};
+std::atomic<EStringVariant> g_variant{EStringVariant::EnglishUS};
 bool g_variantChosen = false;
 
 } // namespace
 
-StringVariant CStringTable::SystemVariant() {
+EStringVariant CStringTable::SystemVariant() {
     const int lang = wxLocale::GetSystemLanguage();
-    return lang == wxLANGUAGE_ENGLISH_UK ? StringVariant::EnglishUK : StringVariant::EnglishUS;
+    return lang == wxLANGUAGE_ENGLISH_UK ? EStringVariant::EnglishUK : EStringVariant::EnglishUS;
 }
 
-void CStringTable::SetVariant(StringVariant variant) {
+void CStringTable::SetVariant(EStringVariant variant) {
     g_variant = variant;
     g_variantChosen = true;
 }
 
-StringVariant CStringTable::Variant() {
+EStringVariant CStringTable::Variant() {
     if (!g_variantChosen)
         SetVariant(SystemVariant());
     return g_variant;
@@ -88,11 +88,11 @@ std::string CStringTable::Load(int id) {
     return Load(id, Variant());
 }
 
-std::string CStringTable::Load(int id, StringVariant variant) {
+std::string CStringTable::Load(int id, EStringVariant variant) {
     const auto it = Table().find(ids::Cmd(static_cast<unsigned>(id)));
     if (it == Table().end())
         return {};
-    if (variant == StringVariant::EnglishUK && it->second.uk)
+    if (variant == EStringVariant::EnglishUK && it->second.uk)
         return it->second.uk;
     return it->second.us;
 }

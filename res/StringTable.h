@@ -6,7 +6,7 @@
 
 #include <string>
 
-enum class StringVariant { EnglishUS, EnglishUK };
+enum class EStringVariant { EnglishUS, EnglishUK };
 
 namespace strid {
 constexpr int IDR_MAINFRAME = 128; // document template string
@@ -22,13 +22,13 @@ constexpr int IDS_CONSTRUCTING_MENU = 61207;
 class CStringTable {
 public:
     // The variant for the user's language (en-GB for a British English locale).
-    static StringVariant SystemVariant();
-    static void SetVariant(StringVariant variant);
-    static StringVariant Variant();
+    static EStringVariant SystemVariant();
+    static void SetVariant(EStringVariant variant);
+    static EStringVariant Variant();
 
     // The string with that id in the current variant; empty when missing.
     static std::string Load(int id);
-    static std::string Load(int id, StringVariant variant);
+    static std::string Load(int id, EStringVariant variant);
 
     // The two halves of a command prompt "long\nshort". A prompt without "\n"
     // has no short text, so its toolbar button gets no tooltip.

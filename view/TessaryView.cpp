@@ -186,11 +186,11 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
     CStatusText::Set("");
 }
 
-void CTessaryView::BuildTree(const std::vector<CSnippetLibrary::Item>& items) {
+void CTessaryView::BuildTree(const std::vector<CSnippetLibrary::SItem>& items) {
     std::vector<wxTreeItemId> treeItems;
     treeItems.reserve(items.size());
     m_ctlTree->Freeze();
-    for (const CSnippetLibrary::Item& item : items) {
+    for (const CSnippetLibrary::SItem& item : items) {
         // The engine holds valid UTF-8 only.
         const wxString label = wxString::FromUTF8Unchecked(item.header);
         wxTreeItemId id;

@@ -76,7 +76,7 @@ protected:
 private:
     bool EnsureRootElement();
     void ClearTree();
-    void BuildTree(const std::vector<CSnippetLibrary::Item>& items);
+    void BuildTree(const std::vector<CSnippetLibrary::SItem>& items);
     bool LoadHookMenu();
     void DestroyHookMenu();
 

@@ -64,7 +64,7 @@ bool CTessaryView::StartHook() {
 void CTessaryView::OnActivateMenu() {
     if (!StartHook())
         return;
-    const CSettings& settings = GetDocument()->Settings();
+    const SSettings& settings = GetDocument()->Settings();
     if (settings.m_bSoundHook == 1)
         sound::PlayFile(settings.m_strActivateWav);
     ShowActivatedState();
@@ -72,7 +72,7 @@ void CTessaryView::OnActivateMenu() {
 
 void CTessaryView::OnDeactivateMenu() {
     m_pHookClient->Stop();
-    const CSettings& settings = GetDocument()->Settings();
+    const SSettings& settings = GetDocument()->Settings();
     if (settings.m_bSoundHook == 1)
         sound::PlayFile(settings.m_strDeactivateWav);
     ShowDeactivatedState();
@@ -86,7 +86,7 @@ void CTessaryView::OnHotKey() {
 }
 
 void CTessaryView::OnToggleMenu() {
-    const CSettings& settings = GetDocument()->Settings();
+    const SSettings& settings = GetDocument()->Settings();
     if (!m_bMenuActive) {
         if (!StartHook())
             return;

@@ -174,8 +174,8 @@ bool CTextEncoding::NamesOwnEncoding(std::string_view xml) {
     return DeclaredEncoding(xml).has_value();
 }
 
-CTextEncoding::Reading CTextEncoding::ReadingOf(std::string_view xml) {
+CTextEncoding::EReading CTextEncoding::ReadingOf(std::string_view xml) {
     if (NamesOwnEncoding(xml) || IsValidUtf8(xml))
-        return Reading::Unchanged;
-    return HasMultiByteSequence(xml) ? Reading::RepairedUtf8 : Reading::Windows1252;
+        return EReading::Unchanged;
+    return HasMultiByteSequence(xml) ? EReading::RepairedUtf8 : EReading::Windows1252;
 }

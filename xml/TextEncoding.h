@@ -37,6 +37,6 @@ public:
     // valid UTF-8 is UTF-8 with some bad bytes when it holds any valid
     // multi-byte sequence (one stray byte must not turn the rest into
     // mojibake), and Windows-1252 from an older tool otherwise.
-    enum class Reading { Unchanged, RepairedUtf8, Windows1252 };
-    static Reading ReadingOf(std::string_view xml);
+    enum class EReading { Unchanged, RepairedUtf8, Windows1252 };
+    static EReading ReadingOf(std::string_view xml);
 };

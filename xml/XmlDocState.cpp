@@ -43,13 +43,13 @@ CXmlDocState::~CXmlDocState() {
 xmlDocPtr CXmlDocState::NewEmptyDoc() {
     xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
     if (!doc)
-        throw CXmlError(XmlResult::OutOfMemory, "cannot create a document");
+        throw CXmlError(EXmlResult::OutOfMemory, "cannot create a document");
     // The serialiser writes non-ASCII attribute text as character references
     // when a document has no encoding; the tree is UTF-8 anyway.
     doc->encoding = xmlStrdup(BAD_CAST "UTF-8");
     if (!doc->encoding) {
         xmlFreeDoc(doc);
-        throw CXmlError(XmlResult::OutOfMemory, "cannot create a document");
+        throw CXmlError(EXmlResult::OutOfMemory, "cannot create a document");
     }
     return doc;
 }

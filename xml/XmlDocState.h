@@ -25,7 +25,7 @@
 // Text going into a tree must be UTF-8: the serialiser promises raw UTF-8 out.
 inline void RequireUtf8(std::string_view text, const char* what) {
     if (!CTextEncoding::IsValidUtf8(text) || text.find('\0') != std::string_view::npos)
-        throw CXmlError(XmlResult::InvalidArg, std::string(what) + " is not UTF-8 text");
+        throw CXmlError(EXmlResult::InvalidArg, std::string(what) + " is not UTF-8 text");
 }
 
 class CXmlDocState {

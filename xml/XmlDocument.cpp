@@ -12,7 +12,7 @@ CXmlDocument::CXmlDocument() {
     m_state = std::make_shared<CXmlDocState>(CXmlDocState::NewEmptyDoc());
 }
 
-XmlLoadResult CXmlDocument::LoadBytes(std::string_view bytes, const std::string& baseName) {
+SXmlLoadResult CXmlDocument::LoadBytes(std::string_view bytes, const std::string& baseName) {
     CXmlParser::SOutcome outcome = CXmlParser::Parse(bytes, baseName);
     if (!outcome.result.ok()) {
         m_state->Replace(CXmlDocState::NewEmptyDoc());
@@ -37,12 +37,12 @@ namespace {
 void RequireName(const std::string& name) {
     RequireUtf8(name, "a name");
     if (name.empty() || xmlValidateName(BAD_CAST name.c_str(), 0) != 0)
-        throw CXmlError(XmlResult::InvalidArg, "not an XML name: '" + name + "'");
+        throw CXmlError(EXmlResult::InvalidArg, "not an XML name: '" + name + "'");
 }
 
 xmlNodePtr Made(xmlNodePtr node) {
     if (!node)
-        throw CXmlError(XmlResult::OutOfMemory, "cannot create a node");
+        throw CXmlError(EXmlResult::OutOfMemory, "cannot create a node");
     return node;
 }
 

@@ -10,7 +10,7 @@
 
 // Why a load did not produce a document. All of them mean "the XML was
 // invalid" to the user; the detail goes to tests and diagnostics.
-enum class XmlLoadStatus {
+enum class EXmlLoadStatus {
     Ok,
     NotFound,  // no readable regular file; a URL gave no body or an HTTP error
     TooLarge,  // over the size cap
@@ -18,13 +18,13 @@ enum class XmlLoadStatus {
     Malformed, // not well-formed, or refused for safety (entities, depth, attributes)
 };
 
-struct XmlLoadResult {
-    XmlLoadStatus status = XmlLoadStatus::Malformed;
+struct SXmlLoadResult {
+    EXmlLoadStatus status = EXmlLoadStatus::Malformed;
     std::string detail;
     // Bytes of a source read as UTF-8 that were not UTF-8 and became U+FFFD;
     // the user is to be told, since a save writes the replacement.
     std::size_t replacedBytes = 0;
-    bool ok() const { return status == XmlLoadStatus::Ok; }
+    bool ok() const { return status == EXmlLoadStatus::Ok; }
 };
 
 class CXmlDocument {
@@ -37,9 +37,9 @@ public:
     // no external entities. On failure the document is left empty. Throws
     // CXmlError only for engine failures (out of memory and the like).
     // baseName is only used in messages.
-    XmlLoadResult LoadBytes(std::string_view bytes, const std::string& baseName = {});
+    SXmlLoadResult LoadBytes(std::string_view bytes, const std::string& baseName = {});
 
-    CXmlNode DocumentNode() const;    // node of type NODE_DOCUMENT
+    CXmlNode DocumentNode() const;    // node of type EXmlNodeType::Document
     CXmlNode DocumentElement() const; // empty when there is none
 
     CXmlNode CreateElement(const std::string& name);
@@ -59,7 +59,7 @@ private:
 };
 
 // Limits that protect the program from hostile or broken sources.
-struct XmlSourceLimits {
+struct SXmlSourceLimits {
     static constexpr std::size_t kMaxBytes = 64u * 1024u * 1024u;
     static constexpr int kMaxDepth = 256;
     // Far above any real library, far below the engine's quadratic time.

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-enum class XmlResult : std::uint32_t {
+enum class EXmlResult : std::uint32_t {
     Fail = 0x80004005,             // generic engine failure
     Pointer = 0x80004003,          // an empty handle where a node was needed
     OutOfMemory = 0x8007000E,      // allocation or conversion failed
@@ -17,9 +17,9 @@ enum class XmlResult : std::uint32_t {
 
 class CXmlError : public std::runtime_error {
 public:
-    CXmlError(XmlResult code, const std::string& what) : std::runtime_error(what), m_code(code) {}
-    XmlResult Code() const { return m_code; }
+    CXmlError(EXmlResult code, const std::string& what) : std::runtime_error(what), m_code(code) {}
+    EXmlResult Code() const { return m_code; }
 
 private:
-    XmlResult m_code;
+    EXmlResult m_code;
 };

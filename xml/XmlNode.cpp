@@ -85,7 +85,7 @@ std::string AttributeValue(xmlAttrPtr attr) {
 void SetAttributeValue(xmlAttrPtr attr, const std::string& value) {
     xmlNodePtr text = xmlNewDocText(attr->doc, BAD_CAST value.c_str());
     if (!text)
-        throw CXmlError(XmlResult::OutOfMemory, "cannot set an attribute value");
+        throw CXmlError(EXmlResult::OutOfMemory, "cannot set an attribute value");
     // The ID table keys on the old value; the attribute stops being an ID.
     if (attr->atype == XML_ATTRIBUTE_ID) {
         xmlRemoveID(attr->doc, attr);
@@ -159,35 +159,35 @@ namespace {
 
 xmlNodePtr Require(xmlNodePtr node) {
     if (!node)
-        throw CXmlError(XmlResult::Pointer, "empty node handle");
+        throw CXmlError(EXmlResult::Pointer, "empty node handle");
     return node;
 }
 
 } // namespace
 
-int CXmlNode::NodeType() const {
+EXmlNodeType CXmlNode::NodeType() const {
     switch (Require(m_node)->type) {
     case XML_ELEMENT_NODE:
-        return NODE_ELEMENT;
+        return EXmlNodeType::Element;
     case XML_ATTRIBUTE_NODE:
-        return NODE_ATTRIBUTE;
+        return EXmlNodeType::Attribute;
     case XML_TEXT_NODE:
-        return NODE_TEXT;
+        return EXmlNodeType::Text;
     case XML_CDATA_SECTION_NODE:
-        return NODE_CDATA_SECTION;
+        return EXmlNodeType::CDataSection;
     case XML_ENTITY_REF_NODE:
-        return NODE_ENTITY_REFERENCE;
+        return EXmlNodeType::EntityReference;
     case XML_PI_NODE:
-        return NODE_PROCESSING_INSTRUCTION;
+        return EXmlNodeType::ProcessingInstruction;
     case XML_COMMENT_NODE:
-        return NODE_COMMENT;
+        return EXmlNodeType::Comment;
     case XML_DOCUMENT_NODE:
     case XML_HTML_DOCUMENT_NODE:
-        return NODE_DOCUMENT;
+        return EXmlNodeType::Document;
     case XML_DTD_NODE:
-        return 10; // a DOM's document type node
+        return EXmlNodeType::DocumentType;
     default:
-        return NODE_INVALID;
+        return EXmlNodeType::Invalid;
     }
 }
 
@@ -287,18 +287,18 @@ std::string CXmlNode::Xml() const {
     xmlNodePtr node = Require(m_node);
     std::unique_ptr<xmlBuffer, SBufferDeleter> buffer(xmlBufferCreate());
     if (!buffer)
-        throw CXmlError(XmlResult::OutOfMemory, "cannot serialise");
+        throw CXmlError(EXmlResult::OutOfMemory, "cannot serialise");
     CXmlErrorCapture capture;
     // An explicit UTF-8 output leaves non-ASCII text as it is; AS_XML keeps an
     // XHTML doctype from switching the serialiser to XHTML rules.
     xmlSaveCtxtPtr save =
         xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_NO_DECL | XML_SAVE_AS_XML);
     if (!save)
-        throw CXmlError(XmlResult::OutOfMemory, "cannot serialise");
+        throw CXmlError(EXmlResult::OutOfMemory, "cannot serialise");
     long written = xmlSaveTree(save, node);
     xmlSaveClose(save);
     if (written < 0 || capture.OutOfMemory())
-        throw CXmlError(XmlResult::Fail, "cannot serialise: " + capture.FirstMessage());
+        throw CXmlError(EXmlResult::Fail, "cannot serialise: " + capture.FirstMessage());
     std::string xml(Chars(xmlBufferContent(buffer.get())),
                     static_cast<std::size_t>(xmlBufferLength(buffer.get())));
     // The engine writes an attribute as it appears inside its element.
@@ -323,7 +323,7 @@ std::optional<std::string> CXmlNode::GetNamedItem(const std::string& name) const
 void CXmlNode::RemoveNamedItem(const std::string& name) {
     xmlNodePtr node = Require(m_node);
     if (node->type != XML_ELEMENT_NODE)
-        throw CXmlError(XmlResult::InvalidArg, "only elements have attributes");
+        throw CXmlError(EXmlResult::InvalidArg, "only elements have attributes");
     if (xmlAttrPtr attr = FindAttribute(node, name))
         m_doc->Unlink(reinterpret_cast<xmlNodePtr>(attr));
 }
@@ -332,15 +332,15 @@ void CXmlNode::SetNamedItem(const CXmlNode& attribute) {
     xmlNodePtr node = Require(m_node);
     xmlNodePtr attrNode = Require(attribute.m_node);
     if (node->type != XML_ELEMENT_NODE)
-        throw CXmlError(XmlResult::InvalidArg, "only elements have attributes");
+        throw CXmlError(EXmlResult::InvalidArg, "only elements have attributes");
     if (attrNode->type != XML_ATTRIBUTE_NODE)
-        throw CXmlError(XmlResult::InvalidArg, "not an attribute");
+        throw CXmlError(EXmlResult::InvalidArg, "not an attribute");
     if (attrNode->doc != node->doc)
-        throw CXmlError(XmlResult::WrongDocument, "attribute of another document");
+        throw CXmlError(EXmlResult::WrongDocument, "attribute of another document");
     if (attrNode->parent == node)
         return;
     if (attrNode->parent)
-        throw CXmlError(XmlResult::InvalidArg, "attribute belongs to another element");
+        throw CXmlError(EXmlResult::InvalidArg, "attribute belongs to another element");
     auto attr = reinterpret_cast<xmlAttrPtr>(attrNode);
     if (xmlAttrPtr same = FindAttribute(node, QualifiedName(attr->name, attr->ns)))
         m_doc->Unlink(reinterpret_cast<xmlNodePtr>(same));
@@ -350,7 +350,7 @@ void CXmlNode::SetNamedItem(const CXmlNode& attribute) {
 void CXmlNode::SetAttributeLast(const std::string& name, const std::string& value) {
     xmlNodePtr node = Require(m_node);
     if (node->type != XML_ELEMENT_NODE)
-        throw CXmlError(XmlResult::InvalidArg, "only elements have attributes");
+        throw CXmlError(EXmlResult::InvalidArg, "only elements have attributes");
     RequireUtf8(value, "an attribute value");
     xmlAttrPtr last = node->properties;
     while (last && last->next)
@@ -362,12 +362,12 @@ void CXmlNode::SetAttributeLast(const std::string& name, const std::string& valu
         return;
     }
     if (xmlValidateName(BAD_CAST name.c_str(), 0) != 0)
-        throw CXmlError(XmlResult::InvalidArg, "not an XML name: " + name);
+        throw CXmlError(EXmlResult::InvalidArg, "not an XML name: " + name);
     RemoveNamedItem(name);
     auto attrNode =
         reinterpret_cast<xmlNodePtr>(xmlNewDocProp(node->doc, BAD_CAST name.c_str(), nullptr));
     if (!attrNode)
-        throw CXmlError(XmlResult::OutOfMemory, "cannot create an attribute");
+        throw CXmlError(EXmlResult::OutOfMemory, "cannot create an attribute");
     m_doc->AdoptDetached(attrNode);
     CXmlNode attr(m_doc, attrNode);
     SetAttributeValue(reinterpret_cast<xmlAttrPtr>(attrNode), value);
@@ -388,10 +388,10 @@ void CXmlNode::SetNodeValue(const std::string& value) {
         // Raw content: xmlNodeSetContent reads no references for these types.
         xmlNodeSetContent(node, BAD_CAST value.c_str());
         if (!value.empty() && !node->content)
-            throw CXmlError(XmlResult::OutOfMemory, "cannot set a node value");
+            throw CXmlError(EXmlResult::OutOfMemory, "cannot set a node value");
         return;
     default:
-        throw CXmlError(XmlResult::InvalidArg, "node has no value to set");
+        throw CXmlError(EXmlResult::InvalidArg, "node has no value to set");
     }
 }
 
@@ -399,10 +399,10 @@ CXmlNode CXmlNode::AppendChild(const CXmlNode& child) {
     xmlNodePtr parent = Require(m_node);
     xmlNodePtr node = Require(child.m_node);
     if (node->doc != parent->doc)
-        throw CXmlError(XmlResult::WrongDocument, "node of another document");
+        throw CXmlError(EXmlResult::WrongDocument, "node of another document");
     for (xmlNodePtr up = parent; up; up = up->parent)
         if (up == node)
-            throw CXmlError(XmlResult::HierarchyRequest, "a node cannot hold itself");
+            throw CXmlError(EXmlResult::HierarchyRequest, "a node cannot hold itself");
 
     const bool toDocument = CXmlDocState::IsDocumentNode(parent);
     bool allowed = false;
@@ -421,12 +421,12 @@ CXmlNode CXmlNode::AppendChild(const CXmlNode& child) {
         break;
     }
     if (!allowed)
-        throw CXmlError(XmlResult::HierarchyRequest,
+        throw CXmlError(EXmlResult::HierarchyRequest,
                         "cannot append " + child.NodeName() + " to " + NodeName());
     if (toDocument && node->type == XML_ELEMENT_NODE) {
         for (xmlNodePtr cur = parent->children; cur; cur = cur->next)
             if (cur->type == XML_ELEMENT_NODE && cur != node)
-                throw CXmlError(XmlResult::HierarchyRequest, "the document has a root element");
+                throw CXmlError(EXmlResult::HierarchyRequest, "the document has a root element");
     }
     m_doc->AppendChild(parent, node);
     return child;
@@ -436,7 +436,7 @@ CXmlNode CXmlNode::RemoveChild(const CXmlNode& child) {
     xmlNodePtr parent = Require(m_node);
     xmlNodePtr node = Require(child.m_node);
     if (node->parent != parent || node->type == XML_ATTRIBUTE_NODE)
-        throw CXmlError(XmlResult::InvalidArg, "not a child of this node");
+        throw CXmlError(EXmlResult::InvalidArg, "not a child of this node");
     CXmlNode removed(child); // holds the subtree while it leaves the tree
     m_doc->Unlink(node);
     return removed;
@@ -447,7 +447,7 @@ CXmlNode CXmlNode::SelectSingleNode(const std::string& xpath) const {
     CXmlErrorCapture capture;
     std::unique_ptr<xmlXPathContext, SXPathContextDeleter> ctx(xmlXPathNewContext(node->doc));
     if (!ctx)
-        throw CXmlError(XmlResult::OutOfMemory, "cannot evaluate XPath");
+        throw CXmlError(EXmlResult::OutOfMemory, "cannot evaluate XPath");
     ctx->node = node;
     ctx->error = &CXmlErrorCapture::OnStructuredError;
     ctx->userData = &capture;
@@ -455,15 +455,15 @@ CXmlNode CXmlNode::SelectSingleNode(const std::string& xpath) const {
     std::unique_ptr<xmlXPathCompExpr, SXPathCompDeleter> comp(
         xmlXPathCtxtCompile(ctx.get(), BAD_CAST xpath.c_str()));
     if (!comp || xpath.find('\0') != std::string::npos)
-        throw CXmlError(XmlResult::InvalidArg, "bad XPath expression '" + xpath + "'");
+        throw CXmlError(EXmlResult::InvalidArg, "bad XPath expression '" + xpath + "'");
     std::unique_ptr<xmlXPathObject, SXPathObjectDeleter> result(
         xmlXPathCompiledEval(comp.get(), ctx.get()));
     if (capture.OutOfMemory())
-        throw CXmlError(XmlResult::OutOfMemory, "out of memory in XPath");
+        throw CXmlError(EXmlResult::OutOfMemory, "out of memory in XPath");
     if (!result)
-        throw CXmlError(XmlResult::InvalidArg, "cannot evaluate XPath '" + xpath + "'");
+        throw CXmlError(EXmlResult::InvalidArg, "cannot evaluate XPath '" + xpath + "'");
     if (result->type != XPATH_NODESET)
-        throw CXmlError(XmlResult::InvalidArg, "XPath '" + xpath + "' selects no nodes");
+        throw CXmlError(EXmlResult::InvalidArg, "XPath '" + xpath + "' selects no nodes");
 
     // Namespace nodes are copies owned by the result; they are never handed out.
     xmlNodePtr first = nullptr;

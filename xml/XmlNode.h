@@ -15,16 +15,18 @@
 struct _xmlNode;
 class CXmlDocState;
 
-enum XmlNodeType : int {
-    NODE_INVALID = 0,
-    NODE_ELEMENT = 1,
-    NODE_ATTRIBUTE = 2,
-    NODE_TEXT = 3,
-    NODE_CDATA_SECTION = 4,
-    NODE_ENTITY_REFERENCE = 5,
-    NODE_PROCESSING_INSTRUCTION = 7,
-    NODE_COMMENT = 8,
-    NODE_DOCUMENT = 9,
+// The DOM's node type numbers.
+enum class EXmlNodeType : int {
+    Invalid = 0,
+    Element = 1,
+    Attribute = 2,
+    Text = 3,
+    CDataSection = 4,
+    EntityReference = 5,
+    ProcessingInstruction = 7,
+    Comment = 8,
+    Document = 9,
+    DocumentType = 10,
 };
 
 class CXmlNode {
@@ -40,7 +42,7 @@ public:
     bool operator==(const CXmlNode& other) const { return m_node == other.m_node; }
 
     // Tree navigation; an empty handle where there is none.
-    int NodeType() const;
+    EXmlNodeType NodeType() const;
     std::string NodeName() const;
     CXmlNode ParentNode() const; // an element at the top answers the document node
     CXmlNode FirstChild() const;

@@ -23,13 +23,13 @@
 //   into the text (and so saved expanded). Any other entity declaration
 //   (external, parameter, unparsed) ends the parse as malformed, and so do
 //   references whose expansions add up to more than
-//   XmlSourceLimits::kMaxEntityExpansion bytes: each reference is weighed
+//   SXmlSourceLimits::kMaxEntityExpansion bytes: each reference is weighed
 //   before the engine expands it, so nested ("billion laughs") and quadratic
 //   expansions are refused at once.
-// - Nesting deeper than XmlSourceLimits::kMaxDepth ends the parse. libxml2
+// - Nesting deeper than SXmlSourceLimits::kMaxDepth ends the parse. libxml2
 //   itself stops a little deeper without XML_PARSE_HUGE, which stays off, as
 //   do its other size limits (10 MB for one text node, for instance).
-// - A start tag with more than XmlSourceLimits::kMaxAttributes attributes
+// - A start tag with more than SXmlSourceLimits::kMaxAttributes attributes
 //   ends the load before parsing (see CXmlPrescan).
 // - A namespace name holding '&', '<', a tab or a line break ends the parse:
 //   the engine writes namespace names back unescaped, so the saved file would
@@ -80,7 +80,7 @@ void OnUnparsedEntityDecl(void* ctx, const xmlChar* name, const xmlChar*, const 
     OnEntityDecl(ctx, name, XML_EXTERNAL_GENERAL_UNPARSED_ENTITY, nullptr, nullptr, nullptr);
 }
 
-constexpr std::size_t kTooMuch = XmlSourceLimits::kMaxEntityExpansion + 1;
+constexpr std::size_t kTooMuch = SXmlSourceLimits::kMaxEntityExpansion + 1;
 
 // Bytes that a reference to the entity expands to, counting the references
 // inside it in turn; kTooMuch for anything over the limit, a loop included.
@@ -134,7 +134,7 @@ xmlEntityPtr OnGetEntity(void* ctx, const xmlChar* name) {
     session.nExpandedBytes = std::min(session.nExpandedBytes + size, kTooMuch);
     if (session.nExpandedBytes >= kTooMuch) {
         Refuse(ctx, "entity expansion beyond " +
-                        std::to_string(XmlSourceLimits::kMaxEntityExpansion) + " bytes");
+                        std::to_string(SXmlSourceLimits::kMaxEntityExpansion) + " bytes");
         return nullptr;
     }
     return entity;
@@ -143,8 +143,8 @@ xmlEntityPtr OnGetEntity(void* ctx, const xmlChar* name) {
 void OnStartElementNs(void* ctx, const xmlChar* localName, const xmlChar* prefix,
                       const xmlChar* uri, int nNamespaces, const xmlChar** namespaces,
                       int nAttributes, int nDefaulted, const xmlChar** attributes) {
-    if (++SessionOf(ctx).nDepth > XmlSourceLimits::kMaxDepth) {
-        Refuse(ctx, "elements nested deeper than " + std::to_string(XmlSourceLimits::kMaxDepth));
+    if (++SessionOf(ctx).nDepth > SXmlSourceLimits::kMaxDepth) {
+        Refuse(ctx, "elements nested deeper than " + std::to_string(SXmlSourceLimits::kMaxDepth));
         return;
     }
     // Prefix and name in turn.
@@ -194,9 +194,9 @@ void CXmlParser::EnsureEngine() {
 CXmlParser::SOutcome CXmlParser::Parse(std::string_view bytes, const std::string& baseName) {
     EnsureEngine();
     SOutcome outcome;
-    if (bytes.size() > XmlSourceLimits::kMaxBytes) {
-        outcome.result = {XmlLoadStatus::TooLarge,
-                          "more than " + std::to_string(XmlSourceLimits::kMaxBytes) + " bytes"};
+    if (bytes.size() > SXmlSourceLimits::kMaxBytes) {
+        outcome.result = {EXmlLoadStatus::TooLarge,
+                          "more than " + std::to_string(SXmlSourceLimits::kMaxBytes) + " bytes"};
         return outcome;
     }
 
@@ -206,30 +206,30 @@ CXmlParser::SOutcome CXmlParser::Parse(std::string_view bytes, const std::string
     const char* encoding = nullptr;
     std::size_t replaced = 0;
     switch (CTextEncoding::ReadingOf(bytes)) {
-    case CTextEncoding::Reading::Unchanged:
+    case CTextEncoding::EReading::Unchanged:
         break;
-    case CTextEncoding::Reading::RepairedUtf8:
+    case CTextEncoding::EReading::RepairedUtf8:
         converted = CTextEncoding::RepairUtf8(bytes, &replaced);
         encoding = "UTF-8";
         break;
-    case CTextEncoding::Reading::Windows1252:
+    case CTextEncoding::EReading::Windows1252:
         converted = CTextEncoding::Windows1252ToUtf8(bytes);
         encoding = "UTF-8";
         break;
     }
     if (encoding) {
         if (converted.size() > INT_MAX) {
-            outcome.result = {XmlLoadStatus::TooLarge, "too large after conversion"};
+            outcome.result = {EXmlLoadStatus::TooLarge, "too large after conversion"};
             return outcome;
         }
         bytes = converted;
     }
 
-    if (CXmlPrescan::MostAttributes(bytes, encoding != nullptr, XmlSourceLimits::kMaxAttributes) >
-        XmlSourceLimits::kMaxAttributes) {
-        outcome.result = {XmlLoadStatus::Malformed,
+    if (CXmlPrescan::MostAttributes(bytes, encoding != nullptr, SXmlSourceLimits::kMaxAttributes) >
+        SXmlSourceLimits::kMaxAttributes) {
+        outcome.result = {EXmlLoadStatus::Malformed,
                           "an element with more than " +
-                              std::to_string(XmlSourceLimits::kMaxAttributes) + " attributes"};
+                              std::to_string(SXmlSourceLimits::kMaxAttributes) + " attributes"};
         return outcome;
     }
 
@@ -238,7 +238,7 @@ CXmlParser::SOutcome CXmlParser::Parse(std::string_view bytes, const std::string
     session.pCapture = &capture;
     std::unique_ptr<xmlParserCtxt, SCtxtDeleter> ctxt(xmlNewParserCtxt());
     if (!ctxt || !ctxt->sax)
-        throw CXmlError(XmlResult::OutOfMemory, "cannot create a parser");
+        throw CXmlError(EXmlResult::OutOfMemory, "cannot create a parser");
     ctxt->_private = &session;
     xmlSAXHandlerPtr sax = ctxt->sax; // the context's own copy
     sax->serror = &OnParseError;
@@ -256,12 +256,12 @@ CXmlParser::SOutcome CXmlParser::Parse(std::string_view bytes, const std::string
 
     // A refusal stops the engine, which may then report odd errors of its own.
     if (capture.OutOfMemory() && !session.bRefused)
-        throw CXmlError(XmlResult::OutOfMemory, "out of memory while parsing " + name);
+        throw CXmlError(EXmlResult::OutOfMemory, "out of memory while parsing " + name);
     if (session.bRefused || !doc || !xmlDocGetRootElement(doc.get())) {
         std::string detail = capture.FirstMessage();
         if (detail.empty())
             detail = doc ? "no root element" : "not well-formed";
-        outcome.result = {XmlLoadStatus::Malformed, detail};
+        outcome.result = {EXmlLoadStatus::Malformed, detail};
         return outcome;
     }
 
@@ -270,9 +270,9 @@ CXmlParser::SOutcome CXmlParser::Parse(std::string_view bytes, const std::string
     xmlFree(const_cast<xmlChar*>(doc->encoding));
     doc->encoding = xmlStrdup(BAD_CAST "UTF-8");
     if (!doc->encoding)
-        throw CXmlError(XmlResult::OutOfMemory, "out of memory while parsing " + name);
+        throw CXmlError(EXmlResult::OutOfMemory, "out of memory while parsing " + name);
     outcome.pDoc = doc.release();
-    outcome.result = {XmlLoadStatus::Ok, {}};
+    outcome.result = {EXmlLoadStatus::Ok, {}};
     outcome.result.replacedBytes = replaced;
     return outcome;
 }

@@ -13,7 +13,7 @@ class CXmlParser {
 public:
     struct SOutcome {
         xmlDocPtr pDoc = nullptr; // owned by the caller; null unless result is Ok
-        XmlLoadResult result;
+        SXmlLoadResult result;
     };
 
     // Throws CXmlError(OutOfMemory) when the engine runs out of memory.

@@ -9,7 +9,7 @@
 
 TEST(CommandLine, FileNamesAreMadeAbsoluteAndKeptAsGiven) {
     const std::string cwd = std::filesystem::current_path().string() + "/";
-    using A = SCommandLine::Action;
+    using A = SCommandLine::EAction;
     const std::tuple<std::vector<const char*>, A, std::string> cases[] = {
         {{}, A::Run, ""},
         {{"named.xml"}, A::Run, cwd + "named.xml"},

@@ -110,7 +110,7 @@ TEST_F(MainFrameTest, CloseWritesSettingsAndPositionBeforeTheSaveQuestion) {
     Doc()->Modify(true);
     Frame()->SetSize(wxRect(120, 60, 700, 500));
     ASSERT_TRUE(Placed(wxRect(120, 60, 700, 500)));
-    CMessageBox::QueueAnswer(Answer::Cancel);
+    CMessageBox::QueueAnswer(EAnswer::Cancel);
     CloseFrame(false);
     EXPECT_EQ(Messages(), Strings{"Save changes to Untitled?"});
     // Written before the question, and kept although the close was cancelled.
@@ -118,7 +118,7 @@ TEST_F(MainFrameTest, CloseWritesSettingsAndPositionBeforeTheSaveQuestion) {
     EXPECT_EQ(CSettingsStore::Load(*wxConfigBase::Get()).m_nCurrentTip, 7);
     ASSERT_NE(Frame(), nullptr);
     EXPECT_TRUE(Doc()->IsModified() && !Frame()->IsBeingDeleted());
-    CMessageBox::QueueAnswer(Answer::No);
+    CMessageBox::QueueAnswer(EAnswer::No);
     CloseFrame(false);
     EXPECT_EQ(Frame(), nullptr);
 }
@@ -174,7 +174,7 @@ TEST_F(MainFrameTest, TooltipsAreTheShortPromptsAndTheBritishOnesHaveNone) {
     EXPECT_TRUE(TipIs(ids::ID_REMOVE_MENU_ITEM, "Remove menu item and all sub-items"));
     Stop();
     // The British prompts of the four snippet commands have no short text.
-    CStringTable::SetVariant(StringVariant::EnglishUK);
+    CStringTable::SetVariant(EStringVariant::EnglishUK);
     StartShown();
     EXPECT_TRUE(TipIs(ids::ID_FILE_SAVE, "Save"));
     EXPECT_TRUE(TipIs(ids::ID_ADD_MENU_ITEM, ""));

@@ -31,7 +31,7 @@ protected:
         unsetenv("XDG_CONFIG_HOME");
     }
     // The settings as the program reads them at start from a file so written.
-    CSettings Start(const std::string& text) {
+    SSettings Start(const std::string& text) {
         CTempDir::Write(Conf(), text);
         settings_location::InstallGlobalConfig();
         return CSettingsStore::Load(Config());
@@ -46,7 +46,7 @@ protected:
 };
 
 // Every value of the settings, in their order.
-static std::string Described(const CSettings& s) {
+static std::string Described(const SSettings& s) {
     return std::to_string(s.m_wHotKeyModifiers) + " " + std::to_string(s.m_wHotKeyVK) + " " +
            std::to_string(s.m_bSoundHook) + " " + s.m_strStartFolder + "|" + s.m_strStartFile +
            "|" + s.m_strActivateWav + "|" + s.m_strDeactivateWav + " " +
@@ -56,7 +56,7 @@ static std::string Described(const CSettings& s) {
 TEST_F(SettingsFile, MissingValuesGiveDefaultsAndEveryValueRoundTrips) {
     EXPECT_EQ(Described(Start("")), "0 0 0 ||| 1 0");
     // Values are read and written exactly as stored: "$HOME" is no reference.
-    const CSettings s{6,          0x54, 1, "${XDG_CONFIG_HOME}", "$HOME/\xC3\xA9", "/on.wav",
+    const SSettings s{6,          0x54, 1, "${XDG_CONFIG_HOME}", "$HOME/\xC3\xA9", "/on.wav",
                       "/off.wav", 0,    5};
     CSettingsStore::Save(Config(), s);
     delete wxConfigBase::Set(nullptr);
@@ -111,7 +111,7 @@ TEST_F(SettingsFile, UnreadableLinesAreDroppedAndTheRestKept) {
     std::unique_ptr<wxLog> previous(wxLog::SetActiveTarget(log));
     for (const std::string bad : {"SoundHook", "=7", "[Options", "Note=\x01\x02", "\x7f",
                                   "VKCode=85", "[Options] x", "A=\"b"}) {
-        const CSettings s =
+        const SSettings s =
             Start("\xEF\xBB\xBF[Options]\nVKCode=84\n" + bad + "\n[Settings]\nTipoftheday=0\n");
         EXPECT_TRUE((s.m_wHotKeyVK == 84 || s.m_wHotKeyVK == 85) && s.m_nShowTips == 0) << bad;
         EXPECT_EQ(Files(), 1) << bad;

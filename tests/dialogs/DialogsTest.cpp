@@ -39,7 +39,7 @@ protected:
     void Run(const std::function<void(CDlgTip&)>& drive) {
         WithDialog<CDlgTip>([this] { RunTipOfTheDay(nullptr, m_settings); }, drive);
     }
-    CSettings m_settings;
+    SSettings m_settings;
 };
 
 class AboutDialog : public CAppFixture {};
@@ -253,11 +253,11 @@ TEST_F(ExportFavoritesDialog, BrowseFillsTheFieldAndOverLongPathsAreRefused) {
         // Browse: a name without extension gets ".xml"; when that file
         // exists, No asks for another name, and a cancel keeps the field.
         CFilePrompt::QueueAnswer(m_dir.File("taken"));
-        CMessageBox::QueueAnswer(Answer::No);
+        CMessageBox::QueueAnswer(EAnswer::No);
         CFilePrompt::QueueAnswer(m_dir.File("plain"));
         Click(d.FindWindow(1013));
         EXPECT_EQ(Messages(), Strings{"taken.xml already exists.\nDo you want to replace it?"});
-        const FilePromptRequest& asked = CFilePrompt::LastRequest();
+        const SFilePromptRequest& asked = CFilePrompt::LastRequest();
         EXPECT_EQ(asked.defaultName, "exportfav.xml");
         EXPECT_EQ(asked.wildcard, "(*.xml)|*.xml;*.XML");
         EXPECT_EQ(Field(d)->GetValue(), m_dir.File("plain.xml"));

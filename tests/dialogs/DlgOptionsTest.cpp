@@ -22,7 +22,7 @@ using namespace vk;
 
 namespace {
 
-auto Fields(const CSettings& s) {
+auto Fields(const SSettings& s) {
     return std::tie(s.m_wHotKeyModifiers, s.m_wHotKeyVK, s.m_bSoundHook, s.m_strStartFolder,
                     s.m_strStartFile, s.m_strActivateWav, s.m_strDeactivateWav);
 }
@@ -33,7 +33,7 @@ class OptionsDialog : public CAppFixture {
 protected:
     void SetUp() override {
         CAppFixture::SetUp();
-        CSettings stored;
+        SSettings stored;
         stored.m_wHotKeyModifiers = HOTKEYF_CONTROL | HOTKEYF_ALT;
         stored.m_wHotKeyVK = 'K';
         stored.m_strStartFolder = "/home/ann";
@@ -54,7 +54,7 @@ protected:
     }
 
     CXClient m_probe;
-    CSettings m_before;
+    SSettings m_before;
 };
 
 } // namespace
@@ -85,7 +85,7 @@ TEST_F(OptionsDialog, OkStoresEveryFieldAndMovesTheRegisteredKey) {
         Press(WXK_F7, wxMOD_CONTROL | wxMOD_SHIFT);
         Click(d.FindWindow(wxID_OK));
     });
-    CSettings want = m_before;
+    SSettings want = m_before;
     want.m_wHotKeyVK = VK_F1 + 6;
     want.m_wHotKeyModifiers = HOTKEYF_CONTROL | HOTKEYF_SHIFT;
     want.m_bSoundHook = 1;

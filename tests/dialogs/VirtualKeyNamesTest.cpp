@@ -24,7 +24,7 @@ TEST(VirtualKeyNames, PressedKeysReadBackAsTheFieldShowsThem) {
          std::initializer_list<int>{WXK_PAGEUP, WXK_NUMPAD_PAGEUP, WXK_HOME, WXK_NUMPAD_HOME,
                                     WXK_DELETE, WXK_NUMPAD_DELETE, WXK_RETURN, WXK_NUMPAD_ENTER,
                                     WXK_NUMPAD_BEGIN, 'k', 'K', ';', '\'', WXK_F24}) {
-        const std::optional<CVirtualKey> vk = Names::FromWxKey(key);
+        const std::optional<SVirtualKey> vk = Names::FromWxKey(key);
         names += Names::Describe(vk->m_wVK, vk->m_bExtended ? HOTKEYF_EXT : 0) + "|";
     }
     EXPECT_EQ(names, "Page Up|Num 9|Home|Num 7|Delete|Num Del|Enter|Num Enter|Num 5|K|K|;|'|F24|");
@@ -42,7 +42,7 @@ TEST(VirtualKeyNames, EveryKeyTheFieldTakesHasItsOwnName) {
     // stored. Every character and every special key code is tried.
     std::vector<int> keys(WXK_SPECIAL20);
     std::iota(keys.begin(), keys.end(), 0);
-    std::map<std::string, CVirtualKey> seen;
+    std::map<std::string, SVirtualKey> seen;
     for (int k : keys) {
         const auto key = Names::FromWxKey(k);
         if (!key)

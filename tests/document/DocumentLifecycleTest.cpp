@@ -42,7 +42,7 @@ protected:
         return CFilePrompt::LastRequest().title.empty() && !Doc()->IsModified();
     }
     static void StoreStartFile(const std::string& path) {
-        CSettings s;
+        SSettings s;
         s.m_strStartFile = path;
         StoreSettings(s);
     }
@@ -57,12 +57,12 @@ TEST_F(DocumentLifecycle, SaveAsSuggestsUntitledXmlAndAsksBeforeReplacingTheFile
     EXPECT_FALSE(Doc()->m_bCanRemove);
     // Typed without the extension: the dialog saw no such file, yet
     // existing.xml is what would be written. No, then Cancel: nothing written.
-    for (const Answer answer : {Answer::No, Answer::Yes}) {
+    for (const EAnswer answer : {EAnswer::No, EAnswer::Yes}) {
         CFilePrompt::QueueAnswer(m_dir.File("existing"));
         CMessageBox::QueueAnswer(answer);
         Command(ids::ID_FILE_SAVE);
         EXPECT_EQ(Messages(), Strings{"existing.xml already exists.\nDo you want to replace it?"});
-        EXPECT_EQ(Read(existing) == "keep", answer == Answer::No);
+        EXPECT_EQ(Read(existing) == "keep", answer == EAnswer::No);
     }
     EXPECT_EQ(CFilePrompt::LastRequest().defaultName, "Untitled.xml");
     EXPECT_EQ(CFilePrompt::LastRequest().wildcard, "XML (*.xml)|*.xml;*.XML");
@@ -93,7 +93,7 @@ TEST_F(DocumentLifecycle, TheStartFileOpensUnlessAFileIsNamedAndSavesInPlace) {
 }
 
 TEST_F(DocumentLifecycle, FailuresAtStartAreToldOnceAndLeaveAUsableLibrary) {
-    CSettings settings;
+    SSettings settings;
     settings.m_strStartFile = Write("start.xml", "<<<");
     settings.m_wHotKeyVK = 0x20; // Space, no modifier: never registered
     StoreSettings(settings);
@@ -128,7 +128,7 @@ TEST_F(DocumentLifecycle, AFailedLoadKeepsTheLibraryItsPathAndItsChanges) {
         {m_dir.File("gone.xml"), "Failed to open document."},
         {wrong, kNotTessary}};
     for (const auto& [path, message] : opens) {
-        CMessageBox::QueueAnswer(Answer::No);
+        CMessageBox::QueueAnswer(EAnswer::No);
         EXPECT_FALSE(Open(path));
         EXPECT_EQ(Messages(), (Strings{"Save changes to good.xml?", message})) << path;
     }
@@ -145,10 +145,10 @@ TEST_F(DocumentLifecycle, AFailedLoadKeepsTheLibraryItsPathAndItsChanges) {
 
     // Cancel in the save question changes nothing; Yes saves the library,
     // never an empty one over the file, then starts a new one.
-    CMessageBox::QueueAnswer(Answer::Cancel);
+    CMessageBox::QueueAnswer(EAnswer::Cancel);
     Command(ids::ID_FILE_NEW);
     EXPECT_EQ(Shown(), shown);
-    CMessageBox::QueueAnswer(Answer::Yes);
+    CMessageBox::QueueAnswer(EAnswer::Yes);
     Command(ids::ID_FILE_NEW);
     EXPECT_EQ(Read(good), kMailSaved);
     EXPECT_EQ(Shown(), "New Document/  'Tessary - Untitled' recent 1");
@@ -199,7 +199,8 @@ TEST_F(DocumentLifecycle, RecentFilesKeepFourAndLoseOneOnlyWhenOpeningItFails) {
     std::remove(files[3].c_str());
     CTempDir::Write(files[4], "<<<");
     Doc()->Modify(true);
-    const std::pair<Answer, int> tries[] = {{Answer::Cancel, 1}, {Answer::No, 1}, {Answer::No, 0}};
+    const std::pair<EAnswer, int> tries[] = {
+        {EAnswer::Cancel, 1}, {EAnswer::No, 1}, {EAnswer::No, 0}};
     for (const auto& [answer, index] : tries) {
         CMessageBox::QueueAnswer(answer);
         Command(ids::ID_FILE_MRU_FILE1 + index);

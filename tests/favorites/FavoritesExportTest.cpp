@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-using Exported = CFavoritesExporter::Outcome;
+using Exported = CFavoritesExporter::EOutcome;
 
 static std::string Shortcut(const std::string& url) {
     return "[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=" + url +

@@ -21,7 +21,7 @@ TEST(LibrarySource, WhatLoadsAndWhatFails) {
     const std::string fifo = dir.File("fifo.xml"), huge = dir.File("huge.xml");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     CTempDir::Write(huge, "<r>");
-    std::filesystem::resize_file(huge, XmlSourceLimits::kMaxBytes + 1); // sparse, cheap
+    std::filesystem::resize_file(huge, SXmlSourceLimits::kMaxBytes + 1); // sparse, cheap
     CLoopbackHttpServer server;
     const std::string nobody = CLoopbackHttpServer().Url("/x"); // gone at once
     server.Serve("/lib.xml", 200, "<level0>H</level0>");
@@ -38,8 +38,8 @@ TEST(LibrarySource, WhatLoadsAndWhatFails) {
     // which keeps the library as it was.
     const auto load = [](const std::string& source) {
         CSnippetLibrary lib = Library("<level0/>");
-        XmlLoadResult detail;
-        const bool ok = lib.Load(source, &detail) == CSnippetLibrary::LoadOutcome::Ok;
+        SXmlLoadResult detail;
+        const bool ok = lib.Load(source, &detail) == CSnippetLibrary::ELoadOutcome::Ok;
         EXPECT_TRUE(ok || lib.Serialize() == "<level0 iid=\"0\"/>") << source;
         const std::string got = ok ? lib.Root().Xml() : Outcome(CXmlDocument(), detail);
         return got.substr(0, got.find(' ')) + " ";
@@ -74,23 +74,23 @@ TEST(LibrarySource, WhatLoadsAndWhatFails) {
 TEST(LibrarySource, SilentAndOversizeServersAreCutOff) {
     CLoopbackHttpServer server;
     server.Serve("/silent", 0, {});
-    server.Serve("/huge", 200, "<r>", {}, XmlSourceLimits::kMaxBytes + 1024 * 1024);
+    server.Serve("/huge", 200, "<r>", {}, SXmlSourceLimits::kMaxBytes + 1024 * 1024);
     server.Serve("/big", 200, "<r>", {}, 200 * 1024);
     server.Serve("/sized", 200, "<r>" + std::string(2000, 'x') + "</r>");
-    const FetchOptions quick{1000ms, 1000ms};
-    const FetchResult silent = CUrlFetcher::Fetch(server.Url("/silent"), quick);
-    EXPECT_TRUE(silent.status == XmlLoadStatus::Timeout && silent.body.empty()) << silent.detail;
+    const SFetchOptions quick{1000ms, 1000ms};
+    const SFetchResult silent = CUrlFetcher::Fetch(server.Url("/silent"), quick);
+    EXPECT_TRUE(silent.status == EXmlLoadStatus::Timeout && silent.body.empty()) << silent.detail;
     CSnippetLibrary lib;
-    XmlLoadResult huge;
+    SXmlLoadResult huge;
     ASSERT_TRUE(lib.CreateEngine());
-    EXPECT_TRUE(lib.Load(server.Url("/huge"), &huge) != CSnippetLibrary::LoadOutcome::Ok &&
-                huge.status == XmlLoadStatus::TooLarge);
+    EXPECT_TRUE(lib.Load(server.Url("/huge"), &huge) != CSnippetLibrary::ELoadOutcome::Ok &&
+                huge.status == EXmlLoadStatus::TooLarge);
 
     // Refused as it arrives, and from the announced length.
     const std::pair<std::string, std::size_t> limits[] = {{"/big", 100 * 1024}, {"/sized", 1000}};
     for (const auto& [path, limit] : limits)
         EXPECT_EQ(CUrlFetcher::Fetch(server.Url(path), {10s, 30s, limit}).status,
-                  XmlLoadStatus::TooLarge);
-    const FetchResult sized = CUrlFetcher::Fetch(server.Url("/sized"), {10s, 30s, 4000});
-    EXPECT_TRUE(sized.status == XmlLoadStatus::Ok && sized.body.size() == 2007u);
+                  EXmlLoadStatus::TooLarge);
+    const SFetchResult sized = CUrlFetcher::Fetch(server.Url("/sized"), {10s, 30s, 4000});
+    EXPECT_TRUE(sized.status == EXmlLoadStatus::Ok && sized.body.size() == 2007u);
 }

@@ -20,7 +20,7 @@
 #include <unistd.h>
 
 using namespace snippet_format;
-using Load = CSnippetLibrary::LoadOutcome;
+using Load = CSnippetLibrary::ELoadOutcome;
 
 // Runs what without root's rights: as the test's own user, or as "nobody" in
 // a child process when the tests run as root. True when what returned true.
@@ -96,7 +96,7 @@ TEST(SnippetLibrary, ANewLibraryIsItsRootAndNoLibraryIsNeverWritten) {
     CSnippetLibrary::SimulateEngineFailure(true);
     EXPECT_FALSE(none.CreateEngine());
     CSnippetLibrary::SimulateEngineFailure(false);
-    const AtomicWriteResult r = none.SaveTo(dir.File("x.xml"));
+    const SAtomicWriteResult r = none.SaveTo(dir.File("x.xml"));
     EXPECT_TRUE(!r.ok && !r.error.empty() && !std::filesystem::exists(dir.File("x.xml")));
 }
 
@@ -153,7 +153,7 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     // A file the user may not write is refused, as the system would refuse it.
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     EXPECT_TRUE(AsOrdinaryUser([&] {
-        const AtomicWriteResult r = WriteFileAtomically(path, "new");
+        const SAtomicWriteResult r = WriteFileAtomically(path, "new");
         return !r.ok && r.error.find(std::strerror(EACCES)) != std::string::npos;
     }));
     EXPECT_EQ(CTempDir::Read(path), kMail);
@@ -185,7 +185,7 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     EXPECT_EQ(CTempDir::Read(path), "s");
     EXPECT_TRUE(AsOrdinaryUser([&] {
         return WithFileSizeLimit(4096, [&] {
-            const AtomicWriteResult r = WriteFileAtomically(path, longer);
+            const SAtomicWriteResult r = WriteFileAtomically(path, longer);
             return !r.ok && !r.error.empty();
         });
     }));

@@ -11,7 +11,7 @@ using namespace ids;
 using T = CStringTable;
 
 TEST(StringTable, VariantsPagesAndPrompts) {
-    const auto us = StringVariant::EnglishUS, uk = StringVariant::EnglishUK;
+    const auto us = EStringVariant::EnglishUS, uk = EStringVariant::EnglishUK;
     const std::string doc = T::Load(strid::IDR_MAINFRAME, us),
                       home = T::Load(strid::IDS_HOME_PAGE, us);
     EXPECT_EQ(doc.substr(0, doc.find('\n')), "Tessary");
@@ -25,7 +25,7 @@ TEST(StringTable, VariantsPagesAndPrompts) {
               "Constructing tree...Exporting favorites...Loading document...Constructing menu...");
     // Status text and tooltip of each command, in each variant.
     std::string prompts;
-    for (StringVariant variant : {us, uk}) {
+    for (EStringVariant variant : {us, uk}) {
         T::SetVariant(variant);
         for (int id : {ID_ADD_MENU_ITEM, ID_EDIT_PASTE, ID_OPEN_URL, ID_RELOAD})
             prompts += T::LongPrompt(id) + "/" + T::ShortPrompt(id) + "|";

@@ -29,7 +29,7 @@ void CAppFixture::TearDown() {
     CHelpService::DisableTestMode();
     CHelpService::SetBookFile({});
     CBrowser::DisableTestMode();
-    CStringTable::SetVariant(StringVariant::EnglishUS);
+    CStringTable::SetVariant(EStringVariant::EnglishUS);
 }
 
 bool CAppFixture::Start(const std::string& file) {
@@ -119,7 +119,7 @@ std::string CAppFixture::Write(const std::string& name, const std::string& bytes
     return path;
 }
 
-void CAppFixture::StoreSettings(const CSettings& settings) {
+void CAppFixture::StoreSettings(const SSettings& settings) {
     CSettingsStore::Save(*wxConfigBase::Get(), settings);
 }
 

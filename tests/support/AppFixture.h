@@ -61,7 +61,7 @@ protected:
     std::vector<std::string> TreeLabels() const;
     std::string Write(const std::string& name, const std::string& bytes) const;
     static std::string Read(const std::string& path) { return CTempDir::Read(path); }
-    static void StoreSettings(const CSettings& settings);
+    static void StoreSettings(const SSettings& settings);
 
     // Input as a person gives it; each returns once the program has handled it.
     bool FocusOn(wxWindow* window);

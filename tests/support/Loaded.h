@@ -12,7 +12,7 @@
 // The root's serialisation after a load (and how many bytes became U+FFFD),
 // or "!", the status and the detail of the failure, which must have left the
 // document empty.
-inline std::string Outcome(const CXmlDocument& doc, const XmlLoadResult& result) {
+inline std::string Outcome(const CXmlDocument& doc, const SXmlLoadResult& result) {
     const std::size_t replaced = result.replacedBytes;
     if (result.ok())
         return doc.DocumentElement().Xml() + (replaced ? " +" + std::to_string(replaced) : "");
@@ -37,7 +37,7 @@ inline std::string Loaded(std::string_view bytes) {
 inline CSnippetLibrary Library(std::string_view bytes) {
     CSnippetLibrary lib;
     EXPECT_TRUE(lib.CreateEngine());
-    EXPECT_EQ(lib.LoadBytes(bytes, "lib.xml"), CSnippetLibrary::LoadOutcome::Ok) << bytes;
+    EXPECT_EQ(lib.LoadBytes(bytes, "lib.xml"), CSnippetLibrary::ELoadOutcome::Ok) << bytes;
     lib.EnsureRoot();
     lib.NumberItems();
     return lib;

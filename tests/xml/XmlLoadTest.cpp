@@ -63,7 +63,7 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
         laughs += "<!ENTITY lol" + std::to_string(i) + " \"" +
                   Repeat("&lol" + (i > 1 ? std::to_string(i - 1) : "") + ";", 10) + "\">";
     const std::string big = "<!DOCTYPE r [<!ENTITY big \"" + Repeat("a", 100 * 1024) + "\">]>";
-    const std::size_t most = XmlSourceLimits::kMaxAttributes, deep = XmlSourceLimits::kMaxDepth;
+    const std::size_t most = SXmlSourceLimits::kMaxAttributes, deep = SXmlSourceLimits::kMaxDepth;
     const std::string quiet = "<!-- <x a=1 b=2> --><![CDATA[<y a=1>]]>";
     const std::string cdatas = "<r>" + quiet + Repeat(",<![CDATA[<x a=1>]]>", most + 1) + "</r>";
     const std::string nested = Repeat("<a>", deep) + "x" + Repeat("</a>", deep);
@@ -154,7 +154,7 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
     EXPECT_TRUE(read(watch, events, sizeof events) == -1 && errno == EAGAIN) << "secret opened";
     close(watch);
     // At the size limit the size is no reason to refuse.
-    const std::string bytes = "<r>" + std::string(XmlSourceLimits::kMaxBytes - 3, ' ');
+    const std::string bytes = "<r>" + std::string(SXmlSourceLimits::kMaxBytes - 3, ' ');
     EXPECT_EQ(Loaded(bytes + " ").substr(0, 9) + Loaded(bytes).substr(0, 10),
               "!TooLarge!Malformed");
 }

@@ -13,7 +13,7 @@ static CXmlNode Attribute(CXmlDocument& doc, const std::string& name, const std:
     return attr;
 }
 
-static auto Throws(XmlResult code) {
+static auto Throws(EXmlResult code) {
     return testing::Throws<CXmlError>(testing::Property(&CXmlError::Code, code));
 }
 
@@ -33,7 +33,8 @@ TEST(XmlNode, TextNamesTypesAndNavigation) {
     std::string described;
     for (const CXmlNode& n :
          {top, comment, r, text, text.NextSibling(), r.SelectSingleNode("x/y"), attr})
-        described += std::to_string(n.NodeType()) + " " + n.NodeName() + " " + n.Text() + "|";
+        described += std::to_string(static_cast<int>(n.NodeType())) + " " + n.NodeName() + " " +
+                     n.Text() + "|";
     EXPECT_EQ(described, "9 #document a<b>cde&f|8 #comment top|1 r a<b>cde&f|3 #text a|"
                          "4 #cdata-section <b>|1 y de|2 a 1 < 2 & \xC3\xA9|");
     EXPECT_TRUE(r == doc.DocumentElement() && r.ParentNode() == top &&
@@ -81,7 +82,7 @@ TEST(XmlNode, SetNamedItemAppendsAndReplaces) {
 TEST(XmlNode, BadEditsThrowTheirCodeAndChangeNothing) {
     CXmlDocument doc = Parsed("<r><a/><b/></r>"), other;
     CXmlNode root = doc.DocumentElement(), a = root.FirstChild(), empty;
-    using enum XmlResult;
+    using enum EXmlResult;
     EXPECT_THAT([&] { empty.Text(); }, Throws(Pointer));
     EXPECT_THAT([&] { root.AppendChild(empty); }, Throws(Pointer));
     EXPECT_THAT([&] { root.SelectSingleNode("@*").SetNodeValue("\xFF"); }, Throws(Pointer));
