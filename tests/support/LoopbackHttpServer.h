@@ -26,7 +26,7 @@ public:
         if (bind(m_nListenFd, any, len) != 0 || listen(m_nListenFd, 16) != 0 ||
             getsockname(m_nListenFd, any, &len) != 0)
             throw std::runtime_error("cannot listen on 127.0.0.1");
-        m_nPort = ntohs(addr.sin_port);
+        m_strBase = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
         m_thread = std::thread([this] { Run(); });
     }
     ~CLoopbackHttpServer() {
@@ -36,32 +36,25 @@ public:
             close(fd);
         close(m_nListenFd);
     }
-    CLoopbackHttpServer(const CLoopbackHttpServer&) = delete;
-    CLoopbackHttpServer& operator=(const CLoopbackHttpServer&) = delete;
 
     // Status 0 holds the connection without ever answering. With hugeBytes
     // the body is followed by filler up to that size, and no length is sent.
-    void Serve(const std::string& path, int status, std::string body, std::string location = {},
-               std::size_t hugeBytes = 0) {
+    void Serve(const std::string& path, int status, const std::string& body,
+               const std::string& location = {}, std::size_t hugeBytes = 0) {
+        const std::string head =
+            "HTTP/1.0 " + std::to_string(status) + " Status\r\n" +
+            (location.empty() ? "" : "Location: " + location + "\r\n") +
+            (hugeBytes ? "" : "Content-Length: " + std::to_string(body.size()) + "\r\n") + "\r\n";
         std::lock_guard lock(m_mutex);
-        m_mapRoutes[path] = {status, std::move(body), std::move(location), hugeBytes};
+        m_mapRoutes[path] = {status ? head + body : "", head.size() + hugeBytes};
     }
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(m_nPort) + path;
-    }
-    int Port() const { return m_nPort; }
+    std::string Url(const std::string& path) const { return m_strBase + path; }
     std::vector<std::string> RequestedPaths() const {
         std::lock_guard lock(m_mutex);
         return m_vecPaths;
     }
 
 private:
-    struct SRoute {
-        int status;
-        std::string body, location;
-        std::size_t nHugeBytes;
-    };
-
     void Run() {
         for (int fd; (fd = accept4(m_nListenFd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
             // A client that stops reading or writing holds the server up two seconds at most.
@@ -76,27 +69,25 @@ private:
             if (!request.empty())
                 m_vecPaths.push_back(path);
             const auto it = m_mapRoutes.find(path);
-            const SRoute r = it != m_mapRoutes.end() ? it->second : SRoute{404, "none", {}, 0};
-            if (r.status == 0) {
+            auto [bytes, size] =
+                it != m_mapRoutes.end() ? it->second : Route{"HTTP/1.0 404 N\r\n\r\n", 0};
+            if (bytes.empty()) {
                 m_vecHeldFds.push_back(fd);
                 continue;
             }
             lock.unlock();
-            std::string bytes =
-                "HTTP/1.0 " + std::to_string(r.status) + " Status\r\n" +
-                (r.location.empty() ? "" : "Location: " + r.location + "\r\n") +
-                (r.nHugeBytes ? "" : "Content-Length: " + std::to_string(r.body.size()) + "\r\n");
-            bytes += "\r\n" + r.body;
-            bytes.resize(std::max(bytes.size(), bytes.size() - r.body.size() + r.nHugeBytes), 'x');
+            bytes.resize(std::max(bytes.size(), size), 'x');
             // Blocks until all is sent, the client hangs up, or two seconds pass.
             send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
             close(fd);
         }
     }
 
-    int m_nListenFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0), m_nPort = 0;
+    using Route = std::pair<std::string, std::size_t>; // the response, and its size with filler
+    int m_nListenFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    std::string m_strBase;
     mutable std::mutex m_mutex;
-    std::map<std::string, SRoute> m_mapRoutes;
+    std::map<std::string, Route> m_mapRoutes;
     std::vector<std::string> m_vecPaths;
     std::vector<int> m_vecHeldFds;
     std::thread m_thread;

@@ -39,13 +39,6 @@ static std::string Utf16(std::u16string_view text, bool bigEndian) {
     return bytes;
 }
 
-// "!Status*words": a failure of that status whose detail holds the words.
-static bool Matches(const std::string& got, const std::string& expected) {
-    const std::size_t star = expected.find('*');
-    return got.starts_with(expected.substr(0, star)) &&
-           got.find(expected.substr(star + 1)) != std::string::npos;
-}
-
 TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
     CTempDir dir;
     const std::string secret = dir.File("secret.txt");
@@ -141,8 +134,10 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
     testing::internal::CaptureStderr();
     for (const auto& [expected, inputs] : cases)
         for (const std::string& bytes : inputs) {
-            const std::string got = Loaded(bytes);
-            EXPECT_TRUE(expected[0] == '!' ? Matches(got, expected) : got == expected)
+            // "!Status*words": a failure of that status whose detail holds the words.
+            const std::string got = Loaded(bytes), head = expected.substr(0, expected.find('*'));
+            EXPECT_TRUE(got == expected || (head != expected && got.starts_with(head) &&
+                                            got.find(expected.substr(head.size() + 1)) != -1ul))
                 << bytes.substr(0, 99) << "\ngave " << got.substr(0, 199);
         }
     // The engine's loader refuses even what the options above never reach.
@@ -160,21 +155,20 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
 }
 
 TEST(TextEncoding, Utf8ValidationDeclarationsAndMarks) {
-    for (const std::string good : {"", "plain ascii text, longer than eight", "\xF0\x9F\x98\x80",
-                                   "\xF4\x8F\xBF\xBF", "\xEF\xBF\xBD", "caf\xC3\xA9"})
-        EXPECT_TRUE(CTextEncoding::IsValidUtf8(good)) << good;
-    for (const std::string bad :
-         {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80",
-          "\xE2\x82", "\x80", "caf\xE9", "0123456789abcdef\xE9 after"})
-        EXPECT_FALSE(CTextEncoding::IsValidUtf8(bad)) << bad;
-    std::string declared;
+    std::string verdicts;
+    for (const std::string bytes :
+         {"", "plain ascii text, longer than eight", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF",
+          "\xEF\xBF\xBD", "caf\xC3\xA9", "\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xED\xA0\x80",
+          "\xF4\x90\x80\x80", "\xF5\x80", "\xE2\x82", "\x80", "caf\xE9",
+          "0123456789abcdef\xE9 after"})
+        verdicts += CTextEncoding::IsValidUtf8(bytes) ? "1" : "0";
     for (const char* xml :
          {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>",
           "<?xml version='1.0'\n  encoding = 'cp1252' ?><r/>",
           "<?xml version=\"1.0\"?><r encoding=\"x\"/>", "<?xml-stylesheet encoding=\"x\"?>",
           " <?xml version=\"1.0\" encoding=\"x\"?>"})
-        declared += CTextEncoding::DeclaredEncoding(xml).value_or("-") + " ";
-    EXPECT_EQ(declared, "ISO-8859-1 cp1252 - - - ");
+        verdicts += " " + CTextEncoding::DeclaredEncoding(xml).value_or("-");
+    EXPECT_EQ(verdicts, "1111110000000000 ISO-8859-1 cp1252 - - -");
     EXPECT_TRUE(CTextEncoding::NamesOwnEncoding(std::string("<\0r\0", 4)));
     EXPECT_FALSE(CTextEncoding::NamesOwnEncoding("<?xml version=\"1.0\"?><r/>"));
 }
