@@ -16,6 +16,9 @@ using namespace std::chrono_literals;
 TEST(LibrarySource, WhatLoadsAndWhatFails) {
     CTempDir dir;
     CTempDir::Write(dir.File("local file.xml"), "<level0>L</level0>");
+    // A root of another name, or in a namespace, is a failed load too.
+    CTempDir::Write(dir.File("wrong.xml"), "<level1 header=\"x\"/>");
+    CTempDir::Write(dir.File("ns.xml"), "<level0 xmlns=\"urn:x\" header=\"x\"/>");
     // Only regular files within the size limit are read: a FIFO without a
     // writer would block open() for good.
     const std::string fifo = dir.File("fifo.xml"), huge = dir.File("huge.xml");
@@ -39,20 +42,25 @@ TEST(LibrarySource, WhatLoadsAndWhatFails) {
     const auto load = [](const std::string& source) {
         CSnippetLibrary lib = Library("<level0/>");
         SXmlLoadResult detail;
-        const bool ok = lib.Load(source, &detail) == CSnippetLibrary::ELoadOutcome::Ok;
-        EXPECT_TRUE(ok || lib.Serialize() == "<level0 iid=\"0\"/>") << source;
-        const std::string got = ok ? lib.Root().Xml() : Outcome(CXmlDocument(), detail);
+        const CSnippetLibrary::ELoadOutcome outcome = lib.Load(source, &detail);
+        const bool ok = outcome == CSnippetLibrary::ELoadOutcome::Ok;
+        EXPECT_TRUE(ok || (lib.Serialize() == "<level0 iid=\"0\"/>" && lib.FindByItemId(0)))
+            << source;
+        const std::string got = ok ? lib.Root().Xml()
+                                : outcome == CSnippetLibrary::ELoadOutcome::WrongRoot
+                                    ? "!WrongRoot"
+                                    : Outcome(CXmlDocument(), detail);
         return got.substr(0, got.find(' ')) + " ";
     };
     std::string files, urls;
     for (const std::string& source :
          {dir.File("local file.xml"), fifo, "file://" + fifo, std::string("/dev/null"),
           dir.Path().string(), "file://" + dir.Path().string(), huge, file, "FILE" + file.substr(4),
-          "file://" + dir.File("missing.xml")})
+          "file://" + dir.File("missing.xml"), dir.File("wrong.xml"), dir.File("ns.xml")})
         files += load(source);
     EXPECT_EQ(files, "<level0>L</level0> !NotFound !NotFound !NotFound !NotFound !NotFound "
                      "!TooLarge <level0>L</level0> <level0>L</level0> "
-                     "!NotFound ");
+                     "!NotFound !WrongRoot !WrongRoot ");
     // Other schemes are paths, never fetched.
     for (const std::string& url :
          {http, "HTTP" + http.substr(4), server.Url("/moved"), server.Url("/missing"),

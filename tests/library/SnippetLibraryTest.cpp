@@ -20,7 +20,6 @@
 #include <unistd.h>
 
 using namespace snippet_format;
-using Load = CSnippetLibrary::ELoadOutcome;
 
 // Runs what without root's rights: as the test's own user, or as "nobody" in
 // a child process when the tests run as root. True when what returned true.
@@ -64,35 +63,14 @@ TEST(SnippetLibrary, ItemsAreNumberedInDocumentOrderAndFoundById) {
     EXPECT_EQ(lib.FindByItemId(1), deep);
 }
 
-TEST(SnippetLibrary, AFailedLoadKeepsTheLibrary) {
-    CTempDir dir;
-    CTempDir::Write(dir.File("bad.xml"), "<level0><unclosed></level0>");
-    CSnippetLibrary lib = Library(kMail);
-    const std::string before = lib.Serialize();
-    const std::pair<std::string, Load> cases[] = {
-        {"<level1 header=\"x\"/>", Load::WrongRoot},
-        {"<level0 xmlns=\"urn:x\" header=\"x\"/>", Load::WrongRoot},
-        {dir.File("bad.xml"), Load::Invalid},
-        {dir.File("missing.xml"), Load::Invalid},
-    };
-    for (const auto& [source, outcome] : cases) {
-        EXPECT_EQ(source[0] == '<' ? lib.LoadBytes(source, "a.xml") : lib.Load(source), outcome);
-        EXPECT_TRUE(lib.Serialize() == before && lib.FindByItemId(4)) << source;
-    }
-}
-
 TEST(SnippetLibrary, ANewLibraryIsItsRootAndNoLibraryIsNeverWritten) {
     CTempDir dir;
-    CSnippetLibrary lib;
+    CSnippetLibrary lib, none;
     ASSERT_TRUE(lib.CreateEngine());
     const CXmlNode root = lib.EnsureRoot();
-    EXPECT_EQ(lib.NumberItems().size(), 1u);
-    EXPECT_EQ(lib.NextItemId(), 1);
-    EXPECT_EQ(lib.EnsureRoot(), root); // each rebuild finds the same root
-    ASSERT_TRUE(lib.SaveTo(dir.File("new.xml")).ok);
-    EXPECT_EQ(CTempDir::Read(dir.File("new.xml")), "<level0 header=\"New Document\" iid=\"0\"/>");
-
-    CSnippetLibrary none;
+    // Each rebuild finds the same root.
+    EXPECT_TRUE(lib.NumberItems().size() == 1 && lib.NextItemId() == 1 && lib.EnsureRoot() == root);
+    EXPECT_EQ(lib.Serialize(), "<level0 header=\"New Document\" iid=\"0\"/>");
     CSnippetLibrary::SimulateEngineFailure(true);
     EXPECT_FALSE(none.CreateEngine());
     CSnippetLibrary::SimulateEngineFailure(false);
@@ -111,30 +89,21 @@ TEST(SnippetFormat, NamesOfNewChildren) {
               "2147483647 level2147483648|-2147483648 level-2147483647|");
 }
 
-TEST(SnippetFormat, WhatIsWrittenReadsBackAsItWas) {
-    // Windows-1252 bytes without a declaration, as older tools wrote them.
+TEST(SnippetFormat, WhatIsWritten) {
     CSnippetLibrary lib =
-        Library("<level0 header=\"Caf\xe9\"><level1 header=\"\x80\">plain"
-                "<![CDATA[old]]><!--c--><?pi x?><![CDATA[more]]></level1>"
-                "<level1 header=\"b\"><![CDATA[na\xefve \x93q\x94]]></level1></level0>");
+        Library("<level0><level1 header=\"b\">plain<![CDATA[old]]><!--c--><?pi x?>"
+                "<![CDATA[more]]></level1></level0>");
     CXmlNode item = lib.FindByItemId(1);
     EXPECT_EQ(item.Text(), "plainoldmore");
     // Plain text and CDATA alike give way, so the text is never doubled;
-    // characters XML cannot carry become U+FFFD.
+    // characters XML cannot carry become U+FFFD. How older tools' bytes are
+    // read is the loader's; that what is written reads back, the fuzz target's.
     SetText(*lib.Dom(), item, "new ]]> x\t\x0b\x1f \xef\xbf\xbf\n");
     SetAttribute(*lib.Dom(), lib.Root(), "note", "a\x01z");
     EXPECT_FALSE(HasElementChild(item));
-    CTempDir dir;
-    ASSERT_TRUE(lib.SaveTo(dir.File("t.xml")).ok);
-    const std::string written = CTempDir::Read(dir.File("t.xml"));
-    EXPECT_EQ(written,
-              "<level0 header=\"Caf\xc3\xa9\" iid=\"0\" note=\"a\xef\xbf\xbdz\"><level1 "
-              "header=\"\xe2\x82\xac\" "
-              "iid=\"1\"><!--c--><?pi x?><![CDATA[new ]]]]><![CDATA[> x\t\xef\xbf\xbd\xef\xbf\xbd "
-              "\xef\xbf\xbd\n]]></level1><level1 header=\"b\" iid=\"2\"><![CDATA[na\xc3\xafve "
-              "\xe2\x80\x9cq\xe2\x80\x9d]]></level1></level0>");
-    EXPECT_EQ(Library(written).FindByItemId(1).Text(),
-              "new ]]> x\t\xef\xbf\xbd\xef\xbf\xbd \xef\xbf\xbd\n");
+    EXPECT_EQ(lib.Serialize(), "<level0 iid=\"0\" note=\"a\xef\xbf\xbdz\"><level1 header=\"b\" "
+                               "iid=\"1\"><!--c--><?pi x?><![CDATA[new ]]]]><![CDATA[> x\t\xef\xbf"
+                               "\xbd\xef\xbf\xbd \xef\xbf\xbd\n]]></level1></level0>");
 }
 
 TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
@@ -167,8 +136,7 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     ASSERT_TRUE((!root && other == groups + n) ||
                 chown(path.c_str(), root ? 1234 : -1, root ? 5678 : *other) == 0);
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
-    struct stat before {
-    }, after{};
+    struct stat before = {}, after = {};
     ASSERT_EQ(stat(path.c_str(), &before), 0);
     ASSERT_TRUE(lib.SaveTo(link).ok);
     ASSERT_EQ(stat(path.c_str(), &after), 0);

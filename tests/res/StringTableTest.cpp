@@ -12,17 +12,14 @@ using T = CStringTable;
 
 TEST(StringTable, VariantsPagesAndPrompts) {
     const auto us = EStringVariant::EnglishUS, uk = EStringVariant::EnglishUK;
-    const std::string doc = T::Load(strid::IDR_MAINFRAME, us),
-                      home = T::Load(strid::IDS_HOME_PAGE, us);
-    EXPECT_EQ(doc.substr(0, doc.find('\n')), "Tessary");
-    EXPECT_TRUE(home.starts_with("https://") && home.ends_with("/")) << home;
-    EXPECT_EQ(T::Load(strid::IDS_FAQ_PAGE, us) + " " + T::Load(strid::IDS_EXAMPLES_PAGE, us),
-              home + "tessary/faq.htm " + home + "tessary/examples.htm");
+    const std::string home = T::Load(strid::IDS_HOME_PAGE, us);
+    EXPECT_TRUE(T::Load(strid::IDR_MAINFRAME, us).starts_with("Tessary\n") &&
+                home.starts_with("https://") && home.ends_with("/") && T::Load(130, us).empty())
+        << "a missing string is empty";
+    EXPECT_EQ(T::Load(strid::IDS_EXAMPLES_PAGE, us), home + "tessary/examples.htm");
+    // The status texts are checked where they are shown.
     for (int id : {128, 129, 131, 132, 133, 134, 61206, 61207, ID_FILE_NEW})
         EXPECT_EQ(T::Load(id, uk), T::Load(id, us)) << id;
-    EXPECT_EQ(T::Load(130, us), "") << "a missing string is empty";
-    EXPECT_EQ(T::Load(131, us) + T::Load(132, us) + T::Load(61206, us) + T::Load(61207, us),
-              "Constructing tree...Exporting favorites...Loading document...Constructing menu...");
     // Status text and tooltip of each command, in each variant.
     std::string prompts;
     for (EStringVariant variant : {us, uk}) {
