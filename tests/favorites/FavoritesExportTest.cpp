@@ -68,9 +68,8 @@ TEST(FavoritesFolder, FoundThroughTheWinePrefixElseInTheHome) {
     // variable of the prefix's Environment key that refers to one of the
     // process; UTF-16 bytes (hex(2)) over two lines. Without the value, or on
     // a drive the prefix lacks: ~/Favorites. The shell's buffers hold 259
-    // characters and the ending zero, read or expanded.
-    const std::string fits(259 - 13, 'x'),
-        over(260 - 13, 'x'); // beside C:\users\bob\, 13 characters
+    // characters and the ending zero, read or expanded (C:\users\bob\ is 13).
+    const std::string fits(259 - 13, 'x'), over = fits + "x";
     const std::string environment =
         "\"Marks\"=str(2):\"%DATA%\\\\Marks\"\n\"Long\"=\"C:\\\\" + std::string(300, 'y') + "\"\n";
     std::string found;
@@ -83,11 +82,10 @@ TEST(FavoritesFolder, FoundThroughTheWinePrefixElseInTheHome) {
                         UserReg(value.empty() ? "" : "\"Favorites\"=" + value, environment));
         found += Located(prefix, home, dir.Path()) + "|";
     }
-    EXPECT_EQ(
-        found,
-        "/prefix/drive_c/users/bob/Favorites|/prefix/dosdevices/d:/Marks/G\xC3\xB6|"
-        "/prefix/dosdevices/d:/Marks|/home/Favorites|/home/Favorites|/prefix/drive_c/users/bob/" +
-            fits + "|-|-|");
+    EXPECT_EQ(found, "/prefix/drive_c/users/bob/Favorites|/prefix/dosdevices/d:/Marks/G\xC3\xB6|"
+                     "/prefix/dosdevices/d:/Marks|/home/Favorites|/home/Favorites|"
+                     "/prefix/drive_c/users/bob/" +
+                         fits + "|-|-|");
     // Without $WINEPREFIX the prefix is ~/.wine; names match ignoring case. Neither: not found.
     EXPECT_EQ(Located("", home, dotWine), "/drive_c/users/bob/Links");
     fs::remove(home / "Favorites");
@@ -122,11 +120,9 @@ TEST(InternetShortcut, ReadAsTheProfileReaderDoes) {
     EXPECT_EQ(urls + CInternetShortcut::UrlFromText(utf16) +
                   CInternetShortcut::ReadUrl("/nonexistent/x.url"),
               "http://a/|http://b/ x|http://c/|first|||d\xC3\xA9|caf\xC3\xA9|h:\xC3\xA9");
-    // Cut at 2047 characters, never inside a character.
-    const std::string longUrl = "http://e/" + std::string(3000, 'a'),
-                      accents = std::string(2046, 'b') + "\xC3\xA9\xC3\xA9";
+    // Cut at 2047 characters (never inside one: the fuzz target's UTF-8 rule).
+    const std::string longUrl = "http://e/" + std::string(3000, 'a');
     EXPECT_EQ(CInternetShortcut::UrlFromText(Shortcut(longUrl)), longUrl.substr(0, 2047));
-    EXPECT_EQ(CInternetShortcut::UrlFromText(Shortcut(accents)), accents.substr(0, 2048));
 }
 
 TEST(FavoritesExport, WritesEveryFolderAndLinkInOrder) {
@@ -180,10 +176,10 @@ TEST(FavoritesExport, FailuresLeaveTheFileAsTheMessageSays) {
     // A folder that cannot be listed still has its heading closed.
     CTempDir::Write(fs::path(fav) / "Locked/In.url", Shortcut("http://in/"));
     fs::permissions(fs::path(fav) / "Locked", fs::perms::none);
-    if (geteuid() != 0) { // the super-user lists it anyway
-        EXPECT_EQ(Export(out, fav),
-                  kOpen + "</level1>\n<level1 header='Locked'>\n</level1>\n</level0>\n");
-    }
+    // (The super-user lists it anyway.)
+    EXPECT_TRUE(geteuid() == 0 || Export(out, fav) == kOpen +
+                                                          "</level1>\n<level1 header='Locked'>\n"
+                                                          "</level1>\n</level0>\n");
     // A write that fails on the way (here a file-size limit) is not success.
     EXPECT_TRUE(WithFileSizeLimit(
         100, [&] { return CFavoritesExporter(out).Run(fav) == Exported::CannotWriteFile; }));
