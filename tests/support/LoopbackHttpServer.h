@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <stdexcept>
@@ -18,9 +19,7 @@
 class CLoopbackHttpServer {
 public:
     CLoopbackHttpServer() {
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in addr{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t len = sizeof addr;
         auto* any = reinterpret_cast<sockaddr*>(&addr);
         if (bind(m_nListenFd, any, len) != 0 || listen(m_nListenFd, 16) != 0 ||
@@ -61,16 +60,13 @@ private:
             const timeval wait{2, 0};
             setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
             setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
-            std::string request(4096, '\0'); // one segment will do
-            request.resize(std::max<ssize_t>(recv(fd, request.data(), request.size(), 0), 0));
-            const std::size_t start = request.find(' ') + 1; // "GET /path HTTP/1.1"
-            const std::string path = request.substr(start, request.find(' ', start) - start);
+            char request[4096] = {}, path[1024] = {}; // one segment will do: "GET /path ..."
+            const bool asked = recv(fd, request, sizeof request - 1, 0) > 0;
             std::unique_lock lock(m_mutex);
-            if (!request.empty())
+            if (asked && sscanf(request, "%*s %1023s", path) == 1)
                 m_vecPaths.push_back(path);
-            const auto it = m_mapRoutes.find(path);
             auto [bytes, size] =
-                it != m_mapRoutes.end() ? it->second : Route{"HTTP/1.0 404 N\r\n\r\n", 0};
+                m_mapRoutes.try_emplace(path, "HTTP/1.0 404 N\r\n\r\n", 0).first->second;
             if (bytes.empty()) {
                 m_vecHeldFds.push_back(fd);
                 continue;
