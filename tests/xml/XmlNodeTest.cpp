@@ -51,30 +51,25 @@ TEST(XmlNode, TextNamesTypesNavigationAndXPath) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
-TEST(XmlNode, SetNamedItemAppendsAndReplacesAndXmlIsTheEngineForm) {
-    CXmlDocument doc = Parsed("<e iid=\"7\" header=\"H\" x=\"1\"/>");
+TEST(XmlNode, SetNamedItemReplacesAtTheEndAndXmlIsTheEngineForm) {
+    CXmlDocument doc = Parsed("<e header=\"H\" x=\"1\"/>");
     CXmlNode e = doc.DocumentElement(), attr = e.SelectSingleNode("@x"),
              old = e.SelectSingleNode("@header");
-    EXPECT_EQ(e.GetNamedItem("missing"), std::nullopt);
-    e.RemoveNamedItem("missing");
-    // The editor renumbers by removing iid and setting a new one: it goes
-    // last. A name that exists is replaced, also at the end; the old handle
-    // still reads. Values are taken literally, not as markup. The form
+    // A name that exists is replaced, at the end, as a rename does; the old
+    // handle still reads. Values are taken literally, not as markup. The form
     // written: double quotes, raw UTF-8, no declaration (text and CDATA: the
     // loader's tests).
-    e.RemoveNamedItem("iid");
-    e.SetNamedItem(Attribute(doc, "iid", "8"));
+    e.RemoveNamedItem("missing");
     e.SetNamedItem(Attribute(doc, "header", "caf\xC3\xA9 \"q\" <&>"));
     attr.SetNodeValue("a&amp;b<");
-    EXPECT_EQ(doc.DocumentNode().Xml() + e.SelectSingleNode("@iid").Xml(),
-              "<e x=\"a&amp;amp;b&lt;\" iid=\"8\" header=\"caf\xC3\xA9 &quot;q&quot; "
-              "&lt;&amp;&gt;\"/>\niid=\"8\"");
-    EXPECT_EQ(*e.GetNamedItem("x") + old.Text(), "a&amp;b<H");
-    EXPECT_FALSE(old.IsInDocumentTree());
+    EXPECT_EQ(doc.DocumentNode().Xml() + *e.GetNamedItem("x") + old.Text(),
+              "<e x=\"a&amp;amp;b&lt;\" header=\"caf\xC3\xA9 &quot;q&quot; &lt;&amp;&gt;\"/>\n"
+              "a&amp;b<H");
+    EXPECT_TRUE(!e.GetNamedItem("missing") && !old.IsInDocumentTree() && e.HasAttributeMap() &&
+                !attr.HasAttributeMap());
     // An attribute in use elsewhere, and non-elements, are refused.
     EXPECT_THROW(doc.CreateElement("o").SetNamedItem(attr), CXmlError);
     EXPECT_THROW(attr.SetNamedItem(Attribute(doc, "y", "1")), CXmlError);
-    EXPECT_TRUE(e.HasAttributeMap() && !attr.HasAttributeMap());
 }
 
 TEST(XmlNode, BadEditsThrowTheirCodeAndChangeNothing) {
