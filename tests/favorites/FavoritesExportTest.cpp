@@ -6,6 +6,7 @@
 #include "favorites/FavoritesFolder.h"
 #include "favorites/InternetShortcut.h"
 #include "favorites/WineRegistry.h"
+#include "support/Loaded.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -102,24 +103,22 @@ TEST(FavoritesFolder, FoundThroughTheWinePrefixElseInTheHome) {
 TEST(InternetShortcut, ReadAsTheProfileReaderDoes) {
     // Names ignore case, blanks and one pair of quotes go, LF or CR endings;
     // the first section and the first key count; byte-order marks and code
-    // pages; a missing file, section or key gives nothing.
-    std::string urls, utf16 = "\xFF\xFE";
-    for (const char* text :
-         {"[DEFAULT]\r\nURL=x\r\n[InternetShortcut]\r\nURL=http://a/\r\n",
-          "[internetshortcut]\n  url =  \"http://b/ x\"  \n",
-          "[InternetShortcut]\rURL='http://c/'\r",
-          "[InternetShortcut]\nURL=first\nURL=second\n[InternetShortcut]\nURL=third\n",
-          "[InternetShortcut]\nIconFile=x\n[Other]\nURL=elsewhere\n", "URL=outside\n",
-          "\xEF\xBB\xBF[InternetShortcut]\nURL=d\xC3\xA9\n", "[InternetShortcut]\nURL=caf\xE9\n"})
-        urls += CInternetShortcut::UrlFromText(text) + "|";
-    for (char c : std::string("[InternetShortcut]\r\nURL=h:\xE9"))
-        utf16 += {c, '\0'};
-    EXPECT_EQ(urls + CInternetShortcut::UrlFromText(utf16) +
-                  CInternetShortcut::ReadUrl("/nonexistent/x.url"),
-              "http://a/|http://b/ x|http://c/|first|||d\xC3\xA9|caf\xC3\xA9|h:\xC3\xA9");
-    // Cut at 2047 characters (never inside one: the fuzz target's UTF-8 rule).
+    // pages; a missing file, section or key gives nothing. Cut at 2047
+    // characters (never inside one: the fuzz target's UTF-8 rule).
     const std::string longUrl = "http://e/" + std::string(3000, 'a');
-    EXPECT_EQ(CInternetShortcut::UrlFromText(Shortcut(longUrl)), longUrl.substr(0, 2047));
+    std::string urls;
+    for (const std::string& text : std::initializer_list<std::string>{
+             "[DEFAULT]\r\nURL=x\r\n[InternetShortcut]\r\nURL=http://a/\r\n",
+             "[internetshortcut]\n  url =  \"http://b/ x\"  \n",
+             "[InternetShortcut]\rURL='http://c/'\r",
+             "[InternetShortcut]\nURL=first\nURL=second\n[InternetShortcut]\nURL=third\n",
+             "[InternetShortcut]\nIconFile=x\n[Other]\nURL=elsewhere\n", "URL=outside\n",
+             "\xEF\xBB\xBF[InternetShortcut]\nURL=d\xC3\xA9\n", "[InternetShortcut]\nURL=caf\xE9\n",
+             Utf16(u"[InternetShortcut]\r\nURL=h:\u00E9", false), Shortcut(longUrl)})
+        urls += CInternetShortcut::UrlFromText(text) + "|";
+    EXPECT_EQ(urls + CInternetShortcut::ReadUrl("/nonexistent/x.url"),
+              "http://a/|http://b/ x|http://c/|first|||d\xC3\xA9|caf\xC3\xA9|h:\xC3\xA9|" +
+                  longUrl.substr(0, 2047) + "|");
 }
 
 TEST(FavoritesExport, WritesEveryFolderAndLinkInOrder) {

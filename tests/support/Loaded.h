@@ -1,6 +1,6 @@
 #pragma once
 // Loading for the window-free tests: the outcome of a load as one string for
-// tables, and a library loaded as the program loads it.
+// tables, a library loaded as the program loads it, and UTF-16 bytes.
 
 #include "library/SnippetLibrary.h"
 #include "xml/XmlDocument.h"
@@ -13,9 +13,9 @@
 // or "!", the status and the detail of the failure, which must have left the
 // document empty.
 inline std::string Outcome(const CXmlDocument& doc, const SXmlLoadResult& result) {
-    const std::size_t replaced = result.replacedBytes;
     if (result.ok())
-        return doc.DocumentElement().Xml() + (replaced ? " +" + std::to_string(replaced) : "");
+        return doc.DocumentElement().Xml() +
+               (result.replacedBytes ? " +" + std::to_string(result.replacedBytes) : "");
     static const char* const kStatus[] = {"Ok", "NotFound", "TooLarge", "Timeout", "Malformed"};
     return std::string(doc.DocumentElement() ? "!kept " : "!") +
            kStatus[static_cast<int>(result.status)] + " " + result.detail;
@@ -41,4 +41,12 @@ inline CSnippetLibrary Library(std::string_view bytes) {
     lib.EnsureRoot();
     lib.NumberItems();
     return lib;
+}
+
+// The text as UTF-16 with its byte-order mark.
+inline std::string Utf16(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text)
+        bytes += {char(bigEndian ? unit >> 8 : unit), char(bigEndian ? unit : unit >> 8)};
+    return bytes;
 }

@@ -31,14 +31,6 @@ static std::string Tag(std::size_t n, const std::string& equalsValue) {
     return xml + "/>";
 }
 
-// The text as UTF-16 with its byte-order mark.
-static std::string Utf16(std::u16string_view text, bool bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (char16_t unit : text)
-        bytes += {char(bigEndian ? unit >> 8 : unit), char(bigEndian ? unit : unit >> 8)};
-    return bytes;
-}
-
 TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
     CTempDir dir;
     const std::string secret = dir.File("secret.txt");
