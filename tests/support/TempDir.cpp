@@ -32,8 +32,7 @@ void CTempDir::Write(const std::string& path, const std::string& bytes) {
 }
 
 std::string CTempDir::Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
 bool WithFileSizeLimit(std::size_t bytes, const std::function<bool()>& work) {

@@ -10,8 +10,6 @@ class CTempDir {
 public:
     CTempDir();
     ~CTempDir();
-    CTempDir(const CTempDir&) = delete;
-    CTempDir& operator=(const CTempDir&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
     std::string File(const std::string& name) const { return (m_path / name).string(); }
