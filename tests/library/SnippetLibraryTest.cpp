@@ -28,11 +28,9 @@ static bool AsOrdinaryUser(const std::function<bool()>& what) {
         return what();
     const pid_t pid = fork();
     if (pid == 0)
-        _exit(setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0 && what() ? 0
-                                                                                               : 1);
+        _exit(!(setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0 && what()));
     int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && status == 0;
 }
 
 static const char* kMail =
