@@ -30,8 +30,8 @@ static std::string UserReg(const std::string& favorites, const std::string& envi
     return "WINE REGISTRY Version 2\n;; All keys relative to "
            "\\\\User\\\\S-1-5-21-0\n#arch=win64\n" +
            key + "Shell Folders] 1\n\"Favorites\"=\"C:\\\\wrong\"\n" + key +
-           "User Shell Folders] 1\n" + "#time=1\n\"AppData\"=\"C:\\\\A\"\n" + favorites +
-           "\n\"Personal\"=\"C:\\\\D\"\n" + "[Environment] 1\n" + environment;
+           "User Shell Folders] 1\n#time=1\n\"AppData\"=\"C:\\\\A\"\n" + favorites +
+           "\n\"Personal\"=\"C:\\\\D\"\n[Environment] 1\n" + environment;
 }
 
 // The process environment: DATA is "D:".
@@ -59,10 +59,9 @@ TEST(FavoritesFolder, FoundThroughTheWinePrefixElseInTheHome) {
     const fs::path prefix = dir.Path() / "prefix", home = dir.Path() / "home",
                    dotWine = home / ".wine";
     for (const fs::path& folder :
-         {prefix / "drive_c/users/bob/Favorites", home / "Favorites",
+         {prefix / "drive_c/users/bob/Favorites", home / "Favorites", prefix / "dosdevices",
           dotWine / "drive_c/users/bob/Links", dir.Path() / "data/Marks/G\xC3\xB6"})
         fs::create_directories(folder);
-    fs::create_directories(prefix / "dosdevices");
     fs::create_directory_symlink(dir.Path() / "data", prefix / "dosdevices/d:");
     CTempDir::Write(dotWine / "user.reg", UserReg("\"FAVORITES\"=\"c:\\\\USERS\\\\Bob\\\\links\""));
     // The value as Wine keeps it: REG_EXPAND_SZ with the profile variable;
@@ -76,18 +75,18 @@ TEST(FavoritesFolder, FoundThroughTheWinePrefixElseInTheHome) {
         "\"Marks\"=str(2):\"%DATA%\\\\Marks\"\n\"Long\"=\"C:\\\\" + std::string(300, 'y') + "\"\n";
     std::string found;
     for (const std::string& value : std::initializer_list<std::string>{
-             "str(2):\"%USERPROFILE%\\\\Favorites\"", "str(2):\"%MARKS%\\\\G\\xf6\"",
+             "\"C:\\\\users\\\\bob\\\\" + fits + "\"", "str(2):\"%USERPROFILE%\\\\Favorites\"",
+             "str(2):\"%MARKS%\\\\G\\xf6\"",
              "hex(2):44,00,3a,00,5c,00,4d,00,61,00,\\\n  72,00,6b,00,73,00,00,00", "",
-             "\"Q:\\\\Favorites\"", "\"C:\\\\users\\\\bob\\\\" + fits + "\"",
-             "\"C:\\\\users\\\\bob\\\\" + over + "\"", "\"%LONG%\""}) {
+             "\"Q:\\\\Favorites\"", "\"C:\\\\users\\\\bob\\\\" + over + "\"", "\"%LONG%\""}) {
         CTempDir::Write(prefix / "user.reg",
                         UserReg(value.empty() ? "" : "\"Favorites\"=" + value, environment));
         found += Located(prefix, home, dir.Path()) + "|";
     }
-    EXPECT_EQ(found, "/prefix/drive_c/users/bob/Favorites|/prefix/dosdevices/d:/Marks/G\xC3\xB6|"
-                     "/prefix/dosdevices/d:/Marks|/home/Favorites|/home/Favorites|"
-                     "/prefix/drive_c/users/bob/" +
-                         fits + "|-|-|");
+    EXPECT_EQ(found,
+              "/prefix/drive_c/users/bob/" + fits +
+                  "|/prefix/drive_c/users/bob/Favorites|/prefix/dosdevices/d:/Marks/G\xC3\xB6|"
+                  "/prefix/dosdevices/d:/Marks|/home/Favorites|/home/Favorites|-|-|");
     // Without $WINEPREFIX the prefix is ~/.wine; names match ignoring case.
     // (Neither a prefix nor ~/Favorites: the export dialog's tests.)
     EXPECT_EQ(Located("", home, dotWine), "/drive_c/users/bob/Links");

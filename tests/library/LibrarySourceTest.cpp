@@ -45,14 +45,12 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
     const auto load = [](const std::string& source) {
         CSnippetLibrary lib = Library("<level0/>");
         SXmlLoadResult detail;
-        const CSnippetLibrary::ELoadOutcome outcome = lib.Load(source, &detail);
-        const bool ok = outcome == CSnippetLibrary::ELoadOutcome::Ok;
+        const bool ok = lib.Load(source, &detail) == CSnippetLibrary::ELoadOutcome::Ok;
         EXPECT_TRUE(ok || (lib.Serialize() == "<level0 iid=\"0\"/>" && lib.FindByItemId(0)))
             << source;
-        const std::string got = ok ? lib.Root().Xml()
-                                : outcome == CSnippetLibrary::ELoadOutcome::WrongRoot
-                                    ? "!WrongRoot"
-                                    : Outcome(CXmlDocument(), detail);
+        const std::string got = ok            ? lib.Root().Xml()
+                                : detail.ok() ? "!WrongRoot" // read and well-formed
+                                              : Outcome(CXmlDocument(), detail);
         return got.substr(0, got.find(' ')) + " ";
     };
     std::string files, urls;

@@ -38,7 +38,7 @@ static const char* kMail =
     "<level2 header=\"H\"><![CDATA[Hi]]></level2><level2 iid=\"1\"/>\n  </level1>\n"
     "  <level1 header=\"S\" iid=\"1\"/>\n</level0>";
 
-TEST(SnippetLibrary, ItemsAreNumberedAndFoundByIdWhileInTheDocument) {
+TEST(SnippetLibrary, ItemsAreNumberedAndFoundByIdAndNoLibraryIsNeverWritten) {
     // Elements of any name are items; iid goes last. (Numbering in document
     // order and renumbering are shown by the editor's tests too.)
     CSnippetLibrary lib = Library(
@@ -53,15 +53,14 @@ TEST(SnippetLibrary, ItemsAreNumberedAndFoundByIdWhileInTheDocument) {
     root.RemoveChild(note);
     root.AppendChild(deep);
     EXPECT_TRUE(!lib.FindByItemId(2) && !lib.FindByItemId(3) && lib.FindByItemId(1) == deep);
-}
-
-TEST(SnippetLibrary, ANewLibraryIsItsRootAndNoLibraryIsNeverWritten) {
+    // A new library is its root; no library is never written.
     CTempDir dir;
-    CSnippetLibrary lib, none;
-    ASSERT_TRUE(lib.CreateEngine());
-    const CXmlNode root = lib.EnsureRoot();
+    CSnippetLibrary fresh, none;
+    ASSERT_TRUE(fresh.CreateEngine());
+    const CXmlNode top = fresh.EnsureRoot();
     // Each rebuild finds the same root (written as the document tests show).
-    EXPECT_TRUE(lib.NumberItems().size() == 1 && lib.NextItemId() == 1 && lib.EnsureRoot() == root);
+    EXPECT_TRUE(fresh.NumberItems().size() == 1 && fresh.NextItemId() == 1 &&
+                fresh.EnsureRoot() == top);
     CSnippetLibrary::SimulateEngineFailure(true);
     EXPECT_FALSE(none.CreateEngine());
     CSnippetLibrary::SimulateEngineFailure(false);
@@ -69,7 +68,7 @@ TEST(SnippetLibrary, ANewLibraryIsItsRootAndNoLibraryIsNeverWritten) {
     EXPECT_TRUE(!r.ok && !r.error.empty() && !std::filesystem::exists(dir.File("x.xml")));
 }
 
-TEST(SnippetFormat, NamesOfNewChildren) {
+TEST(SnippetFormat, NamesOfNewChildrenAndWhatIsWritten) {
     // Numbers beyond int saturate; the child's name goes one past, never
     // round. (Ordinary names: the editor's tests.)
     std::string names;
@@ -78,9 +77,7 @@ TEST(SnippetFormat, NamesOfNewChildren) {
         names += std::to_string(GetLevel(name)) + " " + ChildElementName(name) + "|";
     EXPECT_EQ(names, "0 level1|7 level8|0 level1|2147483647 level2147483648|2147483647 "
                      "level2147483648|-2147483648 level-2147483647|");
-}
 
-TEST(SnippetFormat, WhatIsWritten) {
     CSnippetLibrary lib =
         Library("<level0><level1 header=\"b\">plain<![CDATA[old]]><!--c--><?pi x?>"
                 "<![CDATA[more]]></level1></level0>");
