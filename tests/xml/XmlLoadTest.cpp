@@ -133,10 +133,10 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
     // The engine's loader refuses even what the options above never reach.
     const xmlExternalEntityLoader loader = xmlGetExternalEntityLoader();
     EXPECT_FALSE(loader(secret.c_str(), nullptr, nullptr) || loader(dtd.c_str(), nullptr, nullptr));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(server.RequestedPaths().size(), 0u);
     char events[4096];
-    EXPECT_TRUE(read(watch, events, sizeof events) == -1 && errno == EAGAIN) << "secret opened";
+    EXPECT_TRUE(testing::internal::GetCapturedStderr().empty() && server.RequestedPaths().empty() &&
+                read(watch, events, sizeof events) == -1 && errno == EAGAIN)
+        << "a warning, a request, or the secret opened";
     close(watch);
     // At the size limit the size is no reason to refuse.
     const std::string bytes = "<r>" + std::string(SXmlSourceLimits::kMaxBytes - 3, ' ');
