@@ -78,13 +78,12 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
     EXPECT_EQ(std::count(paths.begin(), paths.end(), "/loop"), 6);
 
     // Silent and oversize servers are cut off.
-    const SFetchOptions quick{1000ms, 1000ms};
-    const SFetchResult silent = CUrlFetcher::Fetch(server.Url("/silent"), quick);
+    const SFetchResult silent = CUrlFetcher::Fetch(server.Url("/silent"), {1000ms, 1000ms});
     EXPECT_TRUE(silent.status == EXmlLoadStatus::Timeout && silent.body.empty()) << silent.detail;
 
     // Refused as it arrives, and from the announced length.
-    const std::pair<std::string, std::size_t> limits[] = {{"/big", 100 * 1024}, {"/sized", 1000}};
-    for (const auto& [path, limit] : limits)
-        EXPECT_EQ(CUrlFetcher::Fetch(server.Url(path), {10s, 30s, limit}).status,
-                  EXmlLoadStatus::TooLarge);
+    EXPECT_TRUE(CUrlFetcher::Fetch(server.Url("/big"), {10s, 30s, 100 * 1024}).status ==
+                    EXmlLoadStatus::TooLarge &&
+                CUrlFetcher::Fetch(server.Url("/sized"), {10s, 30s, 1000}).status ==
+                    EXmlLoadStatus::TooLarge);
 }

@@ -36,8 +36,9 @@ inline std::string Loaded(std::string_view bytes) {
 // A library loaded from bytes and numbered, as a rebuild leaves it.
 inline CSnippetLibrary Library(std::string_view bytes) {
     CSnippetLibrary lib;
-    EXPECT_TRUE(lib.CreateEngine());
-    EXPECT_EQ(lib.LoadBytes(bytes, "lib.xml"), CSnippetLibrary::ELoadOutcome::Ok) << bytes;
+    EXPECT_TRUE(lib.CreateEngine() &&
+                lib.LoadBytes(bytes, "lib.xml") == CSnippetLibrary::ELoadOutcome::Ok)
+        << bytes;
     lib.EnsureRoot();
     lib.NumberItems();
     return lib;
