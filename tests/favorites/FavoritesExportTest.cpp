@@ -109,12 +109,12 @@ TEST(InternetShortcut, ReadAsTheProfileReaderDoes) {
              "[internetshortcut]\n  url =  \"http://b/ x\"  \n",
              "[InternetShortcut]\rURL='http://c/'\r",
              "[InternetShortcut]\nURL=first\nURL=second\n[InternetShortcut]\nURL=third\n",
-             "[InternetShortcut]\nIconFile=x\n[Other]\nURL=elsewhere\n", "URL=outside\n",
+             "URL=outside\n[InternetShortcut]\nIconFile=x\n[Other]\nURL=elsewhere\n",
              "\xEF\xBB\xBF[InternetShortcut]\nURL=d\xC3\xA9\n", "[InternetShortcut]\nURL=caf\xE9\n",
              Utf16(u"[InternetShortcut]\r\nURL=h:\u00E9", false), Shortcut(longUrl)})
         urls += CInternetShortcut::UrlFromText(text) + "|";
     EXPECT_EQ(urls + CInternetShortcut::ReadUrl("/nonexistent/x.url"),
-              "http://a/|http://b/ x|http://c/|first|||d\xC3\xA9|caf\xC3\xA9|h:\xC3\xA9|" +
+              "http://a/|http://b/ x|http://c/|first||d\xC3\xA9|caf\xC3\xA9|h:\xC3\xA9|" +
                   longUrl.substr(0, 2047) + "|");
 }
 
