@@ -38,7 +38,7 @@ static const char* kMail =
     "<level2 header=\"H\"><![CDATA[Hi]]></level2><level2 iid=\"1\"/>\n  </level1>\n"
     "  <level1 header=\"S\" iid=\"1\"/>\n</level0>";
 
-TEST(SnippetLibrary, ItemsAreNumberedAndFoundByIdAndNoLibraryIsNeverWritten) {
+TEST(SnippetLibrary, ItemsAreNumberedAndFoundById) {
     // Elements of any name are items; iid goes last. (Numbering in document
     // order and renumbering are shown by the editor's tests too.)
     CSnippetLibrary lib = Library(
@@ -53,19 +53,13 @@ TEST(SnippetLibrary, ItemsAreNumberedAndFoundByIdAndNoLibraryIsNeverWritten) {
     root.RemoveChild(note);
     root.AppendChild(deep);
     EXPECT_TRUE(!lib.FindByItemId(2) && !lib.FindByItemId(3) && lib.FindByItemId(1) == deep);
-    // A new library is its root; no library is never written.
-    CTempDir dir;
-    CSnippetLibrary fresh, none;
+    // A new library is its root.
+    CSnippetLibrary fresh;
     ASSERT_TRUE(fresh.CreateEngine());
     const CXmlNode top = fresh.EnsureRoot();
     // Each rebuild finds the same root (written as the document tests show).
     EXPECT_TRUE(fresh.NumberItems().size() == 1 && fresh.NextItemId() == 1 &&
                 fresh.EnsureRoot() == top);
-    CSnippetLibrary::SimulateEngineFailure(true);
-    EXPECT_FALSE(none.CreateEngine());
-    CSnippetLibrary::SimulateEngineFailure(false);
-    const SAtomicWriteResult r = none.SaveTo(dir.File("x.xml"));
-    EXPECT_TRUE(!r.ok && !r.error.empty() && !std::filesystem::exists(dir.File("x.xml")));
 }
 
 TEST(SnippetFormat, NamesOfNewChildrenAndWhatIsWritten) {
@@ -106,6 +100,13 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     EXPECT_FALSE(WithFileSizeLimit(4096, [&] { return lib.SaveTo(path).ok; }));
     EXPECT_EQ(CTempDir::Read(path), kMail);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+    // Without an engine there is no library, and nothing is written.
+    CSnippetLibrary none;
+    CSnippetLibrary::SimulateEngineFailure(true);
+    EXPECT_FALSE(none.CreateEngine());
+    CSnippetLibrary::SimulateEngineFailure(false);
+    const SAtomicWriteResult r = none.SaveTo(dir.File("x.xml"));
+    EXPECT_TRUE(!r.ok && !r.error.empty() && !std::filesystem::exists(dir.File("x.xml")));
     // A file the user may not write is refused, as the system would refuse it.
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     EXPECT_TRUE(AsOrdinaryUser([&] {
