@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -74,8 +75,7 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
     EXPECT_EQ(urls,
               "<level0>H</level0> <level0>H</level0> <level0>H</level0> !NotFound !NotFound "
               "!Malformed !NotFound !NotFound !NotFound !NotFound !NotFound !NotFound !TooLarge ");
-    const std::vector<std::string> paths = server.RequestedPaths();
-    EXPECT_EQ(std::count(paths.begin(), paths.end(), "/loop"), 6);
+    EXPECT_EQ(std::ranges::count(server.RequestedPaths(), "/loop"), 6);
 
     // Silent and oversize servers are cut off.
     const SFetchResult silent = CUrlFetcher::Fetch(server.Url("/silent"), {1000ms, 1000ms});

@@ -54,12 +54,10 @@ TEST(SnippetLibrary, ItemsAreNumberedAndFoundById) {
     root.AppendChild(deep);
     EXPECT_TRUE(!lib.FindByItemId(2) && !lib.FindByItemId(3) && lib.FindByItemId(1) == deep);
     // A new library is its root.
-    CSnippetLibrary fresh;
-    ASSERT_TRUE(fresh.CreateEngine());
-    const CXmlNode top = fresh.EnsureRoot();
+    ASSERT_TRUE(lib.CreateEngine());
+    const CXmlNode top = lib.EnsureRoot();
     // Each rebuild finds the same root (written as the document tests show).
-    EXPECT_TRUE(fresh.NumberItems().size() == 1 && fresh.NextItemId() == 1 &&
-                fresh.EnsureRoot() == top);
+    EXPECT_TRUE(lib.NumberItems().size() == 1 && lib.NextItemId() == 1 && lib.EnsureRoot() == top);
 }
 
 TEST(SnippetFormat, NamesOfNewChildrenAndWhatIsWritten) {

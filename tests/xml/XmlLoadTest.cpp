@@ -159,6 +159,6 @@ TEST(TextEncoding, Utf8ValidationDeclarationsAndMarks) {
           " <?xml version=\"1.0\" encoding=\"x\"?>"})
         verdicts += " " + CTextEncoding::DeclaredEncoding(xml).value_or("-");
     EXPECT_EQ(verdicts, "1111110000000000 ISO-8859-1 cp1252 - - -");
-    EXPECT_TRUE(CTextEncoding::NamesOwnEncoding(std::string("<\0r\0", 4)));
-    EXPECT_FALSE(CTextEncoding::NamesOwnEncoding("<?xml version=\"1.0\"?><r/>"));
+    EXPECT_TRUE(CTextEncoding::NamesOwnEncoding(std::string("<\0r\0", 4)) &&
+                !CTextEncoding::NamesOwnEncoding("<?xml version=\"1.0\"?><r/>"));
 }
