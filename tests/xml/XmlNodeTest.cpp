@@ -29,9 +29,9 @@ TEST(XmlNode, TextNamesTypesNavigationAndXPath) {
           doc.SelectSingleNode("//y | //e | //x"), text.SelectSingleNode("following-sibling::*"),
           e.SelectSingleNode(".."), doc.SelectSingleNode("//z"),
           r.SelectSingleNode("namespace::*")})
-        described += n ? std::to_string(static_cast<int>(n.NodeType())) + " " + n.NodeName() + " " +
-                             n.Text() + "|"
-                       : "-|";
+        described +=
+            n ? std::to_string(int(n.NodeType())) + " " + n.NodeName() + " " + n.Text() + "|"
+              : "-|";
     EXPECT_EQ(described, "9 #document a<b>cde&f|8 #comment top|1 r a<b>cde&f|3 #text a|"
                          "4 #cdata-section <b>|1 y de|2 a 1 < 2 & \xC3\xA9|1 x cde|1 x cde|"
                          "1 r a<b>cde&f|-|-|");
