@@ -179,7 +179,7 @@ TEST(FavoritesExport, FailuresLeaveTheFileAsTheMessageSays) {
 
 TEST(FavoritesExport, HugeShortcutsFifosLongPathsAndDiamondsOfLinksStayBounded) {
     CTempDir dir;
-    const fs::path fav = dir.Path() / "Favorites", prefix = dir.Path() / "prefix";
+    const fs::path fav = dir.Path() / "Favorites";
     // A shortcut larger than memory: only its start is read.
     CTempDir::Write(fav / "Big.url", Shortcut("http://big/"));
     fs::resize_file(fav / "Big.url", std::uintmax_t(64) << 30);
@@ -194,9 +194,9 @@ TEST(FavoritesExport, HugeShortcutsFifosLongPathsAndDiamondsOfLinksStayBounded) 
         fs::create_directory_symlink(real, at / "b");
         expected += "<level1 header='a'>\n</level1>\n";
     }
-    // FIFOs where files are expected are refused at once, without blocking.
-    fs::create_directories(prefix);
-    for (const fs::path& fifo : {fav / "Stall.url", prefix / "user.reg", dir.Path() / "out.xml"})
+    // FIFOs where files are expected are refused at once, without blocking
+    // (a prefix's user.reg: here the prefix is the Favorites folder).
+    for (const fs::path& fifo : {fav / "Stall.url", fav / "user.reg", dir.Path() / "out.xml"})
         ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     // A long Windows path maps in time linear in its length.
     std::string windows = "C:\\users", mapped = (dir.Path() / "drive_c/users").string();
@@ -206,7 +206,7 @@ TEST(FavoritesExport, HugeShortcutsFifosLongPathsAndDiamondsOfLinksStayBounded) 
     alarm(30); // a blocking open or a quadratic walk would end the test program here
     EXPECT_EQ(CFavoritesFolder::MapWindowsPath(dir.Path().string(), windows), mapped);
     EXPECT_EQ(CInternetShortcut::ReadUrl((fav / "Stall.url").string()) +
-                  Located(prefix, dir.Path(), dir.Path()),
+                  Located(fav, dir.Path(), dir.Path()),
               "/Favorites");
     for (const std::string& out : {dir.File("out.xml"), std::string("/dev/null")})
         EXPECT_EQ(CFavoritesExporter(out).Run(fav.string()), Exported::CannotOpenFile) << out;
