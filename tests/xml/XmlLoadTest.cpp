@@ -138,9 +138,8 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
         << "a warning, a request, or the secret opened";
     close(watch);
     // At the size limit the size is no reason to refuse.
-    const std::string bytes = "<r>" + std::string(SXmlSourceLimits::kMaxBytes - 3, ' ');
-    EXPECT_EQ(Loaded(bytes + " ").substr(0, 9) + Loaded(bytes).substr(0, 10),
-              "!TooLarge!Malformed");
+    const std::string full = "<r>" + std::string(SXmlSourceLimits::kMaxBytes - 3, ' ');
+    EXPECT_EQ(Loaded(full + " ").substr(0, 9) + Loaded(full).substr(0, 10), "!TooLarge!Malformed");
 }
 
 TEST(TextEncoding, Utf8ValidationDeclarationsAndMarks) {
