@@ -27,7 +27,8 @@ protected:
         for (const std::string& label : TreeLabels())
             out += label.substr(label.find_first_not_of(' ')) + "/";
         const std::string path = Doc()->PathName();
-        out += " " + path.substr(path.find_last_of('/') + 1) + " '" + Title() + "' recent " +
+        out += " " + path.substr(path.find_last_of('/') + 1) + " '" +
+               Frame()->GetTitle().utf8_string() + "' recent " +
                std::to_string(Manager()->GetFileHistory()->GetCount());
         return out + (Doc()->IsModified() ? " changed" : "");
     }
@@ -40,11 +41,6 @@ protected:
         Doc()->Modify(true);
         Command(ids::ID_FILE_SAVE);
         return CFilePrompt::LastRequest().title.empty() && !Doc()->IsModified();
-    }
-    static void StoreStartFile(const std::string& path) {
-        SSettings s;
-        s.m_strStartFile = path;
-        StoreSettings(s);
     }
 };
 
@@ -71,8 +67,9 @@ TEST_F(DocumentLifecycle, SaveAsSuggestsUntitledXmlAndAsksBeforeReplacingTheFile
 }
 
 TEST_F(DocumentLifecycle, TheStartFileOpensUnlessAFileIsNamedAndSavesInPlace) {
-    const std::string start = Write("start.xml", kMail);
-    StoreStartFile(start);
+    SSettings settings;
+    const std::string start = settings.m_strStartFile = Write("start.xml", kMail);
+    StoreSettings(settings);
     const std::string named = Write("caf\xe9.xml", "<level0 header=\"Named\"/>"); // not UTF-8
     ASSERT_TRUE(Start(named));
     EXPECT_EQ(Doc()->PathName(), named);
