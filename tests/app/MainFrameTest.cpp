@@ -121,10 +121,9 @@ TEST_F(MainFrameTest, CloseWritesSettingsAndPositionBeforeTheSaveQuestion) {
 TEST_F(MainFrameTest, TheStatusBarShowsOnlyTheProgramsTextsAndTheLocks) {
     StartShown();
     wxStatusBar* bar = Frame()->StatusBar();
-    // No prompt reaches it: menu items highlighted, the pointer on the toolbar.
+    // No prompt reaches it from the pointer on the toolbar, whose tooltips
+    // are the short prompts.
     Frame()->SetStatusText("Constructing tree...");
-    wxMenuEvent highlight(wxEVT_MENU_HIGHLIGHT, ids::ID_FILE_OPEN);
-    Frame()->GetEventHandler()->ProcessEvent(highlight);
     EXPECT_TRUE(TipIs(ids::ID_FILE_SAVE, "Save"));
     EXPECT_EQ(bar->GetStatusText(0), "Constructing tree...");
     // The indicator follows its lock, pressed as a person does.

@@ -4,7 +4,6 @@
 #include "app/SplitterBar.h"
 #include "support/AppFixture.h"
 
-#include <gdk/gdk.h>
 #include <wx/config.h>
 #include <wx/panel.h>
 
@@ -52,20 +51,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(SplitterBarTest, SeatsOnTheFirstPanesEdgeHoverChangesNothingAClickMovesIt) {
-    ExpectSplitAt(m_nHalf - 2);
-    EXPECT_EQ(gdk_cursor_get_cursor_type(m_pBar->GetCursor().GetCursor()), GDK_SB_H_DOUBLE_ARROW);
-    for (int x = m_nHalf - 20; x <= m_nHalf + 20; x += 4)
-        m_sim.MouseMove(OnForm(x));
-    m_sim.MouseMove(BarCentre());
-    EXPECT_FALSE(m_pBar->IsDragging() || m_nMoved);
-    ExpectSplitAt(m_nHalf - 2);
-    // A click in place moves the bar to the pointer.
-    m_sim.MouseClick();
-    EXPECT_TRUE(MovedOnce());
-    ExpectSplitAt(m_nHalf);
-}
 
 // One press on the bar per test: after a drag, the panes' windows of the
 // first main window of a run are not moved on the screen here, so a second

@@ -33,12 +33,8 @@ class OptionsDialog : public CAppFixture {
 protected:
     void SetUp() override {
         CAppFixture::SetUp();
-        SSettings stored;
-        stored.m_wHotKeyModifiers = HOTKEYF_CONTROL | HOTKEYF_ALT;
-        stored.m_wHotKeyVK = 'K';
-        stored.m_strStartFolder = "/home/ann";
-        stored.m_strActivateWav = "/sounds/on.wav";
-        StoreSettings(stored);
+        StoreSettings(
+            {HOTKEYF_CONTROL | HOTKEYF_ALT, 'K', 0, "/home/ann", "", "/sounds/on.wav", "", 1, 0});
         StartShown();
         m_before = Doc()->Settings();
         ASSERT_FALSE(Free(XK_k, ControlMask | Mod1Mask)) << "Ctrl+Alt+K is registered";
@@ -85,14 +81,8 @@ TEST_F(OptionsDialog, OkStoresEveryFieldAndMovesTheRegisteredKey) {
         Press(WXK_F7, wxMOD_CONTROL | wxMOD_SHIFT);
         Click(d.FindWindow(wxID_OK));
     });
-    SSettings want = m_before;
-    want.m_wHotKeyVK = VK_F1 + 6;
-    want.m_wHotKeyModifiers = HOTKEYF_CONTROL | HOTKEYF_SHIFT;
-    want.m_bSoundHook = 1;
-    want.m_strStartFile = "/picked/lib.xml";
-    want.m_strStartFolder = "/data";
-    want.m_strActivateWav = "/picked/on.wav";
-    want.m_strDeactivateWav = "/picked/off.wav";
+    SSettings want(HOTKEYF_CONTROL | HOTKEYF_SHIFT, VK_F1 + 6, 1, "/data", "/picked/lib.xml",
+                   "/picked/on.wav", "/picked/off.wav", 1, 0);
     EXPECT_EQ(Fields(Doc()->Settings()), Fields(want));
     EXPECT_TRUE(Free(XK_k, ControlMask | Mod1Mask)) << "the old key is released";
     EXPECT_FALSE(Free(XK_F7, ControlMask | ShiftMask)) << "the new key is held";

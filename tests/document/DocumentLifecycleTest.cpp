@@ -60,8 +60,8 @@ TEST_F(DocumentLifecycle, SaveAsSuggestsUntitledXmlAndAsksBeforeReplacingTheFile
         EXPECT_EQ(Messages(), Strings{"existing.xml already exists.\nDo you want to replace it?"});
         EXPECT_EQ(Read(existing) == "keep", answer == EAnswer::No);
     }
-    EXPECT_EQ(CFilePrompt::LastRequest().defaultName, "Untitled.xml");
-    EXPECT_EQ(CFilePrompt::LastRequest().wildcard, "XML (*.xml)|*.xml;*.XML");
+    const SFilePromptRequest& asked = CFilePrompt::LastRequest();
+    EXPECT_EQ(asked.defaultName + " " + asked.wildcard, "Untitled.xml XML (*.xml)|*.xml;*.XML");
     EXPECT_EQ(Read(existing), "<level0 header=\"New Document\" iid=\"0\"/>");
     EXPECT_EQ(Shown(), "New Document/ existing.xml 'Tessary - existing.xml' recent 1");
 }
@@ -96,9 +96,8 @@ TEST_F(DocumentLifecycle, FailuresAtStartAreToldOnceAndLeaveAUsableLibrary) {
     StoreSettings(settings);
     ASSERT_TRUE(Start());
     EXPECT_EQ(Messages(), (Strings{"Failed to set hot key", kInvalid}));
-    EXPECT_EQ(Doc()->m_bHotKeyRegistered, 0);
-    EXPECT_EQ(Shown(), "New Document/  'Tessary - Untitled' recent 0");
-    EXPECT_EQ(m_status.back(), "");
+    EXPECT_EQ(Shown() + m_status.back() + std::to_string(Doc()->m_bHotKeyRegistered),
+              "New Document/  'Tessary - Untitled' recent 00");
     Stop();
     StoreSettings({});
     CSnippetLibrary::SimulateEngineFailure(true);
@@ -106,8 +105,7 @@ TEST_F(DocumentLifecycle, FailuresAtStartAreToldOnceAndLeaveAUsableLibrary) {
     CSnippetLibrary::SimulateEngineFailure(false);
     ASSERT_TRUE(started);
     EXPECT_EQ(Messages(), Strings{"Could not start MSXML Parser"});
-    EXPECT_TRUE(TreeLabels().empty());
-    EXPECT_EQ(m_status.back(), "");
+    EXPECT_TRUE(TreeLabels().empty() && m_status.back().empty());
     Command(ids::ID_FILE_NEW);
     EXPECT_EQ(TreeLabels(), Strings{"New Document"});
     EXPECT_TRUE(Messages().empty());
@@ -130,8 +128,8 @@ TEST_F(DocumentLifecycle, AFailedLoadKeepsTheLibraryItsPathAndItsChanges) {
         EXPECT_EQ(Messages(), (Strings{"Save changes to good.xml?", message})) << path;
     }
     m_status.clear();
-    EXPECT_FALSE(Doc()->OpenUrl("file://" + wrong));
-    EXPECT_FALSE(Doc()->OpenUrl("file://" + m_dir.File("none.xml")));
+    EXPECT_FALSE(Doc()->OpenUrl("file://" + wrong) ||
+                 Doc()->OpenUrl("file://" + m_dir.File("none.xml")));
     EXPECT_EQ(m_status, (Strings{"Loading document...", "Loading document..."}));
     for (const char* bytes : {"<level1 header=\"x\"/>", "not xml at all"}) {
         CTempDir::Write(good, bytes);

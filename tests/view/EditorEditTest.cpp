@@ -63,13 +63,12 @@ protected:
     }
     // The edit commands the menu shows enabled.
     std::string Edits() {
+        const int commands[] = {ids::ID_EDIT_UNDO, ids::ID_EDIT_CUT, ids::ID_EDIT_COPY,
+                                ids::ID_EDIT_PASTE, ids::ID_EDIT_SELECT_ALL};
+        const char* names[] = {"Undo", "Cut", "Copy", "Paste", "All"};
         std::string on;
-        for (const auto& [id, name] : {std::pair{ids::ID_EDIT_UNDO, "Undo"},
-                                       {ids::ID_EDIT_CUT, "Cut"},
-                                       {ids::ID_EDIT_COPY, "Copy"},
-                                       {ids::ID_EDIT_PASTE, "Paste"},
-                                       {ids::ID_EDIT_SELECT_ALL, "All"}})
-            on += MenuEnabled(id) ? std::string(on.empty() ? "" : " ") + name : "";
+        for (int i = 0; i < 5; ++i)
+            on += MenuEnabled(commands[i]) ? std::string(on.empty() ? "" : " ") + names[i] : "";
         return on;
     }
     // Paste follows the clipboard once its owner has answered.
