@@ -12,7 +12,6 @@
 
 #include <wx/checkbox.h>
 
-#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -89,13 +88,6 @@ TEST_F(TipOfTheDay, NextTipGoesRoundTheNineAndCloseStoresTheFollowingOne) {
         Press(WXK_RETURN);
     });
     EXPECT_EQ(m_settings.m_nCurrentTip, 1);
-    CDlgTip dlg(nullptr);
-    // The box keeps the tips' own line breaks and wraps none.
-    for (dlg.m_nTip = 0; dlg.m_nTip < CDlgTip::kTipCount; ++dlg.m_nTip) {
-        dlg.ShowTip();
-        const std::string tip = CDlgTip::Tips()[static_cast<size_t>(dlg.m_nTip)];
-        EXPECT_EQ(Box(dlg)->GetNumberOfLines(), 1 + std::count(tip.begin(), tip.end(), '\n'));
-    }
 }
 
 TEST_F(TipOfTheDay, CloseStoresTheCheckBoxEscapeAndTheCloseBoxKeepIt) {

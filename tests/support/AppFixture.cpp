@@ -42,10 +42,8 @@ bool CAppFixture::Start(const std::string& file) {
         m_status.push_back(text);
         m_pFrame->SetStatusText(wxString::FromUTF8(text));
     });
-    wxDocument* doc = file.empty()
-                          ? m_pManager->CreateDocument(wxString(), wxDOC_NEW)
-                          : m_pManager->CreateDocument(native_path::ToWx(file), wxDOC_SILENT);
-    if (!doc)
+    if (!(file.empty() ? m_pManager->CreateDocument(wxString(), wxDOC_NEW)
+                       : m_pManager->CreateDocument(native_path::ToWx(file), wxDOC_SILENT)))
         return false;
     m_pFrame->ActivateFrame();
     m_pFrame->Show();

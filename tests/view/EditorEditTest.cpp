@@ -9,27 +9,6 @@
 
 namespace {
 
-// A program that takes the clipboard and then answers nothing, as a stopped
-// one does; it counts the requests that reach it.
-class CSilentClipboardOwner {
-public:
-    CSilentClipboardOwner() {
-        Display* display = m_peer.Get();
-        const Window window = XCreateSimpleWindow(display, m_peer.Root(), 0, 0, 1, 1, 0, 0, 0);
-        XSetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False), window, CurrentTime);
-        XSync(display, False);
-    }
-    int Requests() {
-        for (XEvent event; XPending(m_peer.Get());)
-            m_nRequests += XNextEvent(m_peer.Get(), &event) == 0 && event.type == SelectionRequest;
-        return m_nRequests;
-    }
-
-private:
-    CXClient m_peer;
-    int m_nRequests = 0;
-};
-
 class EditorEdit : public CEditorFixture {
 protected:
     void SetUp() override {
@@ -49,12 +28,6 @@ protected:
         const bool got = wxTheClipboard->Open() && wxTheClipboard->GetData(data);
         wxTheClipboard->Close();
         return got ? data.GetText().utf8_string() : "<empty>";
-    }
-    // The text box of a snippet, focused, the caret at the end.
-    void EditText(const std::string& label) {
-        Select(label);
-        ASSERT_TRUE(FocusOn(Text()));
-        Text()->SetInsertionPointEnd();
     }
     static std::string Selection(wxTextCtrl* edit) {
         long from = 0, to = 0;
@@ -164,13 +137,25 @@ TEST_F(EditorEdit, UndoTakesBackTheWholeRunOfTyping) {
 
 TEST_F(EditorEdit, AClipboardOwnerThatNeverAnswersHoldsNothingUp) {
     EditText("Hello");
-    CSilentClipboardOwner owner;
+    // A program that takes the clipboard and then answers nothing, as a
+    // stopped one does; the requests that reach it are counted.
+    CXClient peer;
+    Display* x = peer.Get();
+    XSetSelectionOwner(x, XInternAtom(x, "CLIPBOARD", False),
+                       XCreateSimpleWindow(x, peer.Root(), 0, 0, 1, 1, 0, 0, 0), CurrentTime);
+    XSync(x, False);
+    int asked = 0;
+    const auto requests = [&] {
+        for (XEvent event; XPending(x);)
+            asked += XNextEvent(x, &event) == 0 && event.type == SelectionRequest;
+        return asked;
+    };
     // Asked once, when it takes the clipboard; the Paste rule, which runs at
     // every idle time, never asks again.
-    ASSERT_TRUE(WaitFor("the one request", [&] { return owner.Requests() == 1; }));
+    ASSERT_TRUE(WaitFor("the one request", [&] { return requests() == 1; }));
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(MenuEnabled(ids::ID_EDIT_PASTE));
     Type("x");
     EXPECT_EQ(Text()->GetValue(), "Hello therex");
-    EXPECT_EQ(owner.Requests(), 1);
+    EXPECT_EQ(requests(), 1);
 }

@@ -46,6 +46,12 @@ protected:
         return found;
     }
     void Select(const std::string& label) { Tree()->SelectItem(Item(label)); }
+    // The text box of a snippet, focused, the caret at the end.
+    void EditText(const std::string& label) {
+        Select(label);
+        ASSERT_TRUE(FocusOn(Text()));
+        Text()->SetInsertionPointEnd();
+    }
     wxTextCtrl* LabelEditor() const { return Tree()->GetEditControl(); }
     // Ctrl+N on the selection, or a rename: the label is being edited.
     void EditLabel(const std::string& label = {}) {

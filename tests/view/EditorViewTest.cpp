@@ -34,8 +34,7 @@ TEST_F(EditorView, ASelectionShowsItsTextAndTypingWritesItBackAsOneSection) {
                      "Lines: one\ntwo typing removable|");
     EXPECT_EQ(Messages(),
               (Strings{"<level1><![CDATA[nameless]]></level1>", "Error - id not found"}));
-    ASSERT_TRUE(FocusOn(Text()));
-    Text()->SetInsertionPointEnd();
+    EditText("Lines");
     EXPECT_FALSE(Doc()->IsModified());
     Type("3");
     EXPECT_TRUE(Doc()->IsModified());
@@ -58,9 +57,7 @@ TEST_F(EditorView, ARootWithoutAHeaderCanBeMendedAndNamelessSnippetsAreToldOfOnc
     // Its tree and menu: tests/menu/HookMenuTest.cpp. Add works below it, and
     // the plain text is replaced by what is typed, not doubled.
     StartWith("<level0><level1 header=\"A\">a</level1></level0>");
-    Select("A");
-    ASSERT_TRUE(FocusOn(Text()));
-    Text()->SetInsertionPointEnd();
+    EditText("A");
     Type("b");
     Tree()->SelectItem(Tree()->GetRootItem());
     Add();
