@@ -81,13 +81,15 @@ TEST_F(TipOfTheDay, NextTipGoesRoundTheNineAndCloseStoresTheFollowingOne) {
     });
     EXPECT_EQ(seen, (std::vector<int>{4, 5, 6, 7, 8, 0, 1, 2, 3, 4}));
     EXPECT_TRUE(m_settings.m_nCurrentTip == 6 && m_settings.m_nShowTips == 1);
-    // Out of range, stored or reached, the first tip shows.
-    m_settings.m_nCurrentTip = INT_MAX;
-    Run([&](CDlgTip& d) {
-        EXPECT_EQ(Shown(d), 0);
-        Press(WXK_RETURN);
-    });
-    EXPECT_EQ(m_settings.m_nCurrentTip, 1);
+    // Out of range, stored by hand or reached, the first tip shows.
+    for (const int stored : {INT_MAX, -5}) {
+        m_settings.m_nCurrentTip = stored;
+        Run([&](CDlgTip& d) {
+            EXPECT_EQ(Shown(d), 0);
+            Press(WXK_RETURN);
+        });
+        EXPECT_EQ(m_settings.m_nCurrentTip, 1);
+    }
 }
 
 TEST_F(TipOfTheDay, CloseStoresTheCheckBoxEscapeAndTheCloseBoxKeepIt) {
