@@ -39,14 +39,6 @@ protected:
         const wxRect r = Frame()->ToolBar()->GetToolRect(id);
         return Frame()->ToolBar()->ClientToScreen(r.GetPosition() + r.GetSize() / 2);
     }
-    // What the toolbar shows while the pointer rests on the button.
-    bool TipIs(int id, const std::string& text) {
-        m_sim.MouseMove(ToolCentre(id));
-        return WaitFor(text.c_str(), [&] {
-            wxToolTip* tip = Frame()->ToolBar()->GetToolTip();
-            return (tip ? tip->GetTip().utf8_string() : std::string()) == text;
-        });
-    }
 };
 
 } // namespace
@@ -124,7 +116,11 @@ TEST_F(MainFrameTest, TheStatusBarShowsOnlyTheProgramsTextsAndTheLocks) {
     // No prompt reaches it from the pointer on the toolbar, whose tooltips
     // are the short prompts.
     Frame()->SetStatusText("Constructing tree...");
-    EXPECT_TRUE(TipIs(ids::ID_FILE_SAVE, "Save"));
+    m_sim.MouseMove(ToolCentre(ids::ID_FILE_SAVE));
+    EXPECT_TRUE(WaitFor("the tooltip", [&] {
+        return Frame()->ToolBar()->GetToolTip() &&
+               Frame()->ToolBar()->GetToolTip()->GetTip() == "Save";
+    }));
     EXPECT_EQ(bar->GetStatusText(0), "Constructing tree...");
     // The indicator follows its lock, pressed as a person does.
     const bool caps = CKeyboardLocks::Query().m_bCaps;

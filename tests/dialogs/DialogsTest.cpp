@@ -22,13 +22,13 @@ namespace {
 
 class TipOfTheDay : public CAppFixture {
 protected:
-    static wxTextCtrl* Box(CDlgTip& d) { return dynamic_cast<wxTextCtrl*>(d.FindWindow(1036)); }
     static wxCheckBox* Check(CDlgTip& d) { return dynamic_cast<wxCheckBox*>(d.FindWindow(1034)); }
     // The tip the box shows: its text with the toolkit's line ends.
     static int Shown(CDlgTip& d) {
         for (int i = 0; i < CDlgTip::kTipCount; ++i) {
             wxString tip = wxString::FromUTF8(CDlgTip::Tips()[static_cast<size_t>(i)]);
-            if (tip.Replace("\r\n", "\n"), tip == Box(d)->GetValue())
+            if (tip.Replace("\r\n", "\n"),
+                tip == static_cast<wxTextCtrl*>(d.FindWindow(1036))->GetValue())
                 return i;
         }
         return -1;
