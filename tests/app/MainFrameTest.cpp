@@ -151,21 +151,24 @@ TEST_F(MainFrameTest, HelpAndWebCommandsAskForTheirTopicsAndPages) {
     StartShown();
     for (int id : {ids::ID_HELP_TOPICS, ids::ID_TECH_SUPPORT, ids::ID_HELP})
         Command(id);
-    // The book knows commands from 0x8000 up by their full number; a window
-    // it has no topic for gets the default one; a help click on the toolbar
-    // asks about the button under the pointer.
-    Frame()->Help().ShowContextHelp(ids::ID_FILE_NEW);
+    // F1 is Help. The book knows commands from 0x8000 up by their full
+    // number; a help click on the toolbar asks about the button under the
+    // pointer; a window the book has no topic for gets the default one.
     ASSERT_TRUE(FocusOn(Tree()));
     Press(WXK_F1);
-    wxHelpEvent click(wxEVT_HELP, wxID_ANY, ToolCentre(ids::ID_ADD_MENU_ITEM));
-    click.SetEventObject(Frame()->ToolBar());
-    Frame()->ToolBar()->GetEventHandler()->ProcessEvent(click);
+    Frame()->Help().ShowContextHelp(ids::ID_FILE_NEW);
+    for (wxWindow* window : std::initializer_list<wxWindow*>{Frame()->ToolBar(), Tree()}) {
+        wxHelpEvent click(wxEVT_HELP, window->GetId(), ToolCentre(ids::ID_ADD_MENU_ITEM));
+        click.SetEventObject(window);
+        window->GetEventHandler()->ProcessEvent(click);
+    }
     EXPECT_EQ(CHelpService::TakeRequests(), (Help{{true, 0},
                                                   {false, 98320},
                                                   {false, 0},
-                                                  {false, 0x10000 + 57600},
                                                   {false, 0},
-                                                  {false, 0x10000 + 162}}));
+                                                  {false, 0x10000 + 57600},
+                                                  {false, 0x10000 + 162},
+                                                  {false, 0}}));
     Command(ids::ID_HELP_FAQ);
     Command(ids::ID_HELP_EXAMPLES);
     const Strings pages = {CStringTable::Load(strid::IDS_FAQ_PAGE),
