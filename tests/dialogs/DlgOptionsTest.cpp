@@ -91,8 +91,8 @@ TEST_F(OptionsDialog, OkStoresEveryFieldAndMovesTheRegisteredKey) {
     // Opened again: the new key shows, the sounds are on; cleared, the box
     // greys the fields again, whose texts are kept all the same.
     Options([&](CDlgOptions& d) {
-        EXPECT_EQ(d.m_pHotKey->GetText(), "Ctrl + Shift + F7");
-        EXPECT_EQ(SoundControlsOn(d), 4);
+        EXPECT_EQ(d.m_pHotKey->GetText() + std::to_string(SoundControlsOn(d)),
+                  "Ctrl + Shift + F74");
         Click(d.m_pSound);
         EXPECT_EQ(SoundControlsOn(d), 0);
         Click(d.FindWindow(wxID_OK));
@@ -127,8 +127,7 @@ TEST_F(OptionsDialog, CancelChangesNothingAndRefusalsKeepTheDialogOrTheKey) {
             edit->ChangeValue(longest + "b");
             Click(d.FindWindow(wxID_OK));
             EXPECT_EQ(Messages(), Strings{"Please enter no more than 255 characters."});
-            EXPECT_TRUE(d.IsModal()) << "the dialog stays open";
-            EXPECT_EQ(wxWindow::FindFocus(), edit);
+            EXPECT_TRUE(d.IsModal() && wxWindow::FindFocus() == edit) << "the field stays open";
             // One character less passes.
             Press(WXK_END);
             Press(WXK_BACK);
@@ -137,11 +136,10 @@ TEST_F(OptionsDialog, CancelChangesNothingAndRefusalsKeepTheDialogOrTheKey) {
         Press(WXK_RETURN);
         EXPECT_TRUE(Closed(d)) << "Enter did not press OK";
     });
-    EXPECT_EQ(Doc()->Settings().m_strActivateWav, longest);
-    EXPECT_EQ(Doc()->Settings().m_strDeactivateWav, longest);
+    const SSettings& s = Doc()->Settings();
+    EXPECT_TRUE(s.m_strActivateWav == longest && s.m_strDeactivateWav == longest);
     // The taken key is stored all the same, its registration refused.
-    EXPECT_EQ(Doc()->Settings().m_wHotKeyVK, VK_F1 + 2);
-    EXPECT_EQ(Doc()->m_bHotKeyRegistered, 0);
+    EXPECT_TRUE(s.m_wHotKeyVK == VK_F1 + 2 && !Doc()->m_bHotKeyRegistered);
     EXPECT_TRUE(Free(XK_k, ControlMask | Mod1Mask));
     EXPECT_EQ(Messages(), Strings{"Failed to set hot key"});
 }
@@ -167,12 +165,10 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
         // A typing key without Ctrl or Alt is refused with a message: a stray
         // Space once took the space bar from every program.
         const std::pair<int, int> typing[] = {{WXK_SPACE, wxMOD_NONE}, {'A', wxMOD_SHIFT}};
-        for (const auto& [key, modifiers] : typing) {
+        for (const auto& [key, modifiers] : typing)
             Press(key, modifiers);
-            const Strings shown = Messages();
-            ASSERT_EQ(shown.size(), 1u) << key;
-            EXPECT_NE(shown[0].find("cannot be the hot key"), std::string::npos);
-        }
+        const Strings shown = Messages();
+        EXPECT_TRUE(shown.size() == 2 && shown[1].find("cannot be the hot key") != shown[1].npos);
         // A modifier held alone shows, and let go the stored key shows again;
         // lock keys are no hot keys either.
         m_sim.KeyDown(WXK_CONTROL);
@@ -197,8 +193,7 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
         EXPECT_TRUE(Closed(d));
     });
     // Cleared: no key is registered afterwards, and nothing is said.
-    EXPECT_EQ(Doc()->Settings().m_wHotKeyVK, 0);
-    EXPECT_EQ(Doc()->m_bHotKeyRegistered, 0);
+    EXPECT_TRUE(Doc()->Settings().m_wHotKeyVK == 0 && !Doc()->m_bHotKeyRegistered);
     EXPECT_TRUE(Free(XK_k, ControlMask | Mod1Mask));
     EXPECT_TRUE(Messages().empty());
     // Only the low byte of each half is the key's, as in the stored encoding.
