@@ -90,19 +90,21 @@ TEST(Settings, PositionTextFormAndChecks) {
     }
     EXPECT_EQ(read, "100 50 900 650|-8 -8 1288 1032|12345 10 20 30|100 50 0 0|7 0 0 0|-|");
 
-    // Usable: on the primary screen or mostly on the second monitor to its
-    // right. Not: a width beyond int, larger than the screens, wider than both
-    // monitors, fields shifted into nonsense, not an int at all, no width,
-    // upside down, only on the second monitor.
+    // Usable: on the primary screen, one column or row of it at its left or
+    // bottom edge, or mostly on the second monitor to its right. Not: a width
+    // beyond int, larger than the screens, wider than both monitors, fields
+    // shifted into nonsense, not an int at all, no width, upside down, only on
+    // the second monitor, wholly left of or below the primary screen.
     std::string used;
     for (const char* text :
-         {"0100 0050 0900 0650 ", "1279 0100 2479 0700 ", "-999 0000 2147483647 ",
-          "0000 0000 99999 99999 ", "0000 0000 2561 0500 ", "-2147483648 0000 0100 0100 ",
-          "99999999999999999999 0 0 0", "0100 0050 0100 0650 ", "0100 0650 0900 0050 ",
-          "1280 0000 1900 0500 "})
+         {"0100 0050 0900 0650 ", "-499 0100 0001 0500 ", "0100 1023 0600 1423 ",
+          "1279 0100 2479 0700 ", "-999 0000 2147483647 ", "0000 0000 99999 99999 ",
+          "0000 0000 2561 0500 ", "-2147483648 0000 0100 0100 ", "99999999999999999999 0 0 0",
+          "0100 0050 0100 0650 ", "0100 0650 0900 0050 ", "1280 0000 1900 0500 ",
+          "-500 0100 0000 0500 ", "0100 1024 0600 1424 "})
         used += CSettingsStore::UsablePosition(text, {0, 0, 1280, 1024}, {0, 0, 2560, 1024}) ? "1"
                                                                                              : "0";
-    EXPECT_EQ(used, "1100000000");
+    EXPECT_EQ(used, "11110000000000");
 }
 
 TEST_F(SettingsFile, UnreadableLinesAreDroppedAndTheRestKept) {

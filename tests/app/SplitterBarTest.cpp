@@ -4,7 +4,6 @@
 #include "app/SplitterBar.h"
 #include "support/AppFixture.h"
 
-#include <gdk/gdk.h>
 #include <wx/config.h>
 #include <wx/panel.h>
 
@@ -41,16 +40,8 @@ protected:
                   wxRect(std::min(x + 3, right), 0, std::max(right - x - 3, 0), m_size.y));
     }
 
-    // A drag far beyond a pane: the band stops at the pane's outer client
-    // edge, and the bar lands at the far end of the split.
-    void ExpectDragStopsAtEdge(bool far) {
-        wxWindow* pane = far ? static_cast<wxWindow*>(Text()) : Tree();
-        const wxPoint corner = far ? wxPoint(pane->GetClientSize().x, 0) : wxPoint();
-        const int edge = View()->Form()->ScreenToClient(pane->ClientToScreen(corner)).x;
-        Drag(BarCentre(), {OnForm(far ? m_size.x + 100 : -30)},
-             [&] { EXPECT_EQ(m_pBar->GetBandRect().x, edge); });
-        EXPECT_TRUE(WaitFor("the moved bar", [this] { return m_nMoved == 1; }));
-        ExpectSplitAt(far ? 2 * m_nHalf : 0);
+    bool MovedOnce() {
+        return WaitFor("the moved bar", [this] { return m_nMoved == 1; });
     }
 
     CSplitterBar* m_pBar = nullptr;
@@ -60,22 +51,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(SplitterBarTest, SeatsOnTheFirstPanesEdgeAndHoverChangesNothing) {
-    ExpectSplitAt(m_nHalf - 2);
-    EXPECT_EQ(m_pBar->GetMinPos(), 0);
-    EXPECT_EQ(m_pBar->GetMaxPos(), 2 * m_nHalf);
-    EXPECT_EQ(gdk_cursor_get_cursor_type(m_pBar->GetCursor().GetCursor()), GDK_SB_H_DOUBLE_ARROW);
-    EXPECT_TRUE(m_pBar->HitTest(BarCentre()));
-    EXPECT_FALSE(m_pBar->HitTest(OnForm(m_nHalf - 3)) || m_pBar->HitTest(OnForm(m_nHalf + 2)));
-    for (int x = m_nHalf - 20; x <= m_nHalf + 20; x += 4)
-        m_sim.MouseMove(OnForm(x));
-    m_sim.MouseMove(BarCentre());
-    EXPECT_FALSE(m_pBar->IsDragging());
-    EXPECT_TRUE(m_pBar->GetBandRect().IsEmpty());
-    ExpectSplitAt(m_nHalf - 2);
-    EXPECT_EQ(m_nMoved, 0);
-}
 
 // One press on the bar per test: after a drag, the panes' windows of the
 // first main window of a run are not moved on the screen here, so a second
@@ -88,7 +63,7 @@ TEST_F(SplitterBarTest, ADragMovesTheBandThenThePanesOnceAtTheRelease) {
         EXPECT_EQ(Tree()->GetRect(), tree);
         EXPECT_EQ(m_nMoved, 0);
     });
-    EXPECT_TRUE(WaitFor("the moved bar", [this] { return m_nMoved == 1; }));
+    EXPECT_TRUE(MovedOnce());
     EXPECT_TRUE(m_pBar->GetBandRect().IsEmpty());
     ExpectSplitAt(150);
     // A resize restores the even split, whatever the drag did.
@@ -102,20 +77,21 @@ TEST_F(SplitterBarTest, ADragMovesTheBandThenThePanesOnceAtTheRelease) {
     EXPECT_EQ(m_nMoved, 1);
 }
 
-TEST_F(SplitterBarTest, AClickInPlaceMovesTheBarToThePointer) {
-    m_sim.MouseMove(BarCentre());
-    m_sim.MouseClick();
-    EXPECT_TRUE(WaitFor("the clicked bar", [this] { return m_nMoved == 1; }));
-    ExpectSplitAt(m_nHalf);
-}
+// A drag far beyond a pane: the band stops at the pane's outer client edge,
+// and the bar lands at the far end of the split.
+class SplitterBarEdge : public SplitterBarTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_F(SplitterBarTest, TheBandStopsAtTheTreesLeftEdge) {
-    ExpectDragStopsAtEdge(false);
+TEST_P(SplitterBarEdge, TheBandStopsAtThePanesOuterEdge) {
+    const bool far = GetParam();
+    wxWindow* pane = far ? static_cast<wxWindow*>(Text()) : Tree();
+    const wxPoint corner = far ? wxPoint(pane->GetClientSize().x, 0) : wxPoint();
+    const int edge = View()->Form()->ScreenToClient(pane->ClientToScreen(corner)).x;
+    Drag(BarCentre(), {OnForm(far ? m_size.x + 100 : -30)},
+         [&] { EXPECT_EQ(m_pBar->GetBandRect().x, edge); });
+    EXPECT_TRUE(MovedOnce());
+    ExpectSplitAt(far ? 2 * m_nHalf : 0);
 }
-
-TEST_F(SplitterBarTest, TheBandStopsAtTheTextsRightEdgeAndTheTextKeepsNoWidth) {
-    ExpectDragStopsAtEdge(true);
-}
+INSTANTIATE_TEST_SUITE_P(TreeAndText, SplitterBarEdge, ::testing::Bool());
 
 TEST_F(SplitterBarTest, ALostCaptureDropsTheDrag) {
     Drag(BarCentre(), {OnForm(150)}, [&] {

@@ -42,10 +42,8 @@ bool CAppFixture::Start(const std::string& file) {
         m_status.push_back(text);
         m_pFrame->SetStatusText(wxString::FromUTF8(text));
     });
-    wxDocument* doc = file.empty()
-                          ? m_pManager->CreateDocument(wxString(), wxDOC_NEW)
-                          : m_pManager->CreateDocument(native_path::ToWx(file), wxDOC_SILENT);
-    if (!doc)
+    if (!(file.empty() ? m_pManager->CreateDocument(wxString(), wxDOC_NEW)
+                       : m_pManager->CreateDocument(native_path::ToWx(file), wxDOC_SILENT)))
         return false;
     m_pFrame->ActivateFrame();
     m_pFrame->Show();
@@ -87,19 +85,14 @@ void CAppFixture::CloseFrame(bool force) {
     }
 }
 
-CTessaryView* CAppFixture::View() const {
-    CTessaryDoc* doc = Doc();
-    return doc ? dynamic_cast<CTessaryView*>(doc->GetFirstView()) : nullptr;
-}
-
 void CAppFixture::Command(int id) {
     wxCommandEvent event(wxEVT_MENU, id);
     event.SetEventObject(m_pFrame);
     m_pFrame->GetEventHandler()->ProcessEvent(event);
 }
 
-std::vector<std::string> CAppFixture::TreeLabels() const {
-    std::vector<std::string> out;
+Strings CAppFixture::TreeLabels() const {
+    Strings out;
     std::function<void(const wxTreeItemId&, int)> walk = [&](const wxTreeItemId& item, int depth) {
         out.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') +
                       Tree()->GetItemText(item).utf8_string());
@@ -111,16 +104,6 @@ std::vector<std::string> CAppFixture::TreeLabels() const {
     if (Tree()->GetRootItem().IsOk())
         walk(Tree()->GetRootItem(), 0);
     return out;
-}
-
-std::string CAppFixture::Write(const std::string& name, const std::string& bytes) const {
-    const std::string path = m_dir.File(name);
-    CTempDir::Write(path, bytes);
-    return path;
-}
-
-void CAppFixture::StoreSettings(const SSettings& settings) {
-    CSettingsStore::Save(*wxConfigBase::Get(), settings);
 }
 
 bool CAppFixture::FocusOn(wxWindow* window) {

@@ -2,9 +2,8 @@
 // The program's document manager, main frame, document and view, set up as
 // the application does at start, with settings in a temporary file and
 // message boxes, file prompts, help and browser in test mode; and the means
-// to work them as
-// a person does: keys and pointer through XTest, modal dialogs driven from
-// inside their own loop.
+// to work them as a person does: keys and pointer through XTest, modal
+// dialogs driven from inside their own loop.
 
 #include "app/FilePrompt.h"
 #include "app/MainFrame.h"
@@ -17,6 +16,7 @@
 #include "support/TempDir.h"
 #include "view/TessaryView.h"
 
+#include <wx/config.h>
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
@@ -46,22 +46,26 @@ protected:
     void CloseFrame(bool force = true);
 
     CTessaryDoc* Doc() const { return m_pManager ? m_pManager->Document() : nullptr; }
-    CTessaryView* View() const;
+    CTessaryView* View() const {
+        return Doc() ? dynamic_cast<CTessaryView*>(Doc()->GetFirstView()) : nullptr;
+    }
     CMainFrame* Frame() const { return m_pFrame; }
     CTessaryDocManager* Manager() const { return m_pManager; }
     wxTreeCtrl* Tree() const { return View()->Tree(); }
     wxTextCtrl* Text() const { return View()->Text(); }
-    std::string Title() const { return Frame()->GetTitle().utf8_string(); }
 
     // Runs a menu command through the frame, as the menu would.
     void Command(int id);
     // Texts of the message boxes shown since the last call.
-    std::vector<std::string> Messages() { return CMessageBox::TakeShown(); }
+    Strings Messages() { return CMessageBox::TakeShown(); }
     // Labels of the tree in pre-order, indented by two spaces per level.
-    std::vector<std::string> TreeLabels() const;
-    std::string Write(const std::string& name, const std::string& bytes) const;
+    Strings TreeLabels() const;
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        CTempDir::Write(m_dir.File(name), bytes);
+        return m_dir.File(name);
+    }
     static std::string Read(const std::string& path) { return CTempDir::Read(path); }
-    static void StoreSettings(const SSettings& settings);
+    static void StoreSettings(const SSettings& s) { CSettingsStore::Save(*wxConfigBase::Get(), s); }
 
     // Input as a person gives it; each returns once the program has handled it.
     bool FocusOn(wxWindow* window);
@@ -80,7 +84,13 @@ protected:
         auto state = std::make_shared<int>(0); // 1 once driven, -1 once too late
         wxTheApp->CallAfter([this, state, drive] {
             T* dlg = nullptr;
-            if (*state < 0 || !WaitFor("the dialog to show", [&] { return (dlg = Shown<T>()); }))
+            if (*state < 0 || !WaitFor("the dialog to show", [&] {
+                    for (wxWindow* w : wxTopLevelWindows)
+                        if (auto* d = dynamic_cast<T*>(w);
+                            d && d->IsShownOnScreen() && d->IsModal())
+                            dlg = d;
+                    return dlg;
+                }))
                 return;
             TakeKeyboard(*dlg);
             *state = 1;
@@ -100,16 +110,10 @@ protected:
 
     CTempDir m_dir;
     std::string m_configPath;
-    std::vector<std::string> m_status;
+    Strings m_status;
     wxUIActionSimulator m_sim;
 
 private:
-    template <class T> static T* Shown() {
-        for (wxWindow* w : wxTopLevelWindows)
-            if (auto* d = dynamic_cast<T*>(w); d && d->IsShownOnScreen() && d->IsModal())
-                return d;
-        return nullptr;
-    }
     void TakeKeyboard(wxDialog& dlg);
 
     CTessaryDocManager* m_pManager = nullptr;

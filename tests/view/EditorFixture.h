@@ -46,7 +46,27 @@ protected:
         return found;
     }
     void Select(const std::string& label) { Tree()->SelectItem(Item(label)); }
+    // The text box of a snippet, focused, the caret at the end.
+    void EditText(const std::string& label) {
+        Select(label);
+        ASSERT_TRUE(FocusOn(Text()));
+        Text()->SetInsertionPointEnd();
+    }
     wxTextCtrl* LabelEditor() const { return Tree()->GetEditControl(); }
+    // Ctrl+N on the selection, or a rename: the label is being edited.
+    void EditLabel(const std::string& label = {}) {
+        if (label.empty())
+            Press('N', wxMOD_CONTROL);
+        else
+            Tree()->EditLabel(Item(label));
+        ASSERT_TRUE(WaitFor("the label editor", [this] {
+            return LabelEditor() && wxWindow::FindFocus() == LabelEditor();
+        }));
+    }
+    void EndEditBy(int key) {
+        Press(key);
+        ASSERT_TRUE(WaitFor("the end of the edit", [this] { return LabelEditor() == nullptr; }));
+    }
     // What the form shows for the selection: "label: text", the text box
     // open for typing or not, the item removable or not.
     std::string Shows() const {

@@ -4,7 +4,6 @@
 
 #include "view/EditorFixture.h"
 
-#include "menu/HookMenu.h"
 #include "view/ItemData.h"
 
 namespace {
@@ -17,76 +16,45 @@ const char* kNotes = "<level0 header=\"Notes\">\r\n"
                      "</level0>";
 
 class EditorView : public CEditorFixture {};
-
-class EditorItems : public CEditorFixture {
-protected:
-    // Ctrl+N on the selection, or a rename: the label is being edited.
-    void EditLabel(const std::string& label = {}) {
-        if (label.empty())
-            Press('N', wxMOD_CONTROL);
-        else
-            Tree()->EditLabel(Item(label));
-        ASSERT_TRUE(WaitFor("the label editor", [this] {
-            return LabelEditor() && wxWindow::FindFocus() == LabelEditor();
-        }));
-    }
-    void EndEditBy(int key) {
-        Press(key);
-        ASSERT_TRUE(WaitFor("the end of the edit", [this] { return LabelEditor() == nullptr; }));
-    }
-};
+class EditorItems : public CEditorFixture {};
 
 } // namespace
 
 TEST_F(EditorView, ASelectionShowsItsTextAndTypingWritesItBackAsOneSection) {
     StartWith(kNotes);
-    // The nameless snippet is left out of the snippet menu, with its markup shown.
-    EXPECT_EQ(Messages(), Strings{"<level1><![CDATA[nameless]]></level1>"});
-    Select("Inner");
-    EXPECT_EQ(Shows(), "Inner:  typing removable");
-    // An item whose element is gone: the box empties and keeps its state.
+    // The nameless snippet is left out of the snippet menu, with its markup
+    // shown; an item whose element is gone empties the box, which keeps its state.
     Tree()->SetItemData(Item(""), new CItemData(77));
-    Select("");
-    EXPECT_EQ(Messages(), Strings{"Error - id not found"});
-    EXPECT_EQ(Shows(), ":  typing");
-    Select("Lines");
-    EXPECT_EQ(Shows(), "Lines: one\ntwo typing removable");
-    ASSERT_TRUE(FocusOn(Text()));
-    Text()->SetInsertionPointEnd();
+    std::string shown;
+    for (const char* label : {"Inner", "", "Group", "Lines"}) {
+        Select(label);
+        shown += Shows() + "|";
+    }
+    EXPECT_EQ(shown, "Inner:  typing removable|:  typing|Group:  removable|"
+                     "Lines: one\ntwo typing removable|");
+    EXPECT_EQ(Messages(),
+              (Strings{"<level1><![CDATA[nameless]]></level1>", "Error - id not found"}));
+    EditText("Lines");
     EXPECT_FALSE(Doc()->IsModified());
     Type("3");
     EXPECT_TRUE(Doc()->IsModified());
     Press(WXK_RETURN);
     Type("four");
     EXPECT_TRUE(Has("<level1 header=\"Lines\" iid=\"1\"><![CDATA[one\ntwo3\nfour]]></level1>"));
-    // What XML cannot carry is stored as a replacement character, so the
-    // file can always be read back.
-    Text()->SetValue("bell\a");
-    EXPECT_TRUE(Has("<![CDATA[bell\xEF\xBF\xBD]]>"));
-    Select("Group");
-    EXPECT_EQ(Shows(), "Group:  removable");
 
-    // The save rebuilds: the root, a heading, is selected and shown as such;
-    // a new document's root has no sub-items, so its text can be typed.
+    // A new document's root has no sub-items, so its text can be typed.
     const wxSize size = Frame()->GetSize();
     Command(ids::ID_FILE_SAVE);
-    EXPECT_EQ(Shows(), "Notes: ");
-    EXPECT_FALSE(MenuEnabled(ids::ID_REMOVE_MENU_ITEM));
     Command(ids::ID_FILE_NEW);
     EXPECT_EQ(Shows(), "New Document:  typing");
     EXPECT_EQ(Frame()->GetSize(), size) << "the window keeps the size the user gave it";
-    EXPECT_EQ(Messages(), Strings{"<level1 iid=\"2\"><![CDATA[nameless]]></level1>"});
 }
 
 TEST_F(EditorView, ARootWithoutAHeaderCanBeMendedAndNamelessSnippetsAreToldOfOnce) {
+    // Its tree and menu: tests/menu/HookMenuTest.cpp. Add works below it, and
+    // the plain text is replaced by what is typed, not doubled.
     StartWith("<level0><level1 header=\"A\">a</level1></level0>");
-    EXPECT_EQ(TreeLabels(), (Strings{"", "  A"}));
-    // The snippet menu leaves the nameless branch out: only its fixed commands.
-    EXPECT_EQ(View()->HookMenu().HookPopup()->GetMenuItemCount(), 3u);
-    // The plain text is replaced by what is typed, not doubled.
-    Select("A");
-    ASSERT_TRUE(FocusOn(Text()));
-    Text()->SetInsertionPointEnd();
+    EditText("A");
     Type("b");
     Tree()->SelectItem(Tree()->GetRootItem());
     Add();
@@ -101,77 +69,70 @@ TEST_F(EditorView, ARootWithoutAHeaderCanBeMendedAndNamelessSnippetsAreToldOfOnc
 }
 
 TEST_F(EditorItems, AddNamesTheNewElementOneLevelBelowItsParentsName) {
-    StartWith("<level0 header=\"Root\"><level3 header=\"Deep\"/><title header=\"Title\"/>"
-              "<level12 header=\"Twelve\"/></level0>");
-    for (const char* parent : {"Root", "Deep", "Title", "Twelve"}) {
+    // The names themselves: tests/library/SnippetLibraryTest.cpp.
+    StartWith("<level0 header=\"Root\"><level3 header=\"Deep\"/><level12 header=\"Twelve\"/>"
+              "</level0>");
+    for (const char* parent : {"Root", "Deep", "Twelve"}) {
         Select(parent);
         Add();
     }
-    // Ids 0 to 3 from the rebuild; the counter was 4, so the adds take 5 to 8.
-    EXPECT_EQ(Xml(),
-              "<level0 header=\"Root\" iid=\"0\">"
-              "<level3 header=\"Deep\" iid=\"1\"><level4 header=\"New Item\" iid=\"6\"/></level3>"
-              "<title header=\"Title\" iid=\"2\"><level1 header=\"New Item\" iid=\"7\"/></title>"
-              "<level12 header=\"Twelve\" iid=\"3\"><level13 header=\"New Item\" iid=\"8\"/>"
-              "</level12><level1 header=\"New Item\" iid=\"5\"/></level0>");
+    // Ids 0 to 2 from the rebuild; the counter was 3, so the adds take 4 to 6.
+    EXPECT_EQ(Xml(), "<level0 header=\"Root\" iid=\"0\"><level3 header=\"Deep\" iid=\"1\">"
+                     "<level4 header=\"New Item\" iid=\"5\"/></level3><level12 header=\"Twelve\" "
+                     "iid=\"2\"><level13 header=\"New Item\" iid=\"6\"/></level12>"
+                     "<level1 header=\"New Item\" iid=\"4\"/></level0>");
     // The new item is selected, and its text goes into its own new element.
     EXPECT_EQ(Shows(), "New Item:  typing removable");
     ASSERT_TRUE(FocusOn(Text()));
     Type("new");
-    EXPECT_TRUE(Has("<level13 header=\"New Item\" iid=\"8\"><![CDATA[new]]></level13>"));
-    // An item whose element cannot be found adds nothing and takes no id.
+    EXPECT_TRUE(Has("<level13 header=\"New Item\" iid=\"6\"><![CDATA[new]]></level13>"));
+    // An item whose element cannot be found, once selected and at Add, adds
+    // nothing and takes no id.
     Tree()->SetItemData(Item("Deep"), new CItemData(40));
     Select("Deep");
-    Messages();
     Command(ids::ID_ADD_MENU_ITEM);
-    EXPECT_EQ(Messages(), Strings{"Error - id not found"});
-    EXPECT_EQ(Doc()->Library().NextItemId(), 8);
-    // The save renumbers in document order; the names stay.
+    EXPECT_EQ(Messages(), Strings(2, "Error - id not found"));
+    EXPECT_EQ(Doc()->Library().NextItemId(), 6);
+    // The save renumbers in document order.
     Command(ids::ID_FILE_SAVE);
-    EXPECT_EQ(
-        Read(Doc()->PathName()),
-        "<level0 header=\"Root\" iid=\"0\">"
-        "<level3 header=\"Deep\" iid=\"1\"><level4 header=\"New Item\" iid=\"2\"/></level3>"
-        "<title header=\"Title\" iid=\"3\"><level1 header=\"New Item\" iid=\"4\"/></title>"
-        "<level12 header=\"Twelve\" iid=\"5\"><level13 header=\"New Item\" iid=\"6\">"
-        "<![CDATA[new]]></level13></level12><level1 header=\"New Item\" iid=\"7\"/></level0>");
+    EXPECT_EQ(Read(Doc()->PathName()),
+              "<level0 header=\"Root\" iid=\"0\"><level3 header=\"Deep\" iid=\"1\">"
+              "<level4 header=\"New Item\" iid=\"2\"/></level3><level12 header=\"Twelve\" "
+              "iid=\"3\"><level13 header=\"New Item\" iid=\"4\"><![CDATA[new]]></level13>"
+              "</level12><level1 header=\"New Item\" iid=\"5\"/></level0>");
 }
 
 TEST_F(EditorItems, KeysAddRenameAndRemoveItemsEnterStoresAndEscapeKeeps) {
     StartWith(kMail);
-    const std::string path = Doc()->PathName();
+    const std::string path = Doc()->PathName(), before = Xml();
     // On the root Remove is off, and Ctrl+R does nothing; run anyway, the
     // command refuses it but marks the document.
     EXPECT_FALSE(MenuEnabled(ids::ID_REMOVE_MENU_ITEM) || ToolEnabled(ids::ID_REMOVE_MENU_ITEM));
-    const std::string before = Xml();
     Press('R', wxMOD_CONTROL);
-    EXPECT_EQ(Xml(), before);
-    EXPECT_FALSE(Doc()->IsModified());
+    EXPECT_FALSE(Xml() != before || Doc()->IsModified());
     View()->RemoveSelectedItem();
     EXPECT_EQ(Messages(), Strings{"Cannot remove node since it has no parent"});
     EXPECT_TRUE(Doc()->IsModified() && Xml() == before);
 
     // Ctrl+N adds under the selection, never a new document; Escape keeps
-    // the new item's name, Enter stores the typed one as a header put last.
+    // the new item's name, Enter stores the typed one as a header put last;
+    // the root can be renamed too; an empty header is a header.
     Select("Hello");
-    EditLabel();
-    EXPECT_EQ(Doc()->PathName(), path);
-    Type("Ignored");
-    EndEditBy(WXK_ESCAPE);
-    EditLabel();
-    Type("Thanks");
-    EndEditBy(WXK_RETURN);
-    EXPECT_TRUE(Has("<level3 header=\"New Item\" iid=\"6\"><level4 iid=\"7\" "
-                    "header=\"Thanks\"/></level3></level2>"));
-    // The root can be renamed too; an empty header is a header.
-    EditLabel("Mail");
-    Type("Letters");
-    EndEditBy(WXK_RETURN);
-    EXPECT_TRUE(Has("<level0 iid=\"0\" header=\"Letters\">"));
+    const std::tuple<const char*, const char*, int> edits[] = {
+        {"", "Ignored", WXK_ESCAPE}, {"", "Thanks", WXK_RETURN}, {"Mail", "Letters", WXK_RETURN}};
+    for (const auto& [label, typed, key] : edits) {
+        EditLabel(label);
+        Type(typed);
+        EndEditBy(key);
+    }
     EditLabel("Hi");
     Press(WXK_BACK);
     EndEditBy(WXK_RETURN);
+    EXPECT_EQ(Doc()->PathName(), path);
+    EXPECT_TRUE(Has("<level0 iid=\"0\" header=\"Letters\">"));
     EXPECT_TRUE(Has("<level2 iid=\"3\" header=\"\"><![CDATA[Hi]]></level2>"));
+    EXPECT_TRUE(Has("<level3 header=\"New Item\" iid=\"6\"><level4 iid=\"7\" "
+                    "header=\"Thanks\"/></level3></level2>"));
     // The tree shows the headers as the library keeps them.
     EXPECT_EQ(TreeLabels(), (Strings{"Letters", "  Greetings", "    Hello", "      New Item",
                                      "        Thanks", "    ", "  Sign-off"}));

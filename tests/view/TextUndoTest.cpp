@@ -14,10 +14,7 @@ TEST(TextUndo, UndoTakesBackTheLatestRun) {
     const std::tuple<const char*, const char*, std::vector<std::string>, const char*> cases[] = {
         {"typing is one run", "Hello", {"Hello ", "Hello w", "Hello wo"}, "Hello"},
         {"Enter is typing too", "a", {"a\n", "a\nb"}, "a"},
-        {"characters of several bytes",
-         "a",
-         {"a\xC3\xA9", "a\xC3\xA9\xC3\xA9", "a\xC3\xA9\xC3\xA9x"},
-         "a"},
+        {"multi-byte letters", "a", {"a\xC3\xA9", "a\xC3\xA9\xC3\xA9", "a\xC3\xA9\xC3\xA9x"}, "a"},
         {"typing inside a row of the same letter", "Hello", {"Helllo", "Helpllo"}, "Hello"},
         {"the caret moved elsewhere", "ab", {"abX", "YabX"}, "abX"},
         {"Backspace is one run", "Hello", {"Hell", "Hel"}, "Hello"},
@@ -31,15 +28,9 @@ TEST(TextUndo, UndoTakesBackTheLatestRun) {
         {"a paste over a selection is one change", "Hello", {"", "+Pasted"}, "Hello"},
         {"a command's change stands alone", "ab", {"!abc", "abcd"}, "abc"},
         {"a continuation with no action before it", "Other", {"+Other text"}, "Other"},
-        {"undoing is a change of its own",
-         "Hello",
-         {"Hello ", "Hello w", "Hello wo", "!"},
-         "Hello wo"},
+        {"Undo is a change too", "Hello", {"Hello ", "Hello w", "Hello wo", "!"}, "Hello wo"},
         {"so undoing again redoes", "Hello", {"Hello ", "Hello w", "Hello wo", "!", "!"}, "Hello"},
-        {"typing after an Undo starts afresh",
-         "Hello",
-         {"Hello w", "Hello wo", "!", "!", "Hello wox"},
-         "Hello wo"},
+        {"typing after Undo is new", "Hi", {"Hi w", "Hi wo", "!", "!", "Hi wox"}, "Hi wo"},
     };
     for (const auto& [name, start, steps, undone] : cases) {
         SCOPED_TRACE(name);
