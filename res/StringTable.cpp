@@ -97,11 +97,6 @@ std::string CStringTable::Load(int id, EStringVariant variant) {
     return it->second.us;
 }
 
-std::string CStringTable::LongPrompt(int id) {
-    const std::string s = Load(id);
-    return s.substr(0, s.find('\n'));
-}
-
 std::string CStringTable::ShortPrompt(int id) {
     const std::string s = Load(id);
     const auto nl = s.find('\n');

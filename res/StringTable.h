@@ -30,8 +30,7 @@ public:
     static std::string Load(int id);
     static std::string Load(int id, EStringVariant variant);
 
-    // The two halves of a command prompt "long\nshort". A prompt without "\n"
-    // has no short text, so its toolbar button gets no tooltip.
-    static std::string LongPrompt(int id);
+    // The short half of a command prompt "long\nshort", the tooltip. A
+    // prompt without "\n" has none, so its toolbar button gets no tooltip.
     static std::string ShortPrompt(int id);
 };
