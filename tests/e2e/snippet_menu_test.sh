@@ -21,6 +21,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+spawn() { "$@" & pids+=($!); } # command...: in the background, ended with the test
 export HOME="$work" XDG_CONFIG_HOME="$work/.config" TESSARY_DEBUG=1
 mkdir -p "$XDG_CONFIG_HOME/Tessary"
 # Hot key Ctrl+Alt+K: virtual key 75, HOTKEYF_CONTROL | HOTKEYF_ALT; the
@@ -41,15 +42,12 @@ popup_menus() { # class instance: that program's pop-up menus on the screen
 ours() { [ "$(popup_menus tessary | wc -l)" -ge "$1" ]; } # count: at least that many menus
 no_menu() { [ -z "$(popup_menus tessary)$(popup_menus zenity)" ]; }
 any_menu() { ! no_menu; }
-ended() { ! kill -0 "$1" 2>/dev/null; }
 zenity_start() { # sets zwin, zpid and zout for a new zenity field
     local title="e2e $RANDOM"
     zout="$work/$title.out"
-    zenity --entry --title="$title" --text="Paste here" --width=420 </dev/null >"$zout" 2>/dev/null &
+    spawn zenity --entry --title="$title" --text="Paste here" --width=420 </dev/null >"$zout" 2>/dev/null
     zpid=$!
-    pids+=("$zpid")
-    wait_for 20 sh -c "xdotool search --onlyvisible --name '^$title\$' >/dev/null 2>&1" &&
-        zwin=$(find_window "$title")
+    wait_for 20 shown "$title" && zwin=$(find_window "$title")
 }
 right_click() { xdotool mousemove --window "$zwin" 200 53 click 3; }
 # What a right-click over the field opens now, left again with Escape: ours,
@@ -85,22 +83,19 @@ switches_to() { # ours|own, command...: what a right-click opens after the comma
 }
 traced() { [ "$(grep -c "^tessary: $1" "$work/tessary.log")" -eq "$2" ]; } # pattern, count
 start_program() { # sets prog
-    "$tessary" "$work/lib.xml" >>"$work/tessary.log" 2>&1 &
+    spawn "$tessary" "$work/lib.xml" >>"$work/tessary.log" 2>&1
     prog=$!
-    pids+=("$prog")
-    wait_for 30 sh -c "xdotool search --onlyvisible --name '^Tessary - lib.xml\$' >/dev/null 2>&1"
+    wait_for 30 shown "Tessary - lib.xml"
 }
-message_box() { [ -n "$(find_window Tessary)" ]; }
-no_message_at_start() { ! wait_for 2 message_box; }
+no_message_at_start() { ! wait_for 2 shown Tessary; }
 
 # --- with a window manager ----------------------------------------------------
 
 start_program
 check "the program starts without a message when the hot key is free" no_message_at_start
 # A second copy finds the hot key held by the first, and says so.
-"$tessary" "$work/lib.xml" 2>"$work/second.log" &
-pids+=($!)
-check "a second copy says that the hot key is taken" wait_for 20 message_box
+spawn "$tessary" "$work/lib.xml" 2>"$work/second.log"
+check "a second copy says that the hot key is taken" wait_for 20 shown Tessary
 check "and traces the refused grab" grep -q '^tessary: hot key refused' "$work/second.log"
 kill $!
 xdotool windowminimize "$(find_window "Tessary - lib.xml")"
@@ -119,8 +114,7 @@ kill "$prog"
 # --- without a window manager ---------------------------------------------------
 
 # A display of our own: Xvfb picks a free number and tells it on fd 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
+spawn Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1
 wait_for 20 grep -q '[0-9]' "$work/display"
 export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
 start_program && zenity_start

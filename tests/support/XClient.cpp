@@ -33,14 +33,6 @@ Window CXClient::CreateWindow(Window parent) {
     return window;
 }
 
-Window CXClient::ShowWindow(long mask) {
-    const Window window = CreateWindow();
-    XSelectInput(m_pDisplay, window, mask);
-    XMapWindow(m_pDisplay, window);
-    WaitUntil([&] { return Viewable(window); });
-    return window;
-}
-
 bool CXClient::Viewable(Window window) {
     XWindowAttributes attributes;
     CErrorTrap trap(m_pDisplay);
@@ -137,14 +129,7 @@ std::optional<std::string> CXClient::ReadSelection(const char* selection, const 
     EXPECT_TRUE(answered) << selection << " as " << target << " was not answered";
     if (!answered || event.xselection.property == None)
         return std::nullopt;
-    const CXProperty read(m_pDisplay, m_nReader, property, AnyPropertyType, 1 << 20);
-    std::string text = read.Bytes();
-    for (const unsigned long atom : read.Items()) {
-        char* name = XGetAtomName(m_pDisplay, atom);
-        text += std::string(name) + "\n";
-        XFree(name);
-    }
-    return text;
+    return CXProperty(m_pDisplay, m_nReader, property, AnyPropertyType, 1 << 20).Bytes();
 }
 
 bool CXClient::WaitUntil(const std::function<bool()>& condition, int timeoutMs) {

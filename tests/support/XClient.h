@@ -36,21 +36,17 @@ public:
     // 200 x 150 at (100, 100) inside parent or the root; unmapped, so no window
     // manager takes it.
     Window CreateWindow(Window parent = None);
-    // Mapped at top level selecting mask, once viewable (framed if a window
-    // manager runs).
-    Window ShowWindow(long mask);
     bool Viewable(Window window);
     // Root coordinates of a point of such a window: its centre moved by (dx, dy).
     std::pair<int, int> PointIn(Window window, int dx = 0, int dy = 0);
 
-    // Whether this client could take the passive grab of the right button or
-    // a key now; given back at once unless held (until ReleaseGrabs).
+    // Whether this client could take the passive grab of a key (keycode 0:
+    // the right button) now; given back at once unless held (until
+    // ReleaseGrabs).
+    bool CanGrab(unsigned keycode, unsigned mods, bool hold = false);
     bool CanGrabButton(unsigned mods, bool hold = false) { return CanGrab(0, mods, hold); }
     bool CanGrabKey(KeySym sym, unsigned mods, bool hold = false) {
         return CanGrab(Code(sym), mods, hold);
-    }
-    bool CanGrabKeycode(unsigned code, unsigned mods, bool hold = false) {
-        return CanGrab(code, mods, hold);
     }
     void ReleaseGrabs();
 
@@ -63,9 +59,9 @@ public:
 
     void Send(Window to, const char* type, std::vector<long> items);
 
-    // The selection converted to target, read as another program reads it
-    // (atom lists as names, one a line); pump runs the caller's event loop
-    // meanwhile, for the owner may be the caller. Nothing when the owner
+    // The selection converted to target, read as another program reads it;
+    // pump runs the caller's event loop meanwhile, for the owner may be the
+    // caller. Nothing when the owner
     // refuses; a test failure too when it does not answer in 5 s.
     std::optional<std::string> ReadSelection(const char* selection, const char* target,
                                              const std::function<void()>& pump = {});
@@ -77,8 +73,6 @@ public:
     }
 
 private:
-    // keycode 0: the right button.
-    bool CanGrab(unsigned keycode, unsigned mods, bool hold);
     void Ungrab(unsigned keycode, unsigned mods);
 
     Display* m_pDisplay;
