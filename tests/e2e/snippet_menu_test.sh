@@ -50,17 +50,14 @@ zenity_start() { # sets zwin, zpid and zout for a new zenity field
     wait_for 20 shown "$title" && zwin=$(find_window "$title")
 }
 right_click() { xdotool mousemove --window "$zwin" 200 53 click 3; }
-# What a right-click over the field opens now, left again with Escape: ours,
-# own (zenity's own menu) or none.
+# What a right-click over the field opens now (ours, or own: zenity's own
+# menu), left again with Escape.
 menu_is() {
-    local state=none
-    right_click
-    if wait_for 5 any_menu; then
-        if ours 1; then state=ours; else state=own; fi
-        xdotool key Escape
-        wait_for 5 no_menu
-    fi
-    [ "$state" = "$1" ]
+    local state=own
+    right_click && wait_for 5 any_menu || return 1
+    ours 1 && state=ours
+    xdotool key Escape
+    wait_for 5 no_menu && [ "$state" = "$1" ]
 }
 field_holds() { # the field's whole text is the snippet's (selected, read as PRIMARY)
     xdotool mousemove --window "$zwin" 200 53 click --repeat 3 --delay 40 1

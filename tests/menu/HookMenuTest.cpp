@@ -150,9 +150,10 @@ TEST_F(HookMenuTest, CommandsSwitchTheGrabTheStateAndTheSounds) {
 }
 
 TEST_F(HookMenuTest, ARefusedGrabIsSaidTracedAndTheMenuStaysOff) {
-    // The right button, and the stored hot key Shift+F9 with Caps Lock on,
-    // held by another program: the plain variant, taken first, is let go.
-    ASSERT_TRUE(m_x.CanGrabButton(0, true) && m_x.CanGrabKey(XK_F9, ShiftMask | LockMask, true));
+    // The right button and the stored hot key Shift+F9, with Caps Lock on,
+    // held by another program: the plain variants, taken first, are let go.
+    ASSERT_TRUE(m_x.CanGrabButton(LockMask, true) &&
+                m_x.CanGrabKey(XK_F9, ShiftMask | LockMask, true));
     StartWith("SoundHook=1\nVKCode=120\nModifiers=1\n");
     EXPECT_EQ(Messages(), std::vector<std::string>{msg::kHotKeyFailed});
     EXPECT_TRUE(Doc()->m_bHotKeyRegistered == 0 && m_x.CanGrabKey(XK_F9, ShiftMask));
@@ -163,41 +164,23 @@ TEST_F(HookMenuTest, ARefusedGrabIsSaidTracedAndTheMenuStaysOff) {
     EXPECT_EQ(Messages(), std::vector<std::string>{msg::kHookRefused});
     EXPECT_EQ(trace + m_strSounds,
               "mouse hook not started (reason 2): " + std::string(msg::kHookRefused) + "\n");
-    m_x.ReleaseGrabs();
     EXPECT_EQ(State(), "off");
+    m_x.ReleaseGrabs();
     Command(ids::ID_ACTIVATE_MENU);
     EXPECT_EQ(State(), "on");
 }
 
-TEST_F(HookMenuTest, BuiltFromTheLibraryAtEachRebuildAndFilledOnDemand) {
+TEST_F(HookMenuTest, BuiltFromTheLibraryAtEachRebuildFilledOnDemandEntriesPutTheirText) {
     StartWith("");
     // Deeper levels only when opened, and their snippet entries take their
     // ids then; every save rebuilds the menu, the ids starting afresh.
     for (int save = 0; save < 3; ++save) {
+        Command(ids::ID_FILE_SAVE);
         EXPECT_FALSE(View()->HookMenu().IsFilled(Popup()->FindItemByPosition(3)->GetSubMenu()));
         EXPECT_EQ(Outline(Popup()),
                   "Close Menu,Paste All,-,Mail{&Greetings{Hello=1,Thanks=2},Sign-off=0}");
-        Command(ids::ID_FILE_SAVE);
     }
     EXPECT_TRUE(Messages().empty());
-    // Missing captions: told at every rebuild, the menu built before the
-    // items are numbered; a root without one gives the template alone and
-    // keeps its tree, to mend it.
-    StartWith("", "<level0 header=\"R\"><level1>no header</level1><level1 header=\"B\">b</level1>"
-                  "</level0>");
-    EXPECT_EQ(Messages(), std::vector<std::string>{"<level1>no header</level1>"});
-    EXPECT_EQ(Outline(Popup()), "Close Menu,Paste All,-,R{B=0}");
-    Command(ids::ID_FILE_SAVE);
-    EXPECT_EQ(Messages(), std::vector<std::string>{"<level1 iid=\"1\">no header</level1>"});
-    StartWith("", "<level0><level1 header=\"A\">a</level1></level0>");
-    EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(Outline(Popup()), "Close Menu,Paste All,-");
-    EXPECT_EQ(TreeLabels(), (std::vector<std::string>{"", "  A"}));
-}
-
-TEST_F(HookMenuTest, EntriesPutTheirTextOnTheClipboardCloseMenuNothing) {
-    StartWith("");
-    Outline(Popup());
     // No window was clicked: the text goes to the clipboard, no keys are sent.
     Command(Popup()->FindItem("Thanks"));
     EXPECT_EQ(m_pDesktop->m_strClipboard, "Thank you");
@@ -212,6 +195,19 @@ TEST_F(HookMenuTest, EntriesPutTheirTextOnTheClipboardCloseMenuNothing) {
     Doc()->SnippetCommands().FindSnippet(thanks).FirstChild().SetNodeValue("✓");
     Command(thanks);
     EXPECT_EQ(m_pDesktop->m_strClipboard, "✓");
+    // Missing captions: told at every rebuild, the menu built before the
+    // items are numbered; a root without one gives the template alone and
+    // keeps its tree, to mend it.
+    StartWith("", "<level0 header=\"R\"><level1>no header</level1><level1 header=\"B\">b</level1>"
+                  "</level0>");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"<level1>no header</level1>"});
+    EXPECT_EQ(Outline(Popup()), "Close Menu,Paste All,-,R{B=0}");
+    Command(ids::ID_FILE_SAVE);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"<level1 iid=\"1\">no header</level1>"});
+    StartWith("", "<level0><level1 header=\"A\">a</level1></level0>");
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Outline(Popup()), "Close Menu,Paste All,-");
+    EXPECT_EQ(TreeLabels(), (std::vector<std::string>{"", "  A"}));
 }
 
 // Key events that reach nested menus back to back once made the toolkit's

@@ -30,15 +30,12 @@ TEST(HookClient, ReportsReachTheAttachedHandlerOnly) {
     ASSERT_TRUE(
         detached.Attach(new wxPanel(other), [&](const SHookClick& c) { clicks.push_back(c); }));
     detached.Detach();
-    const auto report = [&](wxWindow* to, std::vector<long> items,
-                            const char* type = ZQ_MOUSEHOOK_MESSAGE) {
-        x.Send(XidOf(to), type, std::move(items));
-    };
-    report(panel, {1, 2, 3, 4}, "_SOMETHING_ELSE");
-    report(other, {1, 2, 3, 4});
+    const unsigned long to = XidOf(panel);
+    x.Send(to, "_SOMETHING_ELSE", {1, 2, 3, 4});
+    x.Send(XidOf(other), ZQ_MOUSEHOOK_MESSAGE, {1, 2, 3, 4});
     // A time past 2^31 and a point left of the first screen.
-    report(panel, {0x2a00007, -15, 768, long(0xfedcba98u)});
-    report(panel, {0, 1, 2, 3});
+    x.Send(to, ZQ_MOUSEHOOK_MESSAGE, {0x2a00007, -15, 768, long(0xfedcba98u)});
+    x.Send(to, ZQ_MOUSEHOOK_MESSAGE, {0, 1, 2, 3});
     // One connection's messages keep their order: the ones to ignore came first.
     ASSERT_TRUE(WaitFor("two clicks", [&] { return clicks.size() >= 2; }));
     ASSERT_EQ(clicks.size(), 2u);
@@ -54,7 +51,7 @@ TEST(HookClient, ReportsReachTheAttachedHandlerOnly) {
         clicks.push_back(c);
     }));
     for (const std::size_t count : {3u, 4u}) {
-        report(panel, {0, 0, 0, 0});
+        x.Send(to, ZQ_MOUSEHOOK_MESSAGE, {0, 0, 0, 0});
         EXPECT_TRUE(WaitFor("the handler's round", [&] { return clicks.size() == count; }));
     }
     // The frame closed while still attached.
@@ -78,15 +75,14 @@ TEST(CommandChannel, CommandsFromOutsideReachTheFirstListenerOnly) {
         CCommandReceiver second;
         EXPECT_FALSE(second.Listen([&](int) { ADD_FAILURE() << "stolen"; }));
         // Delivered to the window, but not meant to come from outside.
-        EXPECT_TRUE(SendCommand(ids::ID_FILE_NEW, error)) << error;
-        EXPECT_TRUE(SendCommand(ids::ID_TOGGLE_MENU, error)) << error;
-        EXPECT_TRUE(SendCommand(ids::ID_TOGGLE_MENU, error)) << error;
+        for (const int id : {ids::ID_FILE_NEW, ids::ID_TOGGLE_MENU, ids::ID_TOGGLE_MENU})
+            EXPECT_TRUE(SendCommand(id, error)) << error;
         // Messages keep their order: the refused one would have come first.
         ASSERT_TRUE(WaitFor("two commands", [&] { return received.size() >= 2; }));
         EXPECT_EQ(received, (std::vector<int>{ids::ID_TOGGLE_MENU, ids::ID_TOGGLE_MENU}));
         // Someone asking the marker selection for data is refused at once
         // rather than left waiting.
-        EXPECT_FALSE(CXClient().ReadSelection("_TESSARY_COMMANDS_S0", "STRING", [] { wxYield(); }));
+        EXPECT_FALSE(CXClient().ReadSelection("_TESSARY_COMMANDS_S0", "STRING"));
     }
     // The channel went with the receiver, and is free for the next program.
     EXPECT_FALSE(SendCommand(ids::ID_TOGGLE_MENU, error));

@@ -117,7 +117,7 @@ TEST_F(DesktopTest, WindowsComeForwardWithOrWithoutAManagerGoneOrHiddenOnesAreHa
 }
 
 TEST_F(DesktopTest, OtherProgramsReadTheClipboardsExactTextCtrlVPastesInEveryLayout) {
-    const auto clipboard = [&] { return m_x.ReadSelection("CLIPBOARD", "UTF8_STRING", wxYield); };
+    const auto clipboard = [&] { return m_x.ReadSelection("CLIPBOARD", "UTF8_STRING"); };
     for (const std::string text : {"plain ascii", "Gr\u00fc\u00dfe \u2014 \u6f22\u5b57 \U0001F600",
                                    "line one\r\n\ttwo\n", ""}) {
         ASSERT_TRUE(m_desktop.SetClipboardText(text));

@@ -9,9 +9,7 @@
 #include <X11/extensions/XTest.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
-#include <poll.h>
 
-#include <chrono>
 #include <stdexcept>
 
 unsigned long XidOf(wxWindow* window) {
@@ -114,32 +112,13 @@ void CXClient::Send(Window to, const char* type, std::vector<long> items) {
     XFlush(m_pDisplay);
 }
 
-std::optional<std::string> CXClient::ReadSelection(const char* selection, const char* target,
-                                                   const std::function<void()>& pump) {
+std::optional<std::string> CXClient::ReadSelection(const char* selection, const char* target) {
     m_nReader = m_nReader ? m_nReader : CreateWindow();
     const Atom property = XInternAtom(m_pDisplay, "_TEST_READ", False);
     XConvertSelection(m_pDisplay, XInternAtom(m_pDisplay, selection, False),
                       XInternAtom(m_pDisplay, target, False), property, m_nReader, CurrentTime);
     XEvent event;
-    const bool answered = WaitUntil([&] {
-        if (pump)
-            pump();
-        return XCheckTypedWindowEvent(m_pDisplay, m_nReader, SelectionNotify, &event);
-    });
-    EXPECT_TRUE(answered) << selection << " as " << target << " was not answered";
-    if (!answered || event.xselection.property == None)
+    if (!WaitEvent(m_nReader, SelectionNotify, &event) || event.xselection.property == None)
         return std::nullopt;
     return CXProperty(m_pDisplay, m_nReader, property, AnyPropertyType, 1 << 20).Bytes();
-}
-
-bool CXClient::WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        pollfd fd{ConnectionNumber(m_pDisplay), POLLIN, 0};
-        poll(&fd, 1, 5);
-        XEventsQueued(m_pDisplay, QueuedAfterReading);
-    }
-    return true;
 }

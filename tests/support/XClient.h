@@ -8,9 +8,10 @@
 // Before X11's headers, whose macros (None, Bool) clash with its names.
 #include <gtest/gtest.h>
 
+#include "support/GuiTest.h"
+
 #include <X11/Xlib.h>
 
-#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -59,17 +60,16 @@ public:
 
     void Send(Window to, const char* type, std::vector<long> items);
 
-    // The selection converted to target, read as another program reads it;
-    // pump runs the caller's event loop meanwhile, for the owner may be the
-    // caller. Nothing when the owner
-    // refuses; a test failure too when it does not answer in 5 s.
-    std::optional<std::string> ReadSelection(const char* selection, const char* target,
-                                             const std::function<void()>& pump = {});
+    // The selection converted to target, read as another program reads it,
+    // the caller's event loop running meanwhile (the owner may be the caller).
+    // Nothing when the owner refuses; a test failure too when it does not
+    // answer in 5 s.
+    std::optional<std::string> ReadSelection(const char* selection, const char* target);
 
-    // Polls condition, waking as soon as the server sends something.
-    bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+    // Polling reads the connection, so no event stays unread in its socket.
     bool WaitEvent(Window window, int type, XEvent* event) {
-        return WaitUntil([&] { return XCheckTypedWindowEvent(m_pDisplay, window, type, event); });
+        return WaitFor("an X event",
+                       [&] { return XCheckTypedWindowEvent(m_pDisplay, window, type, event); });
     }
 
 private:
