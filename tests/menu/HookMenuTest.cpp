@@ -27,13 +27,10 @@
 
 namespace {
 
-const char* kMail = "<level0 header=\"Mail\">\n"
-                    "  <level1 header=\"&amp;Greetings\">\n"
+const char* kMail = "<level0 header=\"Mail\">\n  <level1 header=\"&amp;Greetings\">\n"
                     "    <level2 header=\"Hello\"><![CDATA[Hello there]]></level2>\n"
-                    "    <level2 header=\"Thanks\"><![CDATA[Thank you]]></level2>\n"
-                    "  </level1>\n"
-                    "  <level1 header=\"Sign-off\"><![CDATA[Regards]]></level1>\n"
-                    "</level0>";
+                    "    <level2 header=\"Thanks\"><![CDATA[Thank you]]></level2>\n  </level1>\n"
+                    "  <level1 header=\"Sign-off\"><![CDATA[Regards]]></level1>\n</level0>";
 
 class HookMenuTest : public CAppFixture {
 protected:
@@ -218,11 +215,9 @@ TEST_F(HookMenuTest, HeldArrowKeysInNestedMenusAreFollowedInOrder) {
     StartWith("", "<level0 header=\"Lib\"><level1 header=\"A\"><level2 header=\"B\"><level3 "
                   "header=\"one\">first</level3><level3 header=\"two\">second</level3></level2>"
                   "</level1></level0>");
-    std::vector<KeySym> keys(3, XK_Down);
-    keys.insert(keys.end(), 6, XK_Right);
-    keys.insert(keys.end(), 9, XK_Down);
-    keys.push_back(XK_Return);
-    ClickAndType(0, keys);
+    ClickAndType(0, {XK_Down, XK_Down, XK_Down, XK_Right, XK_Right, XK_Right, XK_Right, XK_Right,
+                     XK_Right, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down,
+                     XK_Down, XK_Down, XK_Return});
     EXPECT_EQ(m_pDesktop->m_strClipboard, "second");
 }
 

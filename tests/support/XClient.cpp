@@ -38,13 +38,6 @@ bool CXClient::Viewable(Window window) {
            attributes.map_state == IsViewable;
 }
 
-std::pair<int, int> CXClient::PointIn(Window window, int dx, int dy) {
-    int x = 0, y = 0;
-    Window child = None;
-    XTranslateCoordinates(m_pDisplay, window, Root(), 100 + dx, 75 + dy, &x, &y, &child);
-    return {x, y};
-}
-
 bool CXClient::CanGrab(unsigned keycode, unsigned mods, bool hold) {
     CErrorTrap trap(m_pDisplay);
     if (keycode)
@@ -91,14 +84,10 @@ void CXClient::ChordCodes(const std::vector<unsigned>& codes) {
         Key(*code, false);
 }
 
-void CXClient::Click(std::pair<int, int> at, std::initializer_list<KeySym> held) {
+void CXClient::Click(std::pair<int, int> at) {
     XTestFakeMotionEvent(m_pDisplay, DefaultScreen(m_pDisplay), at.first, at.second, CurrentTime);
-    for (const KeySym key : held)
-        Key(Code(key), true);
     XTestFakeButtonEvent(m_pDisplay, 3, True, CurrentTime);
     XTestFakeButtonEvent(m_pDisplay, 3, False, CurrentTime);
-    for (const KeySym key : held)
-        Key(Code(key), false);
 }
 
 void CXClient::Send(Window to, const char* type, std::vector<long> items) {

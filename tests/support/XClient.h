@@ -38,9 +38,6 @@ public:
     // manager takes it.
     Window CreateWindow(Window parent = None);
     bool Viewable(Window window);
-    // Root coordinates of a point of such a window: its centre moved by (dx, dy).
-    std::pair<int, int> PointIn(Window window, int dx = 0, int dy = 0);
-
     // Whether this client could take the passive grab of a key (keycode 0:
     // the right button) now; given back at once unless held (until
     // ReleaseGrabs).
@@ -52,11 +49,11 @@ public:
     void ReleaseGrabs();
 
     // Input through XTest, sent at once: a key; keys pressed in order and
-    // released in reverse; a right-click with keys held.
+    // released in reverse; a right-click.
     void Key(unsigned code, bool down);
     void Chord(std::initializer_list<KeySym> keys);
     void ChordCodes(const std::vector<unsigned>& codes);
-    void Click(std::pair<int, int> at, std::initializer_list<KeySym> held = {});
+    void Click(std::pair<int, int> at);
 
     void Send(Window to, const char* type, std::vector<long> items);
 
