@@ -59,7 +59,7 @@ protected:
 // A manager that died leaves _NET_SUPPORTING_WM_CHECK on the root naming a
 // window that is gone: activation must then focus directly. Staged first,
 // the running manager's pointer put back after two rounds.
-TEST_F(DesktopTest, WindowsComeForwardWithOrWithoutAManagerGoneOrHiddenOnesAreHarmless) {
+TEST_F(DesktopTest, WindowsComeForwardGoneOrHiddenOnesAreHarmlessClipboardAndCtrlVInEveryLayout) {
     const unsigned long first = Show("first", 60);
     const unsigned long second = Show("second", 400);
     Display* x = m_x.Get();
@@ -114,9 +114,9 @@ TEST_F(DesktopTest, WindowsComeForwardWithOrWithoutAManagerGoneOrHiddenOnesAreHa
     EXPECT_TRUE(m_desktop.IsOwnPopup(XidOf(popup)));
     EXPECT_FALSE(m_desktop.IsOwnPopup(first) || m_desktop.IsOwnPopup(m_x.CreateWindow()));
     popup->Destroy();
-}
 
-TEST_F(DesktopTest, OtherProgramsReadTheClipboardsExactTextCtrlVPastesInEveryLayout) {
+    // Other programs read the clipboard's exact text; Ctrl+V pastes in every
+    // layout.
     const auto clipboard = [&] { return m_x.ReadSelection("CLIPBOARD", "UTF8_STRING"); };
     for (const std::string text : {"plain ascii", "Gr\u00fc\u00dfe \u2014 \u6f22\u5b57 \U0001F600",
                                    "line one\r\n\ttwo\n", ""}) {
@@ -139,7 +139,6 @@ TEST_F(DesktopTest, OtherProgramsReadTheClipboardsExactTextCtrlVPastesInEveryLay
         return m_desktop.SetClipboardText(text) && m_desktop.SendPasteKeys() &&
                WaitFor(text.c_str(), [&] { return m_pText->GetValue().utf8_string() == text; });
     };
-    Display* x = m_x.Get();
     const KeyCode v = XKeysymToKeycode(x, XK_v);
     const auto keysMakingV = [&] { // counted in every column of the core map
         int width = 0;
