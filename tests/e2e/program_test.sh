@@ -28,7 +28,7 @@ pid=$!
 check "the window shows the file's name" wait_for 20 shown "Tessary - lib.xml"
 press_in "Tessary - lib.xml" alt+F4
 check "the program ends when its window is closed" wait_for 20 ended $pid
-wait $pid 2>/dev/null
+kill $pid 2>/dev/null
 check "the stored hot key, start folder and tip index survive the run" \
     [ "$(grep -Ecx 'VKCode=84|StartFolder=/srv/snippets|CurrentTip=3' "$conf")" = 3 ]
 check "the window position is written" grep -Eq '^Position=(-?[0-9]{3,} ){4}$' "$conf"

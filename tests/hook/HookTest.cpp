@@ -33,14 +33,6 @@ protected:
     const Window m_nReceiver = m_x.CreateWindow();
 };
 
-int StartHookOn(const std::string& display) {
-    const std::string old = std::getenv("DISPLAY");
-    setenv("DISPLAY", display.c_str(), 1);
-    const int started = StartHook();
-    setenv("DISPLAY", old.c_str(), 1);
-    return started;
-}
-
 } // namespace
 
 // The server going away: the process lives on, the hook counts as stopped, a
@@ -52,11 +44,12 @@ TEST_F(HookTest, AServerGoneLeavesTheProcessAndAllowsAFreshStart) {
     int server = 0, number = 0;
     ASSERT_EQ(std::fscanf(shell, "%d %d", &server, &number), 2);
     pclose(shell);
-    ASSERT_NE(StartHookOn(":" + std::to_string(number)), 0);
-    if (CXClient((":" + std::to_string(number)).c_str()).CanGrabButton(0)) {
-        kill(server, SIGKILL);
-        GTEST_SKIP() << "the hook kept a connection from an earlier test of this process";
-    }
+    // There, the environment put back at once for the child below.
+    const std::string display = std::getenv("DISPLAY");
+    setenv("DISPLAY", (":" + std::to_string(number)).c_str(), 1);
+    const int started = StartHook();
+    setenv("DISPLAY", display.c_str(), 1);
+    ASSERT_NE(started, 0);
     // Run again in a child up to here: it must end at once, with code 0.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT((kill(server, SIGKILL), std::exit(0)), ::testing::ExitedWithCode(0), "");
@@ -64,10 +57,7 @@ TEST_F(HookTest, AServerGoneLeavesTheProcessAndAllowsAFreshStart) {
     EXPECT_TRUE(
         WaitFor("the server gone", [] { return GetHookLastError() == ZQ_HOOK_NO_DISPLAY; }));
     StopHook();
-    EXPECT_EQ(StartHookOn(":65000"), 0);
-    EXPECT_EQ(GetHookLastError(), ZQ_HOOK_NO_DISPLAY);
-    // Back on the test's display.
-    ASSERT_NE(StartHook(), 0);
+    ASSERT_NE(StartHook(), 0); // afresh, on the test's display
     EXPECT_FALSE(Free(0));
 }
 

@@ -34,12 +34,8 @@ const char* kMail = "<level0 header=\"Mail\">\n  <level1 header=\"&amp;Greetings
 
 class HookMenuTest : public CAppFixture {
 protected:
-    void TearDown() override {
-        sound::SetTestSink({});
-        CAppFixture::TearDown();
-    }
     // The program with these options on a library, its pastes going to a
-    // fake desktop, its sounds heard.
+    // fake desktop, its sounds heard (the sink replaced at every start).
     void StartWith(const std::string& options, const std::string& xml = kMail) {
         // The settings the last run left are written before the file is.
         delete wxConfigBase::Set(nullptr);
@@ -131,9 +127,9 @@ TEST_F(HookMenuTest, CommandsSwitchTheGrabTheStateAndTheSounds) {
     }
     EXPECT_EQ(TreeLabels(), std::vector<std::string>{"Other"});
     EXPECT_TRUE(Messages().empty());
-    // The hot key is held, exactly, through them, and until the window closes.
+    // The hot key is held through them, until the window closes (held
+    // exactly: the hot key's test).
     EXPECT_FALSE(m_x.CanGrabKey(XK_k, ControlMask | Mod1Mask));
-    EXPECT_TRUE(m_x.CanGrabKey(XK_k, ControlMask)) << "only the stored combination is taken";
     CloseFrame();
     EXPECT_TRUE(m_x.CanGrabKey(XK_k, ControlMask | Mod1Mask)) << "released at close";
     // Sounds only when SoundHook is exactly 1; no hot key stored, none taken.
