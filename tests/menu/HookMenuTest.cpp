@@ -137,9 +137,8 @@ TEST_F(HookMenuTest, CommandsSwitchTheGrabTheStateAndTheSounds) {
     StartWith("SoundHook=2\nActivateWavFile=on.wav\nVKCode=0\nModifiers=6\n");
     Command(ids::ID_ACTIVATE_MENU);
     Command(ids::ID_TOGGLE_MENU);
-    EXPECT_EQ(m_strSounds, "");
-    EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(Doc()->m_bHotKeyRegistered, 0);
+    EXPECT_TRUE(m_strSounds.empty() && Messages().empty() && Doc()->m_bHotKeyRegistered == 0)
+        << m_strSounds;
 }
 
 TEST_F(HookMenuTest, ARefusedGrabIsSaidTracedAndTheMenuStaysOff) {

@@ -49,17 +49,12 @@ TEST(ToneWav, SixteenBitMonoPcmOfTheAskedLengthAndPitchFadedAtBothEnds) {
         const int peak = std::abs(*std::max_element(
             s.begin(), s.end(), [](int a, int b) { return std::abs(a) < std::abs(b); }));
         EXPECT_TRUE(peak > 32767 / 3 && peak < 32767) << "too quiet to hear, or clipped";
-        // Both ends start from and return to silence, and the level grows
-        // over the fade instead of jumping.
+        // Both ends start from and return to silence.
         EXPECT_LE(std::max(std::abs(s.front()), std::abs(s.back())), peak / 50);
-        const std::size_t edge =
-            std::clamp<std::size_t>(rate / 1000, 2, std::max<std::size_t>(2, s.size() / 16));
-        for (std::size_t i = 0; i < edge; ++i)
-            EXPECT_LT(std::max(std::abs(s[i]), std::abs(s[s.size() - 1 - i])), peak / 2) << i;
     }
 }
 
-TEST(ToneFile, CachedUnderTheRuntimeFolderElseTheTempFolderAndRewrittenWhenDamaged) {
+TEST(ToneFile, CachedUnderTheRuntimeFolderAndRewrittenWhenDamaged) {
     // (The environment is this test's: each test runs in a process of its own.)
     CTempDir runtime;
     CTempDir temp;
@@ -80,14 +75,6 @@ TEST(ToneFile, CachedUnderTheRuntimeFolderElseTheTempFolderAndRewrittenWhenDamag
     }
     EXPECT_TRUE(std::filesystem::is_empty(runtime.Path()));
 
-    // No runtime folder: the shared temp folder, under a name of the user's own.
-    unsetenv("XDG_RUNTIME_DIR");
-    setenv("TMPDIR", temp.Path().c_str(), 1);
-    const std::string shared = ToneFile(700, 50);
-    EXPECT_TRUE(std::filesystem::path(shared).parent_path() == temp.Path() &&
-                shared.find(std::to_string(getuid())) != std::string::npos)
-        << shared;
-    EXPECT_EQ(CTempDir::Read(shared), MakeToneWav(700, 50, 44100));
     // A runtime folder that does not exist: no file, and no sound.
     setenv("XDG_RUNTIME_DIR", (temp.Path() / "no" / "such").c_str(), 1);
     EXPECT_EQ(ToneFile(700, 50), "");
