@@ -43,9 +43,8 @@ protected:
         wxConfigBase::Set(new wxFileConfig("Tessary", "MorvekLtd", wxString::FromUTF8(m_configPath),
                                            wxString(), wxCONFIG_USE_LOCAL_FILE));
         ASSERT_TRUE(Start(Write("lib.xml", xml)));
-        auto desktop = std::make_unique<CFakeDesktop>();
-        m_pDesktop = desktop.get();
-        Doc()->PasteEngine().SetDesktop(std::move(desktop));
+        m_pDesktop = new CFakeDesktop;
+        Doc()->PasteEngine().SetDesktop(std::unique_ptr<CDesktop>(m_pDesktop));
         m_strSounds.clear();
         sound::SetTestSink([this](const std::string& what) { m_strSounds += what + " "; });
     }
