@@ -23,8 +23,7 @@ TEST(HookClient, ReportsReachTheAttachedHandlerOnly) {
     auto* frame = new wxFrame(nullptr, wxID_ANY, "hook client");
     auto* other = new wxFrame(nullptr, wxID_ANY, "other");
     wxPanel* panel = new wxPanel(frame);
-    CHookClient client;
-    CHookClient detached;
+    CHookClient client, detached;
     std::vector<SHookClick> clicks;
     const auto add = [&](const SHookClick& c) { clicks.push_back(c); };
     ASSERT_TRUE(client.Attach(panel, add) && detached.Attach(new wxPanel(other), add));

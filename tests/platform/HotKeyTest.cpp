@@ -19,6 +19,8 @@
 
 #include <X11/keysym.h>
 
+#include <set>
+
 namespace {
 
 constexpr std::uint16_t kVkK = 0x4B;
@@ -41,7 +43,7 @@ protected:
     // Held by this program: another client cannot take it.
     bool Held(unsigned code, unsigned mods) { return !m_x.CanGrab(code, mods); }
     // Ctrl+Alt and the key, through XTest.
-    void Press(unsigned key) { m_x.ChordCodes({m_x.Code(XK_Control_L), m_x.Code(XK_Alt_L), key}); }
+    void Press(unsigned key) { m_x.Chord({XK_Control_L, XK_Alt_L}, key); }
     // Exactly that many calls, once every event the server sent is handled.
     bool Called(int calls) {
         const bool reached = WaitFor("the calls", [&] { return m_nCalls >= calls; });
@@ -93,6 +95,15 @@ TEST_F(HotKeyTest, HoldsExactlyItsCombinationWithEveryLockVariant) {
             vk::VK_HOME, vk::HOTKEYF_CONTROL | (extended ? vk::HOTKEYF_EXT : 0), m_fnCount));
         EXPECT_EQ(Held(m_x.Code(XK_Home), ControlMask), extended);
         EXPECT_EQ(Held(m_x.Code(XK_KP_Home), ControlMask), !extended);
+    }
+    // Every key of the table a PC keyboard has can be the hot key: all but
+    // Clear, Select and Execute of old terminals and the Brazilian keypad's
+    // separator.
+    const std::set<unsigned long> absent = {0, XK_Clear, XK_Select, XK_Execute, XK_KP_Separator};
+    for (unsigned code = 0x01; code <= 0x1FE; ++code) {
+        const unsigned long k = KeysymForVirtualKey(code & 0xFF, code > 0xFF);
+        const std::uint16_t flags = vk::HOTKEYF_CONTROL | (code > 0xFF ? vk::HOTKEYF_EXT : 0);
+        EXPECT_TRUE(absent.count(k) || hotKey.Register(code & 0xFF, flags, m_fnCount)) << code;
     }
     // F13 to F24 carry launcher keysyms on Linux keymaps: found by key name,
     // on the keycode the kernel's F13 has (183, plus 8).

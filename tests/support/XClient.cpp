@@ -70,14 +70,12 @@ void CXClient::Key(unsigned code, bool down) {
     XSync(m_pDisplay, False);
 }
 
-void CXClient::Chord(std::initializer_list<KeySym> keys) {
+void CXClient::Chord(std::initializer_list<KeySym> keys, unsigned last) {
     std::vector<unsigned> codes;
     for (const KeySym key : keys)
         codes.push_back(Code(key));
-    ChordCodes(codes);
-}
-
-void CXClient::ChordCodes(const std::vector<unsigned>& codes) {
+    if (last)
+        codes.push_back(last);
     for (const unsigned code : codes)
         Key(code, true);
     for (auto code = codes.rbegin(); code != codes.rend(); ++code)

@@ -48,11 +48,10 @@ public:
     }
     void ReleaseGrabs();
 
-    // Input through XTest, sent at once: a key; keys pressed in order and
-    // released in reverse; a right-click.
+    // Input through XTest, sent at once: a key; keys (then the keycode last)
+    // pressed in order and released in reverse; a right-click.
     void Key(unsigned code, bool down);
-    void Chord(std::initializer_list<KeySym> keys);
-    void ChordCodes(const std::vector<unsigned>& codes);
+    void Chord(std::initializer_list<KeySym> keys, unsigned last = 0);
     void Click(std::pair<int, int> at);
 
     void Send(Window to, const char* type, std::vector<long> items);
