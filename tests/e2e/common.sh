@@ -16,10 +16,13 @@ wait_for() { # seconds, command...
 find_window() { # exact title
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1
 }
-press_in() { # window, keys...: activate it through the window manager, then type
-    local w="$1"
+shown() { [ -n "$(find_window "$1")" ]; } # exact title
+ended() { ! kill -0 "$1" 2>/dev/null; }   # pid
+press_in() { # exact title, keys...: activate it through the window manager, then type
+    local w
+    w=$(find_window "$1")
     shift
-    xdotool windowactivate "$w" 2>/dev/null
+    [ -n "$w" ] && xdotool windowactivate "$w" 2>/dev/null
     wait_for 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = '$w' ]"
     xdotool key --delay 150 "$@"
 }

@@ -16,11 +16,11 @@ fail=0
 work=$(mktemp -d)
 pids=()
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
     rm -rf "$work"
 }
 trap cleanup EXIT
+spawn() { "$@" & pids+=($!); } # command...: in the background, ended with the test
 export HOME="$work" XDG_CONFIG_HOME="$work/.config" TESSARY_DEBUG=1
 mkdir -p "$XDG_CONFIG_HOME/Tessary"
 # Hot key Ctrl+Alt+K: virtual key 75, HOTKEYF_CONTROL | HOTKEYF_ALT; the
@@ -41,37 +41,31 @@ popup_menus() { # class instance: that program's pop-up menus on the screen
 ours() { [ "$(popup_menus tessary | wc -l)" -ge "$1" ]; } # count: at least that many menus
 no_menu() { [ -z "$(popup_menus tessary)$(popup_menus zenity)" ]; }
 any_menu() { ! no_menu; }
-ended() { ! kill -0 "$1" 2>/dev/null; }
 zenity_start() { # sets zwin, zpid and zout for a new zenity field
     local title="e2e $RANDOM"
     zout="$work/$title.out"
-    zenity --entry --title="$title" --text="Paste here" --width=420 </dev/null >"$zout" 2>/dev/null &
+    spawn zenity --entry --title="$title" --text="Paste here" --width=420 </dev/null >"$zout" 2>/dev/null
     zpid=$!
-    pids+=("$zpid")
-    wait_for 20 sh -c "xdotool search --onlyvisible --name '^$title\$' >/dev/null 2>&1" &&
-        zwin=$(find_window "$title")
+    wait_for 20 shown "$title" && zwin=$(find_window "$title")
 }
 right_click() { xdotool mousemove --window "$zwin" 200 53 click 3; }
-# What a right-click over the field opens now, left again with Escape: ours,
-# own (zenity's own menu) or none.
+# What a right-click over the field opens now (ours, or own: zenity's own
+# menu), left again with Escape.
 menu_is() {
-    local state=none
-    right_click
-    if wait_for 5 any_menu; then
-        if ours 1; then state=ours; else state=own; fi
-        xdotool key Escape
-        wait_for 5 no_menu
-    fi
-    [ "$state" = "$1" ]
+    local state=own
+    right_click && wait_for 5 any_menu || return 1
+    ours 1 && state=ours
+    xdotool key Escape
+    wait_for 5 no_menu && [ "$state" = "$1" ]
 }
 field_holds() { # the field's whole text is the snippet's (selected, read as PRIMARY)
     xdotool mousemove --window "$zwin" 200 53 click --repeat 3 --delay 40 1
     [ "$(xclip -o -selection primary 2>/dev/null)" = "$text" ]
 }
-# Through the menu into a new field: Down to the library, Right into it, Down
+# Through the menu into the field: Down to the library, Right into it, Down
 # to its second entry, Return; zenity then prints what its field holds.
 paste_arrives() {
-    zenity_start && right_click && wait_for 5 ours 1 || return 1
+    right_click && wait_for 5 ours 1 || return 1
     # Off the menu: an item under the pointer would take the highlight.
     xdotool mousemove --window "$zwin" 5 5 key Down Down Down Right
     wait_for 5 ours 2 && xdotool key Down Return
@@ -85,22 +79,19 @@ switches_to() { # ours|own, command...: what a right-click opens after the comma
 }
 traced() { [ "$(grep -c "^tessary: $1" "$work/tessary.log")" -eq "$2" ]; } # pattern, count
 start_program() { # sets prog
-    "$tessary" "$work/lib.xml" >>"$work/tessary.log" 2>&1 &
+    spawn "$tessary" "$work/lib.xml" >>"$work/tessary.log" 2>&1
     prog=$!
-    pids+=("$prog")
-    wait_for 30 sh -c "xdotool search --onlyvisible --name '^Tessary - lib.xml\$' >/dev/null 2>&1"
+    wait_for 30 shown "Tessary - lib.xml"
 }
-message_box() { [ -n "$(find_window Tessary)" ]; }
-no_message_at_start() { ! wait_for 2 message_box; }
+no_message_at_start() { ! wait_for 2 shown Tessary; }
 
 # --- with a window manager ----------------------------------------------------
 
 start_program
 check "the program starts without a message when the hot key is free" no_message_at_start
 # A second copy finds the hot key held by the first, and says so.
-"$tessary" "$work/lib.xml" 2>"$work/second.log" &
-pids+=($!)
-check "a second copy says that the hot key is taken" wait_for 20 message_box
+spawn "$tessary" "$work/lib.xml" 2>"$work/second.log"
+check "a second copy says that the hot key is taken" wait_for 20 shown Tessary
 check "and traces the refused grab" grep -q '^tessary: hot key refused' "$work/second.log"
 kill $!
 xdotool windowminimize "$(find_window "Tessary - lib.xml")"
@@ -109,7 +100,6 @@ check "--toggle switches the menu on" switches_to ours "$tessary" --toggle
 check "the hot key switches it off: the right-click is the field's own" \
     switches_to own xdotool key ctrl+alt+k
 check "the hot key switches it on again" switches_to ours xdotool key ctrl+alt+k
-kill "$zpid"
 check "the chosen text arrives exactly in the clicked field (main window minimised)" paste_arrives
 # Every switch above left a menu with Escape: none of them pasted.
 check "one paste traced, and as made" traced "paste pasted: window 0x[0-9a-f]*, waited" 1
@@ -119,13 +109,11 @@ kill "$prog"
 # --- without a window manager ---------------------------------------------------
 
 # A display of our own: Xvfb picks a free number and tells it on fd 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
+spawn Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1
 wait_for 20 grep -q '[0-9]' "$work/display"
 export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
 start_program && zenity_start
 check "without a window manager: --toggle switches the menu on" switches_to ours "$tessary" --toggle
-kill "$zpid"
 check "without a window manager: the text arrives exactly" paste_arrives
 check "without a window manager: the program still runs" kill -0 "$prog"
 exit $fail

@@ -38,32 +38,26 @@ TEST(ToneWav, SixteenBitMonoPcmOfTheAskedLengthAndPitchFadedAtBothEnds) {
         std::vector<int> s;
         for (std::size_t at = 44; at + 1 < wav.size(); at += 2)
             s.push_back(static_cast<std::int16_t>(Le(wav, at, 2)));
-        // Pitch from the rising zero crossings, placed between samples.
-        std::vector<double> rising;
+        // The pitch: one rising zero crossing a period, give or take one over
+        // the whole tone (2 % of the longest).
+        int rising = 0;
         for (std::size_t i = 1; i < s.size(); ++i)
-            if (s[i - 1] < 0 && s[i] >= 0)
-                rising.push_back(double(i - 1) + double(-s[i - 1]) / double(s[i] - s[i - 1]));
+            rising += s[i - 1] < 0 && s[i] >= 0;
+        EXPECT_NEAR(rising, hz * ms / 1000.0, 1) << hz;
         if (count == 0)
             continue;
-        EXPECT_NEAR((rising.size() - 1) / (rising.back() - rising.front()) * rate, hz, hz * 0.01);
         const int peak = std::abs(*std::max_element(
             s.begin(), s.end(), [](int a, int b) { return std::abs(a) < std::abs(b); }));
         EXPECT_TRUE(peak > 32767 / 3 && peak < 32767) << "too quiet to hear, or clipped";
-        // Both ends start from and return to silence, and the level grows
-        // over the fade instead of jumping.
+        // Both ends start from and return to silence.
         EXPECT_LE(std::max(std::abs(s.front()), std::abs(s.back())), peak / 50);
-        const std::size_t edge =
-            std::clamp<std::size_t>(rate / 1000, 2, std::max<std::size_t>(2, s.size() / 16));
-        for (std::size_t i = 0; i < edge; ++i)
-            EXPECT_LT(std::max(std::abs(s[i]), std::abs(s[s.size() - 1 - i])), peak / 2) << i;
     }
 }
 
-TEST(ToneFile, CachedUnderTheRuntimeFolderElseTheTempFolderAndRewrittenWhenDamaged) {
+TEST(ToneFile, CachedUnderTheRuntimeFolderAndRewrittenWhenDamaged) {
+    // (The environment is this test's: each test runs in a process of its own.)
     CTempDir runtime;
     CTempDir temp;
-    const std::string runtimeWas =
-        std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
     setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
     const std::string expected = MakeToneWav(523, 37, 44100);
     const std::string path = ToneFile(523, 37);
@@ -81,16 +75,7 @@ TEST(ToneFile, CachedUnderTheRuntimeFolderElseTheTempFolderAndRewrittenWhenDamag
     }
     EXPECT_TRUE(std::filesystem::is_empty(runtime.Path()));
 
-    // No runtime folder: the shared temp folder, under a name of the user's own.
-    unsetenv("XDG_RUNTIME_DIR");
-    setenv("TMPDIR", temp.Path().c_str(), 1);
-    const std::string shared = ToneFile(700, 50);
-    EXPECT_EQ(std::filesystem::path(shared).parent_path(), temp.Path());
-    EXPECT_NE(shared.find(std::to_string(getuid())), std::string::npos) << shared;
-    EXPECT_EQ(CTempDir::Read(shared), MakeToneWav(700, 50, 44100));
-    unsetenv("TMPDIR");
+    // A runtime folder that does not exist: no file, and no sound.
     setenv("XDG_RUNTIME_DIR", (temp.Path() / "no" / "such").c_str(), 1);
     EXPECT_EQ(ToneFile(700, 50), "");
-    runtimeWas.empty() ? unsetenv("XDG_RUNTIME_DIR")
-                       : setenv("XDG_RUNTIME_DIR", runtimeWas.c_str(), 1);
 }

@@ -9,9 +9,7 @@
 #include <X11/extensions/XTest.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
-#include <poll.h>
 
-#include <chrono>
 #include <stdexcept>
 
 unsigned long XidOf(wxWindow* window) {
@@ -33,26 +31,11 @@ Window CXClient::CreateWindow(Window parent) {
     return window;
 }
 
-Window CXClient::ShowWindow(long mask) {
-    const Window window = CreateWindow();
-    XSelectInput(m_pDisplay, window, mask);
-    XMapWindow(m_pDisplay, window);
-    WaitUntil([&] { return Viewable(window); });
-    return window;
-}
-
 bool CXClient::Viewable(Window window) {
     XWindowAttributes attributes;
     CErrorTrap trap(m_pDisplay);
     return XGetWindowAttributes(m_pDisplay, window, &attributes) &&
            attributes.map_state == IsViewable;
-}
-
-std::pair<int, int> CXClient::PointIn(Window window, int dx, int dy) {
-    int x = 0, y = 0;
-    Window child = None;
-    XTranslateCoordinates(m_pDisplay, window, Root(), 100 + dx, 75 + dy, &x, &y, &child);
-    return {x, y};
 }
 
 bool CXClient::CanGrab(unsigned keycode, unsigned mods, bool hold) {
@@ -87,28 +70,22 @@ void CXClient::Key(unsigned code, bool down) {
     XSync(m_pDisplay, False);
 }
 
-void CXClient::Chord(std::initializer_list<KeySym> keys) {
+void CXClient::Chord(std::initializer_list<KeySym> keys, unsigned last) {
     std::vector<unsigned> codes;
     for (const KeySym key : keys)
         codes.push_back(Code(key));
-    ChordCodes(codes);
-}
-
-void CXClient::ChordCodes(const std::vector<unsigned>& codes) {
+    if (last)
+        codes.push_back(last);
     for (const unsigned code : codes)
         Key(code, true);
     for (auto code = codes.rbegin(); code != codes.rend(); ++code)
         Key(*code, false);
 }
 
-void CXClient::Click(std::pair<int, int> at, std::initializer_list<KeySym> held) {
+void CXClient::Click(std::pair<int, int> at) {
     XTestFakeMotionEvent(m_pDisplay, DefaultScreen(m_pDisplay), at.first, at.second, CurrentTime);
-    for (const KeySym key : held)
-        Key(Code(key), true);
     XTestFakeButtonEvent(m_pDisplay, 3, True, CurrentTime);
     XTestFakeButtonEvent(m_pDisplay, 3, False, CurrentTime);
-    for (const KeySym key : held)
-        Key(Code(key), false);
 }
 
 void CXClient::Send(Window to, const char* type, std::vector<long> items) {
@@ -122,39 +99,13 @@ void CXClient::Send(Window to, const char* type, std::vector<long> items) {
     XFlush(m_pDisplay);
 }
 
-std::optional<std::string> CXClient::ReadSelection(const char* selection, const char* target,
-                                                   const std::function<void()>& pump) {
+std::optional<std::string> CXClient::ReadSelection(const char* selection, const char* target) {
     m_nReader = m_nReader ? m_nReader : CreateWindow();
     const Atom property = XInternAtom(m_pDisplay, "_TEST_READ", False);
     XConvertSelection(m_pDisplay, XInternAtom(m_pDisplay, selection, False),
                       XInternAtom(m_pDisplay, target, False), property, m_nReader, CurrentTime);
     XEvent event;
-    const bool answered = WaitUntil([&] {
-        if (pump)
-            pump();
-        return XCheckTypedWindowEvent(m_pDisplay, m_nReader, SelectionNotify, &event);
-    });
-    EXPECT_TRUE(answered) << selection << " as " << target << " was not answered";
-    if (!answered || event.xselection.property == None)
+    if (!WaitEvent(m_nReader, SelectionNotify, &event) || event.xselection.property == None)
         return std::nullopt;
-    const CXProperty read(m_pDisplay, m_nReader, property, AnyPropertyType, 1 << 20);
-    std::string text = read.Bytes();
-    for (const unsigned long atom : read.Items()) {
-        char* name = XGetAtomName(m_pDisplay, atom);
-        text += std::string(name) + "\n";
-        XFree(name);
-    }
-    return text;
-}
-
-bool CXClient::WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        pollfd fd{ConnectionNumber(m_pDisplay), POLLIN, 0};
-        poll(&fd, 1, 5);
-        XEventsQueued(m_pDisplay, QueuedAfterReading);
-    }
-    return true;
+    return CXProperty(m_pDisplay, m_nReader, property, AnyPropertyType, 1 << 20).Bytes();
 }

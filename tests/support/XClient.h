@@ -8,9 +8,10 @@
 // Before X11's headers, whose macros (None, Bool) clash with its names.
 #include <gtest/gtest.h>
 
+#include "support/GuiTest.h"
+
 #include <X11/Xlib.h>
 
-#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -36,49 +37,38 @@ public:
     // 200 x 150 at (100, 100) inside parent or the root; unmapped, so no window
     // manager takes it.
     Window CreateWindow(Window parent = None);
-    // Mapped at top level selecting mask, once viewable (framed if a window
-    // manager runs).
-    Window ShowWindow(long mask);
     bool Viewable(Window window);
-    // Root coordinates of a point of such a window: its centre moved by (dx, dy).
-    std::pair<int, int> PointIn(Window window, int dx = 0, int dy = 0);
-
-    // Whether this client could take the passive grab of the right button or
-    // a key now; given back at once unless held (until ReleaseGrabs).
+    // Whether this client could take the passive grab of a key (keycode 0:
+    // the right button) now; given back at once unless held (until
+    // ReleaseGrabs).
+    bool CanGrab(unsigned keycode, unsigned mods, bool hold = false);
     bool CanGrabButton(unsigned mods, bool hold = false) { return CanGrab(0, mods, hold); }
     bool CanGrabKey(KeySym sym, unsigned mods, bool hold = false) {
         return CanGrab(Code(sym), mods, hold);
     }
-    bool CanGrabKeycode(unsigned code, unsigned mods, bool hold = false) {
-        return CanGrab(code, mods, hold);
-    }
     void ReleaseGrabs();
 
-    // Input through XTest, sent at once: a key; keys pressed in order and
-    // released in reverse; a right-click with keys held.
+    // Input through XTest, sent at once: a key; keys (then the keycode last)
+    // pressed in order and released in reverse; a right-click.
     void Key(unsigned code, bool down);
-    void Chord(std::initializer_list<KeySym> keys);
-    void ChordCodes(const std::vector<unsigned>& codes);
-    void Click(std::pair<int, int> at, std::initializer_list<KeySym> held = {});
+    void Chord(std::initializer_list<KeySym> keys, unsigned last = 0);
+    void Click(std::pair<int, int> at);
 
     void Send(Window to, const char* type, std::vector<long> items);
 
-    // The selection converted to target, read as another program reads it
-    // (atom lists as names, one a line); pump runs the caller's event loop
-    // meanwhile, for the owner may be the caller. Nothing when the owner
-    // refuses; a test failure too when it does not answer in 5 s.
-    std::optional<std::string> ReadSelection(const char* selection, const char* target,
-                                             const std::function<void()>& pump = {});
+    // The selection converted to target, read as another program reads it,
+    // the caller's event loop running meanwhile (the owner may be the caller).
+    // Nothing when the owner refuses; a test failure too when it does not
+    // answer in 5 s.
+    std::optional<std::string> ReadSelection(const char* selection, const char* target);
 
-    // Polls condition, waking as soon as the server sends something.
-    bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+    // Polling reads the connection, so no event stays unread in its socket.
     bool WaitEvent(Window window, int type, XEvent* event) {
-        return WaitUntil([&] { return XCheckTypedWindowEvent(m_pDisplay, window, type, event); });
+        return WaitFor("an X event",
+                       [&] { return XCheckTypedWindowEvent(m_pDisplay, window, type, event); });
     }
 
 private:
-    // keycode 0: the right button.
-    bool CanGrab(unsigned keycode, unsigned mods, bool hold);
     void Ungrab(unsigned keycode, unsigned mods);
 
     Display* m_pDisplay;
