@@ -31,14 +31,14 @@ void CPasteEngine::OnTimer(wxTimerEvent&) {
 }
 
 void CPasteEngine::Follow(const SPasteStep& step) {
-    if (!step.m_outcome) {
-        m_timer.StartOnce(step.m_nPollMs);
+    if (!step.outcome) {
+        m_timer.StartOnce(step.pollMs);
         return;
     }
-    if (const char* text = PasteFailureText(*step.m_outcome)) {
+    if (const char* text = PasteFailureText(*step.outcome)) {
         CStatusText::Set(text);
         m_bFailureShown = true;
     }
     if (m_sink)
-        m_sink(*step.m_outcome);
+        m_sink(*step.outcome);
 }

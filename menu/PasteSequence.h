@@ -14,11 +14,11 @@
 
 enum class EPasteOutcome { Pasted, TargetGone, NoFocus, NoTarget, KeysFailed };
 
-// What a step leaves to the caller: to step again after m_nPollMs, or, with
-// m_outcome set, nothing more: the paste is over.
+// What a step leaves to the caller: to step again after pollMs, or, with
+// outcome set, nothing more: the paste is over.
 struct SPasteStep {
-    std::optional<EPasteOutcome> m_outcome;
-    int m_nPollMs = 0;
+    std::optional<EPasteOutcome> outcome;
+    int pollMs = 0;
 };
 
 class CPasteSequence {

@@ -29,14 +29,14 @@ std::pair<O, int> Drive(CPasteSequence& paste, CFakeDesktop& desktop, const SCas
                         Clock::time_point start) {
     SPasteStep step = paste.Start("text", c.m_nTarget, start);
     int ms = 0;
-    while (!step.m_outcome) {
-        ms += step.m_nPollMs;
+    while (!step.outcome) {
+        ms += step.pollMs;
         desktop.m_nFocus = c.m_nFocusAt >= 0 && ms >= c.m_nFocusAt ? 7 : desktop.m_nFocus;
         if (c.m_nGoneAt >= 0 && ms >= c.m_nGoneAt)
             desktop.m_windows.clear();
         step = paste.Step(start + std::chrono::milliseconds(ms));
     }
-    return {*step.m_outcome, ms};
+    return {*step.outcome, ms};
 }
 
 } // namespace
@@ -88,8 +88,8 @@ TEST(PasteSequence, EveryOutcomeAtItsTimeToldAndTracedANewerPasteReplacesOneWait
     desktop.m_windows = {7, 8};
     CPasteSequence paste(desktop);
     const Clock::time_point start = Clock::now();
-    EXPECT_FALSE(paste.Start("first", 8, start).m_outcome);
-    EXPECT_FALSE(paste.Step(start + std::chrono::milliseconds(200)).m_outcome);
+    EXPECT_FALSE(paste.Start("first", 8, start).outcome);
+    EXPECT_FALSE(paste.Step(start + std::chrono::milliseconds(200)).outcome);
     // The newer paste starts afresh: asked again 150 ms after its own start,
     // and the first window is left alone.
     desktop.m_bFocusOnActivate = true;
