@@ -18,7 +18,7 @@
 
 static std::string Repeat(const std::string& piece, std::size_t times) {
     std::string out;
-    for (std::size_t i = 0; i < times; ++i)
+    while (times--)
         out += piece;
     return out;
 }

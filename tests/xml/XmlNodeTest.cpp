@@ -72,26 +72,23 @@ TEST(XmlNode, BadEditsThrowTheirCodeAndChangeNothing) {
     CXmlNode root = doc.DocumentElement(), a = root.FirstChild(), empty;
     // The last digit of the code thrown: 3 Pointer, 1 HierarchyRequest (one
     // root element only, no node inside itself), 2 WrongDocument, 7 InvalidArg.
-    const auto code = [](const std::function<void()>& edit) -> std::string {
+    std::string codes;
+    for (const std::function<void()>& edit : std::initializer_list<std::function<void()>>{
+             [&] { empty.Text(); }, [&] { root.AppendChild(empty); },
+             [&] { root.SelectSingleNode("@*").SetNodeValue("\xFF"); },
+             [&] { doc.AppendChild(doc.CreateElement("second")); },
+             [&] { doc.AppendChild(doc.CreateTextNode("t")); }, [&] { a.AppendChild(root); },
+             [&] { a.AppendChild(a); }, [&] { root.AppendChild(other.CreateElement("x")); },
+             [&] { root.SetNamedItem(other.CreateAttribute("x")); }, [&] { a.RemoveChild(root); },
+             [&] { doc.CreateElement("no good"); }, [&] { doc.CreateTextNode("caf\xE9"); },
+             [&] { doc.CreateCDATASection(std::string("a\0b", 3)); },
+             [&] { root.SetNodeValue("x"); }})
         try {
             edit();
+            codes += "-";
         } catch (const CXmlError& error) {
-            return std::to_string(static_cast<std::uint32_t>(error.Code()) % 16);
+            codes += std::to_string(static_cast<std::uint32_t>(error.Code()) % 16);
         }
-        return "-";
-    };
-    const std::string codes = code([&] { empty.Text(); }) + code([&] { root.AppendChild(empty); }) +
-                              code([&] { root.SelectSingleNode("@*").SetNodeValue("\xFF"); }) +
-                              code([&] { doc.AppendChild(doc.CreateElement("second")); }) +
-                              code([&] { doc.AppendChild(doc.CreateTextNode("t")); }) +
-                              code([&] { a.AppendChild(root); }) + code([&] { a.AppendChild(a); }) +
-                              code([&] { root.AppendChild(other.CreateElement("x")); }) +
-                              code([&] { root.SetNamedItem(other.CreateAttribute("x")); }) +
-                              code([&] { a.RemoveChild(root); }) +
-                              code([&] { doc.CreateElement("no good"); }) +
-                              code([&] { doc.CreateTextNode("caf\xE9"); }) +
-                              code([&] { doc.CreateCDATASection(std::string("a\0b", 3)); }) +
-                              code([&] { root.SetNodeValue("x"); });
     EXPECT_EQ(codes + root.Xml(), "33311112277777<r><a/><b/></r>");
 }
 
