@@ -106,8 +106,8 @@ TEST(XmlNode, MovedRemovedAndReplacedNodesLiveAsLongAsTheirHandles) {
         two.AppendChild(doc.CreateTextNode("b"));
         EXPECT_EQ(two.SelectSingleNode("text()[last()]").Text(), "b");
         const CXmlNode removed = root.RemoveChild(two);
-        EXPECT_TRUE(removed == two && !removed.ParentNode() && !removed.IsInDocumentTree());
-        EXPECT_EQ(CXmlDocState::LiveDetachedTrees(), trees + 1);
+        EXPECT_TRUE(removed == two && !removed.ParentNode() && !removed.IsInDocumentTree() &&
+                    CXmlDocState::LiveDetachedTrees() == trees + 1);
         root.AppendChild(removed); // a removed node can go back in
         EXPECT_TRUE(removed.IsInDocumentTree() &&
                     root.SelectSingleNode("level1[last()]") == removed);
