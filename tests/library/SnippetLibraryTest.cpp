@@ -124,10 +124,9 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     // In a folder the user may not write to, a writable file is rewritten in
     // place, and past a file-size limit left as it was.
     ASSERT_TRUE(chmod(path.c_str(), 0666) == 0 && chmod(dir.Path().c_str(), 0555) == 0);
-    EXPECT_TRUE(AsOrdinaryUser(
-        [&] { return WriteFileAtomically(path, longer).ok && WriteFileAtomically(path, "s").ok; }));
     EXPECT_TRUE(AsOrdinaryUser([&] {
-        return WithFileSizeLimit(4096,
+        return WriteFileAtomically(path, longer).ok && WriteFileAtomically(path, "s").ok &&
+               WithFileSizeLimit(4096,
                                  [&] { return !WriteFileAtomically(path, longer).error.empty(); });
     }));
     EXPECT_EQ(CTempDir::Read(path), "s");
