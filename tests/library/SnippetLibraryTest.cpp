@@ -36,7 +36,7 @@ static bool AsOrdinaryUser(const std::function<bool()>& what) {
 static const char* kMail = "<level0 header=\"Mail\">\n  <level1 header=\"G\"><level2 "
                            "header=\"H\">Hi</level2></level1>\n</level0>";
 
-TEST(SnippetLibrary, ItemsAreNumberedAndFoundById) {
+TEST(SnippetLibrary, ItemsIdsNamesOfNewChildrenAndWhatIsWritten) {
     // Elements of any name are items; iid goes last. (Numbering in document
     // order and renumbering are shown by the editor's tests too.)
     CSnippetLibrary lib = Library(
@@ -56,21 +56,18 @@ TEST(SnippetLibrary, ItemsAreNumberedAndFoundById) {
     const CXmlNode top = lib.EnsureRoot();
     // Each rebuild finds the same root (written as the document tests show).
     EXPECT_TRUE(lib.NumberItems().size() == 1 && lib.NextItemId() == 1 && lib.EnsureRoot() == top);
-}
 
-TEST(SnippetFormat, NamesOfNewChildrenAndWhatIsWritten) {
     // Numbers beyond int saturate; the child's name goes one past, never
     // round. (Ordinary names: the editor's tests.)
-    std::string names;
+    names.clear();
     for (const char* name : {"levelX7", "level7b", "lev", "level2147483647",
                              "level99999999999999999999", "level-99999999999"})
         names += std::to_string(GetLevel(name)) + " " + ChildElementName(name) + "|";
     EXPECT_EQ(names, "0 level1|7 level8|0 level1|2147483647 level2147483648|2147483647 "
                      "level2147483648|-2147483648 level-2147483647|");
 
-    CSnippetLibrary lib =
-        Library("<level0><level1 header=\"b\">plain<![CDATA[old]]><!--c--><?pi x?>"
-                "<![CDATA[more]]></level1></level0>");
+    lib = Library("<level0><level1 header=\"b\">plain<![CDATA[old]]><!--c--><?pi x?>"
+                  "<![CDATA[more]]></level1></level0>");
     CXmlNode item = lib.FindByItemId(1);
     EXPECT_EQ(item.Text(), "plainoldmore");
     // Plain text and CDATA alike give way, so the text is never doubled;

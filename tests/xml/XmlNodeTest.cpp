@@ -44,27 +44,24 @@ TEST(XmlNode, TextNamesTypesNavigationAndXPath) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
-TEST(XmlNode, SetNamedItemReplacesAtTheEndAndXmlIsTheEngineForm) {
-    CXmlDocument doc = Parsed("<e header=\"H\" x=\"1\"/>");
-    CXmlNode e = doc.DocumentElement(), attr = e.SelectSingleNode("@x"),
+TEST(XmlNode, AttributesReplacedAndBadEditsThrowTheirCodeAndChangeNothing) {
+    CXmlDocument named = Parsed("<e header=\"H\" x=\"1\"/>");
+    CXmlNode e = named.DocumentElement(), attr = e.SelectSingleNode("@x"),
              old = e.SelectSingleNode("@header");
     // A name that exists is replaced, at the end, as a rename does; the old
     // handle still reads. Values are taken literally, not as markup. The form
     // written: double quotes, raw UTF-8, no declaration (text and CDATA: the
     // loader's tests).
     e.RemoveNamedItem("missing");
-    CXmlNode header = doc.CreateAttribute("header");
+    CXmlNode header = named.CreateAttribute("header");
     header.SetNodeValue("caf\xC3\xA9 \"q\" <&>");
     e.SetNamedItem(header);
     attr.SetNodeValue("a&amp;b<");
-    EXPECT_EQ(doc.DocumentNode().Xml() + *e.GetNamedItem("x") + old.Text(),
+    EXPECT_EQ(named.DocumentNode().Xml() + *e.GetNamedItem("x") + old.Text(),
               "<e x=\"a&amp;amp;b&lt;\" header=\"caf\xC3\xA9 &quot;q&quot; &lt;&amp;&gt;\"/>\n"
               "a&amp;b<H");
     EXPECT_TRUE(!e.GetNamedItem("missing") && !old.IsInDocumentTree() && e.HasAttributeMap() &&
                 !attr.HasAttributeMap());
-}
-
-TEST(XmlNode, BadEditsThrowTheirCodeAndChangeNothing) {
     CXmlDocument doc = Parsed("<r x=\"1\"><a/><b/></r>"), other;
     CXmlNode root = doc.DocumentElement(), a = root.FirstChild(), empty;
     // The last digit of the code thrown: 3 Pointer, 1 HierarchyRequest (one
