@@ -118,7 +118,7 @@ TEST(InternetShortcut, ReadAsTheProfileReaderDoes) {
                   longUrl.substr(0, 2047) + "|");
 }
 
-TEST(FavoritesExport, WritesEveryFolderAndLinkInOrder) {
+TEST(FavoritesExport, WritesEveryFolderAndLinkInOrderAndFailuresAsTheMessageSays) {
     // Links first, hidden ones and names not ending in ".url" left out; then
     // each folder, hidden ones too, in name order ignoring case. A link back
     // up the tree is not followed round and round.
@@ -134,8 +134,9 @@ TEST(FavoritesExport, WritesEveryFolderAndLinkInOrder) {
     fs::create_directories(fav / "Work/folder.url"); // a folder, not a link
     fs::create_directory_symlink(fav, fav / "Work/Tools/Up");
     // That every label and URL comes back escaped so is the fuzz targets' round trip.
+    const std::string out = dir.File("out.xml"), locked = dir.File("L");
     EXPECT_EQ(
-        Export(dir.File("out.xml"), fav.string()),
+        Export(out, fav.string()),
         kOpen +
             "<level2 header='Bob&apos;s &amp; &lt;Co&gt; \"q\"'><![CDATA[http://b/?a=1&b=<2>]]]]>"
             "<![CDATA[>]]></level2>\n<level2 header='Empty'><![CDATA[]]></level2>\n"
@@ -145,28 +146,23 @@ TEST(FavoritesExport, WritesEveryFolderAndLinkInOrder) {
             "</level1>\n<level1 header='folder.url'>\n</level1>\n<level1 header='Tools'>\n"
             "<level2 header='Wiki'>"
             "<![CDATA[http://Work/Tools/Wiki/]]></level2>\n</level1>\n</level0>\n");
-}
 
-TEST(FavoritesExport, FailuresLeaveTheFileAsTheMessageSays) {
-    CTempDir dir;
-    const std::string out = dir.File("out.xml"), fav = dir.File("Favorites");
     // No Favorites folder: an empty file, replacing what was there. A folder
     // that does not exist exports nothing under its first heading.
-    CTempDir::Write(out, "old content");
     EXPECT_EQ(Export(out, std::nullopt, Exported::FolderNotFound) + "|" +
                   Export(out, dir.File("gone")),
               "|" + kOpen + "</level1>\n</level0>\n");
 
     // A folder that cannot be listed still has its heading closed.
-    CTempDir::Write(fs::path(fav) / "Locked/In.url", Shortcut("http://in/"));
-    fs::permissions(fs::path(fav) / "Locked", fs::perms::none);
+    CTempDir::Write(fs::path(locked) / "Locked/In.url", Shortcut("http://in/"));
+    fs::permissions(fs::path(locked) / "Locked", fs::perms::none);
     // (The super-user lists it anyway.)
-    EXPECT_TRUE(geteuid() == 0 || Export(out, fav) == kOpen +
-                                                          "</level1>\n<level1 header='Locked'>\n"
-                                                          "</level1>\n</level0>\n");
+    EXPECT_TRUE(geteuid() == 0 || Export(out, locked) == kOpen +
+                                                             "</level1>\n<level1 header='Locked'>\n"
+                                                             "</level1>\n</level0>\n");
     // A write that fails on the way (here a file-size limit) is not success.
     EXPECT_TRUE(WithFileSizeLimit(
-        100, [&] { return CFavoritesExporter(out).Run(fav) == Exported::CannotWriteFile; }));
+        100, [&] { return CFavoritesExporter(out).Run(locked) == Exported::CannotWriteFile; }));
 }
 
 TEST(FavoritesExport, HugeShortcutsFifosLongPathsAndDiamondsOfLinksStayBounded) {
