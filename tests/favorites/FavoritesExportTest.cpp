@@ -54,7 +54,7 @@ static std::string Export(const std::string& out, const std::optional<std::strin
 
 static const std::string kOpen = "<level0 header='Favorites'>\n<level1 header='No Heading'>\n";
 
-TEST(FavoritesFolder, FoundThroughTheWinePrefixElseInTheHome) {
+TEST(FavoritesExport, TheFolderFoundAndShortcutsReadAsWindowsDoes) {
     CTempDir dir;
     const fs::path prefix = dir.Path() / "prefix", home = dir.Path() / "home",
                    dotWine = home / ".wine";
@@ -95,10 +95,8 @@ TEST(FavoritesFolder, FoundThroughTheWinePrefixElseInTheHome) {
     // mark may open a known one.
     EXPECT_EQ(CFavoritesFolder::ExpandReferences("%DATA%\\%DATA%%none%DATA% 100% %%", Env),
               "D:\\D:%noneD: 100% %%");
-}
 
-TEST(InternetShortcut, ReadAsTheProfileReaderDoes) {
-    // Names ignore case, blanks and one pair of quotes go, LF or CR endings;
+    // Shortcuts: names ignore case, blanks and one pair of quotes go, LF or CR endings;
     // the first section and the first key count; byte-order marks and code
     // pages; a missing file, section or key gives nothing. Cut at 2047
     // characters (never inside one: the fuzz target's UTF-8 rule).

@@ -69,7 +69,6 @@ TEST(SnippetLibrary, ItemsIdsNamesOfNewChildrenAndWhatIsWritten) {
     lib = Library("<level0><level1 header=\"b\">plain<![CDATA[old]]><!--c--><?pi x?>"
                   "<![CDATA[more]]></level1></level0>");
     CXmlNode item = lib.FindByItemId(1);
-    EXPECT_EQ(item.Text(), "plainoldmore");
     // Plain text and CDATA alike give way, so the text is never doubled;
     // characters XML cannot carry become U+FFFD. How older tools' bytes are
     // read is the loader's; that what is written reads back, the fuzz target's.

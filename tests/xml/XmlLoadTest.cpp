@@ -31,7 +31,7 @@ static std::string Tag(std::size_t n, const std::string& equalsValue) {
     return xml + "/>";
 }
 
-TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
+TEST(XmlLoad, WhatIsKeptAndWhatIsRefusedAndWhatIsUtf8) {
     CTempDir dir;
     const std::string secret = dir.File("secret.txt");
     CTempDir::Write(secret, "tessary-secret-marker");
@@ -138,9 +138,7 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefused) {
     // At the size limit the size is no reason to refuse.
     const std::string full = "<r>" + std::string(SXmlSourceLimits::kMaxBytes - 3, ' ');
     EXPECT_EQ(Loaded(full + " ").substr(0, 9) + Loaded(full).substr(0, 10), "!TooLarge!Malformed");
-}
-
-TEST(TextEncoding, Utf8Validation) {
+    // What is valid UTF-8, which decides how an unmarked source is read.
     std::string verdicts;
     for (const std::string bytes :
          {"", "plain ascii text, longer than eight", "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF",
