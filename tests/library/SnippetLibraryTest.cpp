@@ -33,8 +33,7 @@ static bool AsOrdinaryUser(const std::function<bool()>& what) {
     return pid > 0 && waitpid(pid, &status, 0) == pid && status == 0;
 }
 
-static const char* kMail = "<level0 header=\"Mail\">\n  <level1 header=\"G\"><level2 "
-                           "header=\"H\">Hi</level2></level1>\n</level0>";
+static const char* kMail = "<level0><level1 header=\"G\"><level2>Hi</level2></level1></level0>";
 
 TEST(SnippetLibrary, ItemsIdsNamesOfNewChildrenAndWhatIsWritten) {
     // Elements of any name are items; iid goes last. (Numbering in document
@@ -90,10 +89,10 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     CSnippetLibrary lib = Library(kMail);
     SetText(*lib.Dom(), lib.FindByItemId(2), longer);
     EXPECT_FALSE(WithFileSizeLimit(4096, [&] { return lib.SaveTo(path).ok; }));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
     // Without an engine there is no library, and nothing is written.
     const SAtomicWriteResult r = CSnippetLibrary().SaveTo(dir.File("x.xml"));
-    EXPECT_TRUE(!r.ok && !r.error.empty() && !std::filesystem::exists(dir.File("x.xml")));
+    EXPECT_TRUE(!r.ok && !r.error.empty() &&
+                std::distance(std::filesystem::directory_iterator(dir.Path()), {}) == 2);
     // A file the user may not write is refused, as the system would refuse it.
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     EXPECT_TRUE(AsOrdinaryUser([&] {

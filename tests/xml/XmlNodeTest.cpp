@@ -52,7 +52,6 @@ TEST(XmlNode, AttributesReplacedAndBadEditsThrowTheirCodeAndChangeNothing) {
     // handle still reads. Values are taken literally, not as markup. The form
     // written: double quotes, raw UTF-8, no declaration (text and CDATA: the
     // loader's tests).
-    e.RemoveNamedItem("missing");
     CXmlNode header = named.CreateAttribute("header");
     header.SetNodeValue("caf\xC3\xA9 \"q\" <&>");
     e.SetNamedItem(header);
