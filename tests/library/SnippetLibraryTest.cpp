@@ -33,10 +33,9 @@ static bool AsOrdinaryUser(const std::function<bool()>& what) {
     return pid > 0 && waitpid(pid, &status, 0) == pid && status == 0;
 }
 
-static const char* kMail = "<level0 header=\"Mail\">\n  <level1 header=\"G\"><level2 "
-                           "header=\"H\">Hi</level2></level1>\n</level0>";
+static const char* kMail = "<level0><level1 header=\"G\"><level2>Hi</level2></level1></level0>";
 
-TEST(SnippetLibrary, ItemsAreNumberedAndFoundById) {
+TEST(SnippetLibrary, ItemsIdsNamesOfNewChildrenAndWhatIsWritten) {
     // Elements of any name are items; iid goes last. (Numbering in document
     // order and renumbering are shown by the editor's tests too.)
     CSnippetLibrary lib = Library(
@@ -56,23 +55,19 @@ TEST(SnippetLibrary, ItemsAreNumberedAndFoundById) {
     const CXmlNode top = lib.EnsureRoot();
     // Each rebuild finds the same root (written as the document tests show).
     EXPECT_TRUE(lib.NumberItems().size() == 1 && lib.NextItemId() == 1 && lib.EnsureRoot() == top);
-}
 
-TEST(SnippetFormat, NamesOfNewChildrenAndWhatIsWritten) {
     // Numbers beyond int saturate; the child's name goes one past, never
     // round. (Ordinary names: the editor's tests.)
-    std::string names;
+    names.clear();
     for (const char* name : {"levelX7", "level7b", "lev", "level2147483647",
                              "level99999999999999999999", "level-99999999999"})
         names += std::to_string(GetLevel(name)) + " " + ChildElementName(name) + "|";
     EXPECT_EQ(names, "0 level1|7 level8|0 level1|2147483647 level2147483648|2147483647 "
                      "level2147483648|-2147483648 level-2147483647|");
 
-    CSnippetLibrary lib =
-        Library("<level0><level1 header=\"b\">plain<![CDATA[old]]><!--c--><?pi x?>"
-                "<![CDATA[more]]></level1></level0>");
+    lib = Library("<level0><level1 header=\"b\">plain<![CDATA[old]]><!--c--><?pi x?>"
+                  "<![CDATA[more]]></level1></level0>");
     CXmlNode item = lib.FindByItemId(1);
-    EXPECT_EQ(item.Text(), "plainoldmore");
     // Plain text and CDATA alike give way, so the text is never doubled;
     // characters XML cannot carry become U+FFFD. How older tools' bytes are
     // read is the loader's; that what is written reads back, the fuzz target's.
@@ -94,15 +89,10 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     CSnippetLibrary lib = Library(kMail);
     SetText(*lib.Dom(), lib.FindByItemId(2), longer);
     EXPECT_FALSE(WithFileSizeLimit(4096, [&] { return lib.SaveTo(path).ok; }));
-    EXPECT_EQ(CTempDir::Read(path), kMail);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
     // Without an engine there is no library, and nothing is written.
-    CSnippetLibrary none;
-    CSnippetLibrary::SimulateEngineFailure(true);
-    EXPECT_FALSE(none.CreateEngine());
-    CSnippetLibrary::SimulateEngineFailure(false);
-    const SAtomicWriteResult r = none.SaveTo(dir.File("x.xml"));
-    EXPECT_TRUE(!r.ok && !r.error.empty() && !std::filesystem::exists(dir.File("x.xml")));
+    const SAtomicWriteResult r = CSnippetLibrary().SaveTo(dir.File("x.xml"));
+    EXPECT_TRUE(!r.ok && !r.error.empty() &&
+                std::distance(std::filesystem::directory_iterator(dir.Path()), {}) == 2);
     // A file the user may not write is refused, as the system would refuse it.
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     EXPECT_TRUE(AsOrdinaryUser([&] {
@@ -129,11 +119,9 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     // In a folder the user may not write to, a writable file is rewritten in
     // place, and past a file-size limit left as it was.
     ASSERT_TRUE(chmod(path.c_str(), 0666) == 0 && chmod(dir.Path().c_str(), 0555) == 0);
-    EXPECT_TRUE(AsOrdinaryUser(
-        [&] { return WriteFileAtomically(path, longer).ok && WriteFileAtomically(path, "s").ok; }));
-    EXPECT_EQ(CTempDir::Read(path), "s");
     EXPECT_TRUE(AsOrdinaryUser([&] {
-        return WithFileSizeLimit(4096,
+        return WriteFileAtomically(path, longer).ok && WriteFileAtomically(path, "s").ok &&
+               WithFileSizeLimit(4096,
                                  [&] { return !WriteFileAtomically(path, longer).error.empty(); });
     }));
     EXPECT_EQ(CTempDir::Read(path), "s");

@@ -31,12 +31,11 @@ public:
     ~CLoopbackHttpServer() {
         shutdown(m_nListenFd, SHUT_RDWR); // ends the wait in accept
         m_thread.join();
-        for (int fd : m_vecHeldFds)
-            close(fd);
         close(m_nListenFd);
     }
 
-    // Status 0 holds the connection without ever answering. With hugeBytes
+    // Status 0 holds the connection, never answering, until the client hangs
+    // up (two seconds at most: the server serves one at a time). With hugeBytes
     // the body is followed by filler up to that size, and no length is sent.
     void Serve(const std::string& path, int status, const std::string& body,
                const std::string& location = {}, std::size_t hugeBytes = 0) {
@@ -45,7 +44,7 @@ public:
             (location.empty() ? "" : "Location: " + location + "\r\n") +
             (hugeBytes ? "" : "Content-Length: " + std::to_string(body.size()) + "\r\n") + "\r\n";
         std::lock_guard lock(m_mutex);
-        m_mapRoutes[path] = {status ? head + body : "", head.size() + hugeBytes};
+        m_mapRoutes[path] = {status ? head + body : "", status ? head.size() + hugeBytes : 0};
     }
     std::string Url(const std::string& path) const { return m_strBase + path; }
     std::vector<std::string> RequestedPaths() const {
@@ -67,14 +66,12 @@ private:
                 m_vecPaths.push_back(path);
             auto [bytes, size] =
                 m_mapRoutes.try_emplace(path, "HTTP/1.0 404 N\r\n\r\n", 0).first->second;
-            if (bytes.empty()) {
-                m_vecHeldFds.push_back(fd);
-                continue;
-            }
             lock.unlock();
             bytes.resize(std::max(bytes.size(), size), 'x');
-            // Blocks until all is sent, the client hangs up, or two seconds pass.
-            send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            // Blocks until all is sent (or for a silent route, until the
+            // client hangs up), or two seconds pass.
+            bytes.empty() ? recv(fd, request, 1, 0)
+                          : send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
             close(fd);
         }
     }
@@ -85,6 +82,5 @@ private:
     mutable std::mutex m_mutex;
     std::map<std::string, Route> m_mapRoutes;
     std::vector<std::string> m_vecPaths;
-    std::vector<int> m_vecHeldFds;
     std::thread m_thread;
 };
