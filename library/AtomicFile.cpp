@@ -29,20 +29,6 @@ std::string ResolveTarget(const std::string& path) {
     return path; // a new file
 }
 
-bool WriteAll(int fd, std::string_view bytes, int& err) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 mode_t DefaultMode() {
     const mode_t mask = umask(0);
     umask(mask);
@@ -69,7 +55,8 @@ void TakeOwnerAndMode(int fd, const struct stat* old) {
     (void)::fchmod(fd, mode);
 }
 
-bool PWriteAll(int fd, std::string_view bytes, int& err) {
+// Writes the bytes from the start of the file, whatever its position.
+bool WriteAll(int fd, std::string_view bytes, int& err) {
     off_t offset = 0;
     while (!bytes.empty()) {
         const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
@@ -110,7 +97,7 @@ SAtomicWriteResult WriteInPlace(const std::string& target, std::string_view byte
         err = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()));
         ok = err == 0;
     }
-    ok = ok && PWriteAll(fd, bytes, err);
+    ok = ok && WriteAll(fd, bytes, err);
     if (ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) {
         err = errno;
         ok = false;
@@ -121,7 +108,7 @@ SAtomicWriteResult WriteInPlace(const std::string& target, std::string_view byte
     }
     if (!ok) {
         int ignored = 0;
-        const bool restored = PWriteAll(fd, old.bytes, ignored) &&
+        const bool restored = WriteAll(fd, old.bytes, ignored) &&
                               ::ftruncate(fd, static_cast<off_t>(old.bytes.size())) == 0 &&
                               ::fsync(fd) == 0;
         result.error = ErrnoText(msg::kCannotWriteFile, err);

@@ -20,6 +20,9 @@ public:
     // U+FFFD; replaced, when given, receives how many were.
     static std::string RepairUtf8(std::string_view bytes, std::size_t* replaced = nullptr);
 
+    // Appends the code point as UTF-8 (one to four bytes).
+    static void AppendUtf8(std::string& out, char32_t cp);
+
     // Windows-1252 to UTF-8. The five bytes the code page leaves undefined
     // (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 code points of the same
     // value, as Windows itself converts them, so no byte is lost.
