@@ -25,11 +25,15 @@ protected:
     void SetUp() override {
         setenv("XDG_CONFIG_HOME", m_dir.Path().c_str(), 1);
         fs::create_directories(m_dir.Path() / "Tessary");
+        m_pPrevious.reset(wxLog::SetActiveTarget(m_pLog));
     }
     void TearDown() override {
         delete wxConfigBase::Set(nullptr);
         unsetenv("XDG_CONFIG_HOME");
+        delete wxLog::SetActiveTarget(m_pPrevious.release());
     }
+    // Nothing may be logged: the toolkit shows a logged warning as a box.
+    std::string Logged() const { return m_pLog->GetBuffer().utf8_string(); }
     // The settings as the program reads them at start from a file so written.
     SSettings Start(const std::string& text) {
         CTempDir::Write(Conf(), text);
@@ -43,6 +47,8 @@ protected:
     }
 
     CTempDir m_dir;
+    wxLogBuffer* m_pLog = new wxLogBuffer; // owned by wxLog once set
+    std::unique_ptr<wxLog> m_pPrevious;
 };
 
 // Every value of the settings, in their order.
@@ -108,9 +114,6 @@ TEST(Settings, PositionTextFormAndChecks) {
 }
 
 TEST_F(SettingsFile, UnreadableLinesAreDroppedAndTheRestKept) {
-    // Nothing is logged either: the toolkit shows a logged warning as a box.
-    wxLogBuffer* log = new wxLogBuffer;
-    std::unique_ptr<wxLog> previous(wxLog::SetActiveTarget(log));
     for (const std::string bad : {"SoundHook", "=7", "[Options", "Note=\x01\x02", "\x7f",
                                   "VKCode=85", "[Options] x", "A=\"b"}) {
         const SSettings s =
@@ -118,9 +121,8 @@ TEST_F(SettingsFile, UnreadableLinesAreDroppedAndTheRestKept) {
         EXPECT_TRUE((s.m_wHotKeyVK == 84 || s.m_wHotKeyVK == 85) && s.m_nShowTips == 0) << bad;
         EXPECT_EQ(Files(), 1) << bad;
         EXPECT_EQ(settings_location::TakeDamageNote(), "") << bad;
-        EXPECT_EQ(log->GetBuffer().utf8_string(), "") << bad;
+        EXPECT_EQ(Logged(), "") << bad;
     }
-    delete wxLog::SetActiveTarget(previous.release());
 }
 
 TEST_F(SettingsFile, AFileThatCannotBeReadIsMovedAsideWithoutStalling) {
@@ -160,12 +162,8 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsMovedAsideWithoutStalling) {
 TEST_F(SettingsFile, AFailedWriteIsSilentAndLeavesNothingBehind) {
     settings_location::InstallGlobalConfig();
     fs::create_directory(Conf()); // in the way by the time the settings are written
-    wxLogBuffer* log = new wxLogBuffer;
-    std::unique_ptr<wxLog> previous(wxLog::SetActiveTarget(log));
     Config().Write("/Recent File List/File1", "/home/u/a.xml");
     Config().Flush();
     delete wxConfigBase::Set(nullptr); // the program's exit
-    EXPECT_EQ(log->GetBuffer().utf8_string(), "");
-    delete wxLog::SetActiveTarget(previous.release());
-    EXPECT_EQ(Files(), 1);
+    EXPECT_TRUE(Logged().empty() && Files() == 1) << Logged();
 }

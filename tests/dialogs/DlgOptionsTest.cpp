@@ -152,16 +152,12 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
             return WaitFor(text, [&] { return field->GetText() == text; });
         };
         // Keys with modifiers; Delete, an extended key, with a modifier.
-        const std::tuple<int, int, int, int, const char*> typed[] = {
-            {'7', wxMOD_SHIFT | wxMOD_CONTROL, '7', HOTKEYF_SHIFT | HOTKEYF_CONTROL,
-             "Ctrl + Shift + 7"},
-            {WXK_DELETE, wxMOD_CONTROL | wxMOD_ALT, VK_DELETE,
-             HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT, "Ctrl + Alt + Delete"}};
-        for (const auto& [key, modifiers, code, flags, text] : typed) {
-            Press(key, modifiers);
-            EXPECT_TRUE(shows(text) && field->GetVirtualKey() == code &&
-                        field->GetModifiers() == flags);
-        }
+        Press('7', wxMOD_SHIFT | wxMOD_CONTROL);
+        EXPECT_TRUE(shows("Ctrl + Shift + 7") && field->GetVirtualKey() == '7' &&
+                    field->GetModifiers() == (HOTKEYF_SHIFT | HOTKEYF_CONTROL));
+        Press(WXK_DELETE, wxMOD_CONTROL | wxMOD_ALT);
+        EXPECT_TRUE(shows("Ctrl + Alt + Delete") && field->GetVirtualKey() == VK_DELETE &&
+                    field->GetModifiers() == (HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT));
         // A typing key without Ctrl or Alt is refused with a message: a stray
         // Space once took the space bar from every program.
         const std::pair<int, int> typing[] = {{WXK_SPACE, wxMOD_NONE}, {'A', wxMOD_SHIFT}};

@@ -8,10 +8,6 @@
 #include <gtest/gtest.h>
 #include <wx/defs.h>
 
-#include <map>
-#include <numeric>
-#include <vector>
-
 using namespace vk;
 using Names = CVirtualKeyNames;
 
@@ -35,28 +31,6 @@ TEST(VirtualKeyNames, PressedKeysReadBackAsTheFieldShowsThem) {
                   Names::Describe(VK_PRIOR, HOTKEYF_CONTROL | HOTKEYF_EXT) + "|" +
                   Names::Describe(0x92, 0),
               "None|Ctrl + Shift + Alt + K|Ctrl + Page Up|Key 0x92");
-}
-
-TEST(VirtualKeyNames, EveryKeyTheFieldTakesHasItsOwnName) {
-    // Two keys with one text would leave the user unable to tell which is
-    // stored. Every character and every special key code is tried.
-    std::vector<int> keys(WXK_SPECIAL20);
-    std::iota(keys.begin(), keys.end(), 0);
-    std::map<std::string, SVirtualKey> seen;
-    for (int k : keys) {
-        const auto key = Names::FromWxKey(k);
-        if (!key)
-            continue; // keypad keys without a code of their own, such as its F1
-        const std::string name = Names::KeyName(key->m_wVK, key->m_bExtended);
-        EXPECT_NE(name.rfind("Key 0x", 0), 0u) << k << " has no name";
-        const auto [it, fresh] = seen.emplace(name, *key);
-        // A keypad key with Num Lock off is the same key as with it on.
-        const bool sameKey = name.rfind("Num ", 0) == 0 && !key->m_bExtended;
-        EXPECT_TRUE(fresh || it->second == *key || sameKey) << name << " names two keys";
-    }
-    EXPECT_GE(seen.size(), 100u);
-    for (int k : {WXK_SHIFT, WXK_CONTROL, WXK_ALT, WXK_WINDOWS_LEFT})
-        EXPECT_FALSE(Names::FromWxKey(k).has_value()) << "modifier " << k;
 }
 
 TEST(VirtualKeyNames, KeysThatTypeTextNeedCtrlOrAlt) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program at start-up: the Tip of the Day above the main window, with
 # the focus, when "Tipoftheday" is 1; the check box and the tip after the one
-# shown stored at close. No tip for other values: DialogsTest.cpp.
+# shown stored at close; no tip for any other value.
 set -uo pipefail
 tessary="$1"
 
@@ -12,6 +12,15 @@ trap 'rm -rf "$home"' EXIT
 export HOME="$home" XDG_CONFIG_HOME="$home/.config"
 conf="$XDG_CONFIG_HOME/Tessary/Tessary.conf"
 mkdir -p "$(dirname "$conf")"
+for value in 0 2 -1; do # a tip, being modal, would keep the main window from closing
+    printf '[Settings]\nTipoftheday=%s\nCurrentTip=4\n' "$value" >"$conf"
+    "$tessary" & # $! below: no other job is started in the loop
+    check "the main window shows ($value)" wait_for 20 sh -c "xdotool search --onlyvisible --name '^Tessary - Untitled\$' >/dev/null"
+    press_in "$(find_window "Tessary - Untitled")" alt+F4
+    check "no tip: the program ends at once ($value)" wait_for 20 sh -c "! kill -0 $! 2>/dev/null"
+    kill $! 2>/dev/null # left running only by a failure
+    check "no tip: the tip index is kept ($value)" grep -q '^CurrentTip=4$' "$conf"
+done
 printf '[Settings]\nTipoftheday=1\nCurrentTip=4\n' >"$conf"
 
 on_top() { # the tip has the focus, stacked above the main window, throughout

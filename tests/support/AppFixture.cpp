@@ -68,11 +68,9 @@ bool CAppFixture::Placed(const wxRect& rect) {
 }
 
 void CAppFixture::Stop() {
-    if (m_pFrame) {
-        if (Doc())
-            Doc()->Modify(false);
-        CloseFrame();
-    }
+    if (Doc())
+        Doc()->Modify(false);
+    CloseFrame();
     delete m_pManager;
     m_pManager = nullptr;
 }
@@ -93,9 +91,8 @@ void CAppFixture::Command(int id) {
 
 Strings CAppFixture::TreeLabels() const {
     Strings out;
-    std::function<void(const wxTreeItemId&, int)> walk = [&](const wxTreeItemId& item, int depth) {
-        out.push_back(std::string(static_cast<size_t>(depth) * 2, ' ') +
-                      Tree()->GetItemText(item).utf8_string());
+    std::function<void(wxTreeItemId, size_t)> walk = [&](wxTreeItemId item, size_t depth) {
+        out.push_back(std::string(depth * 2, ' ') + Tree()->GetItemText(item).utf8_string());
         wxTreeItemIdValue cookie;
         for (wxTreeItemId c = Tree()->GetFirstChild(item, cookie); c.IsOk();
              c = Tree()->GetNextChild(item, cookie))

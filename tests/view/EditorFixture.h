@@ -31,9 +31,8 @@ protected:
     // The library as it stands, with the ids it holds now (no renumbering).
     std::string Xml() const { return Doc()->Library().Serialize(); }
     ::testing::AssertionResult Has(const std::string& part) const {
-        if (Xml().find(part) != std::string::npos)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << Xml();
+        return Xml().find(part) != std::string::npos ? ::testing::AssertionSuccess()
+                                                     : ::testing::AssertionFailure() << Xml();
     }
     // First item with that label in pre-order.
     wxTreeItemId Item(const std::string& label, wxTreeItemId at = {}) const {
