@@ -122,7 +122,7 @@ TEST_F(HookTest, ClientWindowBelowTheFrameErrorsKeptOnTheirDisplayLockCombinatio
 
 // Held exactly while started (a refusal is the snippet menu's test's); then
 // one report per right-click.
-TEST_F(HookTest, TheButtonIsHeldExactlyWhileStartedOneReportPerRightClick) {
+TEST_F(HookTest, TheButtonIsHeldExactlyWhileStartedAndEachRightClickReportedOnce) {
     SetHwndClient(0);
     EXPECT_EQ(StartHook(), 0);
     EXPECT_EQ(GetHookLastError(), ZQ_HOOK_NO_CLIENT);

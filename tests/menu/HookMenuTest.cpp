@@ -160,7 +160,7 @@ TEST_F(HookMenuTest, ARefusedGrabIsSaidTracedAndTheMenuStaysOff) {
     EXPECT_EQ(State(), "on");
 }
 
-TEST_F(HookMenuTest, BuiltFromTheLibraryAtEachRebuildFilledOnDemandEntriesPutTheirText) {
+TEST_F(HookMenuTest, BuiltFromTheLibraryAtEachRebuildAndItsEntriesPutTheirText) {
     StartWith("");
     // Deeper levels only when opened, and their snippet entries take their
     // ids then; every save rebuilds the menu, the ids starting afresh.

@@ -41,7 +41,7 @@ std::pair<O, int> Drive(CPasteSequence& paste, CFakeDesktop& desktop, const SCas
 
 } // namespace
 
-TEST(PasteSequence, EveryOutcomeAtItsTimeToldAndTracedANewerPasteReplacesOneWaiting) {
+TEST(PasteSequence, EveryOutcomeAtItsTimeToldAndTracedAndTheNewestPasteWins) {
     const SCase cases[] = {
         // No window clicked; focus at the first look, 1 ms on; gone by then;
         // the keys cannot be typed.

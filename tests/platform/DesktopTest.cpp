@@ -58,7 +58,7 @@ protected:
 
 // A manager that died leaves _NET_SUPPORTING_WM_CHECK on the root naming a
 // window that is gone: then there is none, and activation focuses directly.
-TEST_F(DesktopTest, WindowsComeForwardGoneOrHiddenOnesAreHarmlessClipboardAndCtrlVInEveryLayout) {
+TEST_F(DesktopTest, WindowsComeForwardTheClipboardHoldsTheTextAndCtrlVPastesInEveryLayout) {
     const unsigned long first = Show("first", 60);
     const unsigned long second = Show("second", 400);
     Display* x = m_x.Get();
