@@ -63,6 +63,8 @@ public:
     bool m_bCanRemove = false;
     // The window named by the last right-click report: the paste target.
     unsigned long m_hTargetWnd = 0;
+    int m_nTargetX = 0; // the screen point of the click in it
+    int m_nTargetY = 0;
     // The last save question was answered No: the changes were given up.
     bool m_bChangesDiscarded = false;
 

@@ -100,5 +100,5 @@ bool CTessaryDoc::OnCmdMsg(int commandId) {
 }
 
 void CTessaryDoc::PasteSnippet(const CXmlNode& element) {
-    PasteEngine().Paste(element.Text(), m_hTargetWnd);
+    PasteEngine().Paste({element.Text(), m_hTargetWnd, m_nTargetX, m_nTargetY});
 }

@@ -15,15 +15,27 @@ void CPasteEngine::SetDesktop(std::unique_ptr<CDesktop> desktop) {
     m_timer.Stop();
     m_pDesktop = std::move(desktop);
     m_sequence = CPasteSequence(*m_pDesktop);
+    m_sequence.SetRules(m_rules);
+    m_sequence.SetRestoreClipboard(m_bRestoreClipboard);
 }
 
-void CPasteEngine::Paste(const std::string& text, unsigned long target) {
+void CPasteEngine::SetRules(CPasteRules rules) {
+    m_rules = rules;
+    m_sequence.SetRules(std::move(rules));
+}
+
+void CPasteEngine::SetRestoreClipboard(bool restore) {
+    m_bRestoreClipboard = restore;
+    m_sequence.SetRestoreClipboard(restore);
+}
+
+void CPasteEngine::Paste(const SPasteRequest& request) {
     m_timer.Stop();
     if (m_bFailureShown) {
         m_bFailureShown = false;
         CStatusText::Set("");
     }
-    Follow(m_sequence.Start(text, target, CPasteSequence::Clock::now()));
+    Follow(m_sequence.Start(request, CPasteSequence::Clock::now()));
 }
 
 void CPasteEngine::OnTimer(wxTimerEvent&) {

@@ -20,12 +20,17 @@ public:
     ~CPasteEngine() override;
 
     // A paste still waiting replaces nothing: the newer one wins.
-    void Paste(const std::string& text, unsigned long target);
+    void Paste(const SPasteRequest& request);
     bool IsPending() const { return m_timer.IsRunning(); }
 
     // The desktop the pastes go to; the view brings the clicked window
     // forward through it.
     CDesktop& Desktop() { return *m_pDesktop; }
+
+    // Which keys paste in which program, and whether the clipboard's earlier
+    // contents come back after a paste: from the settings.
+    void SetRules(CPasteRules rules);
+    void SetRestoreClipboard(bool restore);
 
     // Tests: another desktop (a fake), and how each paste ended.
     void SetDesktop(std::unique_ptr<CDesktop> desktop);
@@ -37,6 +42,8 @@ private:
 
     std::unique_ptr<CDesktop> m_pDesktop;
     CPasteSequence m_sequence;
+    CPasteRules m_rules;
+    bool m_bRestoreClipboard = false;
     wxTimer m_timer;
     bool m_bFailureShown = false; // the status bar tells of the last paste's failure
     std::function<void(EPasteOutcome)> m_sink;

@@ -5,12 +5,15 @@
 
 namespace desktop {
 
-bool SetClipboardText(const std::string& utf8) {
+bool SetClipboardText(const std::string& utf8, const SClipboardFill& fill) {
     GdkDisplay* gdk = gdk_display_get_default();
     if (!gdk || !GDK_IS_X11_DISPLAY(gdk))
         return false;
     GtkClipboard* clipboard = gtk_clipboard_get_for_display(gdk, GDK_SELECTION_CLIPBOARD);
     gtk_clipboard_set_text(clipboard, utf8.c_str(), static_cast<gint>(utf8.size()));
+    if (fill.primary)
+        gtk_clipboard_set_text(gtk_clipboard_get_for_display(gdk, GDK_SELECTION_PRIMARY),
+                               utf8.c_str(), static_cast<gint>(utf8.size()));
     // GTK owns the selection with a hidden window of its own: one of ours.
     const Window owner = XGetSelectionOwner(
         GDK_DISPLAY_XDISPLAY(gdk), gdk_x11_get_xatom_by_name_for_display(gdk, "CLIPBOARD"));

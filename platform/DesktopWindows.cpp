@@ -5,6 +5,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <gdk/gdkx.h>
 
 namespace {
@@ -148,6 +149,22 @@ bool HasFocus(unsigned long window) {
     return HasWindowManager() &&
            ReadWindow(display, DefaultRootWindow(display), "_NET_ACTIVE_WINDOW") == window &&
            IsWithin(display, window, focus);
+}
+
+SWindowClass WindowClass(unsigned long window) {
+    SWindowClass names;
+    Display* display = XDisplay();
+    if (!display || window == None)
+        return names;
+    XClassHint hint{};
+    CGdkErrorTrap trap("reading a window's class");
+    if (XGetClassHint(display, window, &hint)) {
+        names.instance = hint.res_name ? hint.res_name : "";
+        names.className = hint.res_class ? hint.res_class : "";
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
+    return names;
 }
 
 } // namespace desktop

@@ -5,6 +5,8 @@
 // that vanished meanwhile is never an error that ends the program: the calls
 // then do nothing or answer false.
 
+#include "platform/Desktop.h"
+
 namespace desktop {
 
 // An EWMH window manager runs: the root's _NET_SUPPORTING_WM_CHECK names a
@@ -23,5 +25,9 @@ bool IsOwnPopup(unsigned long window);
 // The keyboard focus is on the window or inside it. With a window manager,
 // also when the window is the active one and the focus sits on its frame.
 bool HasFocus(unsigned long window);
+
+// WM_CLASS of the window (of the client window inside a frame); empty names
+// when it is gone or has none.
+SWindowClass WindowClass(unsigned long window);
 
 } // namespace desktop

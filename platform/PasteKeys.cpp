@@ -7,6 +7,8 @@
 #include <X11/extensions/XTest.h>
 #include <gdk/gdkx.h>
 
+#include <cctype>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -39,38 +41,41 @@ int EffectiveGroup(XkbDescPtr xkb, KeyCode key, int group) {
     }
 }
 
-bool KeyMakesV(XkbDescPtr xkb, KeyCode key, int group) {
+bool KeyMakes(XkbDescPtr xkb, KeyCode key, int group, KeySym lower, KeySym upper) {
     const int g = EffectiveGroup(xkb, key, group);
     if (g < 0)
         return false;
     const int width = XkbKeyGroupWidth(xkb, key, g);
     for (int level = 0; level < 2 && level < width; ++level) {
         const KeySym sym = XkbKeySymEntry(xkb, key, level, g);
-        if (sym == XK_v || sym == XK_V)
+        if (sym == lower || sym == upper)
             return true;
     }
     return false;
 }
 
-KeyCode FindKeyInGroup(XkbDescPtr xkb, int group) {
+KeyCode FindKeyInGroup(XkbDescPtr xkb, int group, KeySym lower, KeySym upper) {
     for (int key = xkb->min_key_code; key <= xkb->max_key_code; ++key)
-        if (KeyMakesV(xkb, static_cast<KeyCode>(key), group))
+        if (KeyMakes(xkb, static_cast<KeyCode>(key), group, lower, upper))
             return static_cast<KeyCode>(key);
     return 0;
 }
 
-// V in the active group; where that group has no V (a Cyrillic layout, say),
-// the key of V in the first group: programs match Ctrl+V shortcuts on the base
-// group's symbols.
-KeyCode FindVKey(Display* display) {
+// The key in the active group; where that group has none (V on a Cyrillic
+// layout, say), the key in the first group: programs match Ctrl+V shortcuts
+// on the base group's symbols.
+KeyCode FindKey(Display* display, KeySym sym) {
+    KeySym lower = sym;
+    KeySym upper = sym;
+    XConvertCase(sym, &lower, &upper);
     XkbDescPtr xkb = XkbGetMap(display, XkbAllClientInfoMask, XkbUseCoreKbd);
     if (!xkb)
-        return XKeysymToKeycode(display, XK_v);
+        return XKeysymToKeycode(display, sym);
     XkbStateRec state{};
     const int group = XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
-    KeyCode key = FindKeyInGroup(xkb, group);
+    KeyCode key = FindKeyInGroup(xkb, group, lower, upper);
     if (!key && group != 0)
-        key = FindKeyInGroup(xkb, 0);
+        key = FindKeyInGroup(xkb, 0, lower, upper);
     XkbFreeKeyboard(xkb, 0, True);
     return key;
 }
@@ -101,9 +106,10 @@ void CPasteKeys::RestoreScratchKey() {
     }
     m_nScratchKey = 0;
     m_nScratchWidth = 0;
+    m_nScratchSym = 0;
 }
 
-unsigned CPasteKeys::MapScratchKey() {
+unsigned CPasteKeys::MapScratchKey(unsigned long sym) {
     Display* display = XDisplay();
     int minKey = 0;
     int maxKey = 0;
@@ -125,43 +131,114 @@ unsigned CPasteKeys::MapScratchKey() {
     XFree(syms);
     if (!spare)
         return 0;
+    KeySym lower = sym;
+    KeySym upper = sym;
+    XConvertCase(sym, &lower, &upper);
     std::vector<KeySym> mapping(width, NoSymbol);
-    mapping[0] = XK_v;
+    mapping[0] = lower;
     if (width > 1)
-        mapping[1] = XK_V;
+        mapping[1] = upper;
     CGdkErrorTrap trap("borrowing a key for V");
     XChangeKeyboardMapping(display, spare, width, mapping.data(), 1);
     if (trap.Failed())
         return 0;
     m_nScratchKey = spare;
     m_nScratchWidth = width;
+    m_nScratchSym = sym;
     return spare;
 }
 
-bool CPasteKeys::Send() {
+KeySym CPasteKeys::KeySymOf(const std::string& name) {
+    if (name.size() == 1) {
+        // Letters by their lower-case keysym, as the keyboard map holds them.
+        const char lower[2] = {static_cast<char>(std::tolower(static_cast<unsigned char>(name[0]))),
+                               0};
+        return XStringToKeysym(lower);
+    }
+    return XStringToKeysym(name.c_str());
+}
+
+bool CPasteKeys::Send(const SKeyChord& chord) {
     Display* display = XDisplay();
     if (!display)
         return false;
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(display, &event, &error, &major, &minor))
         return false;
-    const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
-    unsigned v = FindVKey(display);
-    if (!v && m_nScratchKey)
-        v = m_nScratchKey;
-    if (!v)
-        v = MapScratchKey();
-    if (!control || !v)
+    const KeySym sym = KeySymOf(chord.key);
+    if (sym == NoSymbol)
         return false;
-    if (v == m_nScratchKey) {
+    std::vector<KeyCode> modifiers;
+    const std::pair<bool, KeySym> wanted[] = {{chord.ctrl, XK_Control_L},
+                                              {chord.shift, XK_Shift_L},
+                                              {chord.alt, XK_Alt_L},
+                                              {chord.super, XK_Super_L}};
+    for (const auto& [on, modifier] : wanted) {
+        if (!on)
+            continue;
+        const KeyCode code = XKeysymToKeycode(display, modifier);
+        if (!code)
+            return false;
+        modifiers.push_back(code);
+    }
+    unsigned key = FindKey(display, sym);
+    if (!key && m_nScratchKey && m_nScratchSym == sym)
+        key = m_nScratchKey;
+    if (!key) {
+        if (m_nScratchKey)
+            RestoreScratchKey();
+        key = MapScratchKey(sym);
+    }
+    if (!key)
+        return false;
+    if (key == m_nScratchKey) {
         if (m_nRestoreTimer)
             g_source_remove(m_nRestoreTimer);
         m_nRestoreTimer = g_timeout_add(kScratchKeepMs, &CPasteKeys::OnRestoreTime, this);
     }
-    XTestFakeKeyEvent(display, control, True, CurrentTime);
-    XTestFakeKeyEvent(display, v, True, CurrentTime);
-    XTestFakeKeyEvent(display, v, False, CurrentTime);
-    XTestFakeKeyEvent(display, control, False, CurrentTime);
+    for (KeyCode code : modifiers)
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, key, True, CurrentTime);
+    XTestFakeKeyEvent(display, key, False, CurrentTime);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it)
+        XTestFakeKeyEvent(display, *it, False, CurrentTime);
     XFlush(display);
     return true;
+}
+
+namespace {
+
+// The keycodes bound to Shift, Control, Mod1 (Alt) and Mod4 (Super) that are
+// down now.
+std::vector<KeyCode> HeldModifierKeys(Display* display) {
+    std::vector<KeyCode> held;
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    XModifierKeymap* map = XGetModifierMapping(display);
+    if (!map)
+        return held;
+    for (int modifier : {ShiftMapIndex, ControlMapIndex, Mod1MapIndex, Mod4MapIndex})
+        for (int slot = 0; slot < map->max_keypermod; ++slot) {
+            const KeyCode code = map->modifiermap[modifier * map->max_keypermod + slot];
+            if (code && (keys[code / 8] & (1 << (code % 8))))
+                held.push_back(code);
+        }
+    XFreeModifiermap(map);
+    return held;
+}
+
+} // namespace
+
+bool CPasteKeys::ModifiersHeld() {
+    Display* display = XDisplay();
+    return display && !HeldModifierKeys(display).empty();
+}
+
+void CPasteKeys::ReleaseModifiers() {
+    Display* display = XDisplay();
+    if (!display)
+        return;
+    for (KeyCode code : HeldModifierKeys(display))
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XFlush(display);
 }

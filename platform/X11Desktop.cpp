@@ -2,6 +2,7 @@
 
 #include "platform/Clipboard.h"
 #include "platform/DesktopWindows.h"
+#include "platform/FieldFocus.h"
 
 bool CX11Desktop::WindowExists(unsigned long window) {
     return desktop::WindowExists(window);
@@ -19,10 +20,26 @@ bool CX11Desktop::IsOwnPopup(unsigned long window) {
     return desktop::IsOwnPopup(window);
 }
 
-bool CX11Desktop::SetClipboardText(const std::string& utf8) {
-    return desktop::SetClipboardText(utf8);
+SWindowClass CX11Desktop::WindowClass(unsigned long window) {
+    return desktop::WindowClass(window);
 }
 
-bool CX11Desktop::SendPasteKeys() {
-    return m_keys.Send();
+EFieldFocus CX11Desktop::FocusFieldAt(unsigned long window, int x, int y) {
+    return desktop::FocusFieldAt(window, x, y);
+}
+
+bool CX11Desktop::SetClipboardText(const std::string& utf8, const SClipboardFill& fill) {
+    return desktop::SetClipboardText(utf8, fill);
+}
+
+bool CX11Desktop::ModifiersHeld() {
+    return CPasteKeys::ModifiersHeld();
+}
+
+void CX11Desktop::ReleaseModifiers() {
+    CPasteKeys::ReleaseModifiers();
+}
+
+bool CX11Desktop::SendPasteKeys(const SKeyChord& chord) {
+    return m_keys.Send(chord);
 }

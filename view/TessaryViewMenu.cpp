@@ -160,8 +160,11 @@ void CTessaryView::OnCopyData(const SHookClick& click) {
     // menu opened on, which sits at the same point: the window beneath is
     // the one clicked last time, and the one to bring forward.
     CDesktop& desktop = doc->PasteEngine().Desktop();
-    if (!desktop.IsOwnPopup(click.target))
+    if (!desktop.IsOwnPopup(click.target)) {
         doc->m_hTargetWnd = click.target;
+        doc->m_nTargetX = click.x;
+        doc->m_nTargetY = click.y;
+    }
     desktop.Activate(doc->m_hTargetWnd, click.time);
 
     wxMenu* popup = m_pHookMenu->HookPopup();

@@ -230,10 +230,10 @@ TEST_F(HookMenuTest, AClickOnOurOwnPopupBringsTheLastTargetForward) {
 TEST_F(HookMenuTest, APasteNotMadeIsToldInTheStatusBar) {
     StartWith("");
     m_pDesktop->m_windows = {55};
-    Doc()->PasteEngine().Paste("kept", 55);
+    Doc()->PasteEngine().Paste({"kept", 55});
     ASSERT_TRUE(WaitFor("the paste's end", [&] { return !Doc()->PasteEngine().IsPending(); }));
     EXPECT_EQ(m_status.back() + "|" + m_pDesktop->m_strClipboard,
               msg::kPasteNoFocus + std::string("|kept"));
-    Doc()->PasteEngine().Paste("next", 0);
+    Doc()->PasteEngine().Paste({"next", 0});
     EXPECT_EQ(m_status.back(), "");
 }

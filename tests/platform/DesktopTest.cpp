@@ -117,7 +117,7 @@ TEST_F(DesktopTest, WindowsComeForwardTheClipboardHoldsTheTextAndCtrlVPastesInEv
     const auto clipboard = [&] { return m_x.ReadSelection("CLIPBOARD", "UTF8_STRING"); };
     for (const std::string text : {"plain ascii", "Gr\u00fc\u00dfe \u2014 \u6f22\u5b57 \U0001F600",
                                    "line one\r\n\ttwo\n", ""}) {
-        ASSERT_TRUE(m_desktop.SetClipboardText(text));
+        ASSERT_TRUE(m_desktop.SetClipboardText(text, {}));
         EXPECT_EQ(clipboard(), text);
     }
     // Taken by another program, then back.
@@ -126,14 +126,15 @@ TEST_F(DesktopTest, WindowsComeForwardTheClipboardHoldsTheTextAndCtrlVPastesInEv
     XSync(m_x.Get(), False);
     XSync(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), False);
     wxYield();
-    ASSERT_TRUE(m_desktop.SetClipboardText("ours again"));
+    ASSERT_TRUE(m_desktop.SetClipboardText("ours again", {}));
     EXPECT_EQ(clipboard(), "ours again");
 
     ASSERT_TRUE(Focuses(Show("target", 100)));
     m_pText->SetFocus();
     const auto pastes = [&](const std::string& text) {
         m_pText->Clear();
-        return m_desktop.SetClipboardText(text) && m_desktop.SendPasteKeys() &&
+        return m_desktop.SetClipboardText(text, {}) &&
+               m_desktop.SendPasteKeys(*SKeyChord::Parse("Ctrl+V")) &&
                WaitFor(text.c_str(), [&] { return m_pText->GetValue().utf8_string() == text; });
     };
     const KeyCode v = XKeysymToKeycode(x, XK_v);
