@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config clang-format
     libwxgtk3.2-dev libgtk-3-dev libxml2-dev libcurl4-openssl-dev
-    libx11-dev libxtst-dev libcanberra-dev
+    libx11-dev libxtst-dev libcanberra-dev libatspi2.0-dev at-spi2-core dbus
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-dev
     xvfb xauth x11-utils x11-xkb-utils openbox xdotool xclip zenity

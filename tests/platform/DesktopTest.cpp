@@ -18,6 +18,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
 #include <gdk/gdkx.h>
 
 #include <cstdlib>
@@ -165,4 +166,23 @@ TEST_F(DesktopTest, WindowsComeForwardTheClipboardHoldsTheTextAndCtrlVPastesInEv
     XFree(saved);
     EXPECT_TRUE(WaitFor("the spare key blank again", [&] { return keysMakingV() == usual; }));
     EXPECT_TRUE(pastes("V key back"));
+
+    // Another program's paste key (GTK fields paste with Shift+Insert too); a
+    // key name the keyboard does not know types nothing.
+    m_pText->Clear();
+    ASSERT_TRUE(m_desktop.SetClipboardText("by Shift+Insert", {true, false}));
+    EXPECT_EQ(m_x.ReadSelection("PRIMARY", "UTF8_STRING"), "by Shift+Insert");
+    ASSERT_TRUE(m_desktop.SendPasteKeys(*SKeyChord::Parse("Shift+Insert")));
+    EXPECT_TRUE(
+        WaitFor("Shift+Insert's paste", [&] { return m_pText->GetValue() == "by Shift+Insert"; }));
+    EXPECT_FALSE(m_desktop.SendPasteKeys(*SKeyChord::Parse("Ctrl+NoSuchKey")));
+    // A modifier the user still holds is seen, and let go of on request, so
+    // that Ctrl+V is not typed as Ctrl+Shift+V.
+    const KeyCode shift = XKeysymToKeycode(x, XK_Shift_R);
+    XTestFakeKeyEvent(x, shift, True, CurrentTime);
+    XSync(x, False);
+    EXPECT_TRUE(m_desktop.ModifiersHeld());
+    m_desktop.ReleaseModifiers();
+    EXPECT_FALSE(m_desktop.ModifiersHeld());
+    EXPECT_TRUE(pastes("no Shift stuck"));
 }
