@@ -23,6 +23,7 @@ using namespace std::chrono_literals;
 // asking once the budget is spent. A program that does not answer in time is
 // pasted into as if it had no accessibility at all.
 constexpr int kCallMs = 40;
+constexpr auto kCallTimeout = std::chrono::milliseconds(kCallMs) * 9 / 10;
 constexpr auto kBudget = 120ms;
 // Hostile or broken trees cannot keep the lookup walking.
 constexpr int kMaxDepth = 48;
@@ -124,15 +125,21 @@ bool HasText(AtspiAccessible* object) {
 }
 
 // The lookup's state: its deadline and whether a program failed to answer.
+// A call that ran into its timeout does not always say so, so the time
+// between two answers tells; once a program has not answered, it is asked
+// nothing more.
 struct SLookup {
     Clock::time_point deadline;
+    Clock::time_point lastAnswer;
     bool noAnswer = false;
 
-    bool Spent() const { return Clock::now() >= deadline; }
-    // After each call: a timeout marks the program as not answering.
+    bool Spent() const { return noAnswer || Clock::now() >= deadline; }
+    // After each call: whether it failed.
     bool Failed(const CError& error) {
-        if (error.TimedOut())
+        const Clock::time_point now = Clock::now();
+        if (error.TimedOut() || now - lastAnswer >= kCallTimeout)
             noAnswer = true;
+        lastAnswer = now;
         return error.Set();
     }
 };
@@ -282,7 +289,7 @@ EFieldFocus FocusFieldAt(unsigned long window, int x, int y) {
     if (!window || !Connected())
         return EFieldFocus::NoField;
     const Clock::time_point start = Clock::now();
-    SLookup lookup{start + kBudget};
+    SLookup lookup{start + kBudget, start};
     EFieldFocus result = EFieldFocus::NoField;
     const unsigned long pid = WindowPid(window);
     std::vector<CAccessible> candidates = Candidates(lookup, pid);
