@@ -20,6 +20,9 @@ constexpr auto kGiveUpAfter = 1500ms;
 // looked at this often.
 constexpr auto kModifierWait = 1000ms;
 constexpr int kModifierPollMs = 5;
+// A field given the focus through accessibility has it at once in most
+// toolkits; a browser hands it to its page a few milliseconds later.
+constexpr auto kFieldWait = 200ms;
 
 const char* Name(EPasteOutcome outcome) {
     switch (outcome) {
@@ -63,6 +66,8 @@ SPasteStep CPasteSequence::Start(const SPasteRequest& request, Clock::time_point
     m_started = now;
     m_bReactivated = false;
     m_field.reset();
+    m_bFieldArrived = false;
+    m_bFieldMissed = false;
     m_modifiersSince.reset();
     m_bModifiersReleased = false;
     if (!request.target)
@@ -86,8 +91,19 @@ SPasteStep CPasteSequence::Step(Clock::time_point now) {
     }
     // Within the window, the field clicked: looked for once the window has
     // the keyboard, so the menu never waited for it.
-    if (!m_field)
+    if (!m_field) {
         m_field = m_pDesktop->FocusFieldAt(target, m_request.x, m_request.y);
+        m_fieldAsked = now;
+    }
+    // A field given the focus is waited for, briefly: past that the keys go
+    // where the program has put its focus.
+    if (*m_field == EFieldFocus::Moved && !m_bFieldArrived) {
+        m_bFieldArrived = m_pDesktop->FieldFocusArrived();
+        if (!m_bFieldArrived && now - m_fieldAsked < kFieldWait)
+            return {std::nullopt, kPollMs};
+        m_bFieldMissed = !m_bFieldArrived;
+        m_bFieldArrived = true;
+    }
     if (m_pDesktop->ModifiersHeld()) {
         if (!m_modifiersSince)
             m_modifiersSince = now;
@@ -108,9 +124,10 @@ SPasteStep CPasteSequence::Finish(EPasteOutcome outcome, Clock::time_point now) 
             std::chrono::duration_cast<std::chrono::milliseconds>(now - m_started).count();
         char line[300];
         std::snprintf(line, sizeof line,
-                      "paste %s: window 0x%lx, waited %lld ms, %s, field %s, %s%s", Name(outcome),
+                      "paste %s: window 0x%lx, waited %lld ms, %s, field %s%s, %s%s", Name(outcome),
                       m_request.target, waited, m_bReactivated ? "reactivated" : "not reactivated",
-                      FieldName(m_field), m_rule.chord.Format().c_str(),
+                      FieldName(m_field), m_bFieldMissed ? " (never arrived)" : "",
+                      m_rule.chord.Format().c_str(),
                       m_bModifiersReleased ? ", held modifiers released" : "");
         trace::Line(line);
     }

@@ -61,7 +61,10 @@ private:
     SPasteRule m_rule;
     Clock::time_point m_started;
     bool m_bReactivated = false;
-    std::optional<EFieldFocus> m_field;                // once looked for
+    std::optional<EFieldFocus> m_field; // once looked for
+    Clock::time_point m_fieldAsked;
+    bool m_bFieldArrived = false;
+    bool m_bFieldMissed = false;                       // the focus never showed in the field
     std::optional<Clock::time_point> m_modifiersSince; // first seen held
     bool m_bModifiersReleased = false;
 };

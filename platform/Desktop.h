@@ -49,6 +49,9 @@ public:
     // under the point is kept. Never presses anything, and gives up after a
     // few tens of milliseconds without an answer.
     virtual EFieldFocus FocusFieldAt(unsigned long window, int x, int y) = 0;
+    // The field focused by the last FocusFieldAt holds the focus now; some
+    // programs move it a moment later.
+    virtual bool FieldFocusArrived() = 0;
     // Puts UTF-8 text on the clipboard (and PRIMARY, if asked); false when it
     // could not be taken.
     virtual bool SetClipboardText(const std::string& utf8, const SClipboardFill& fill) = 0;

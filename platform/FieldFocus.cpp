@@ -241,8 +241,14 @@ CAccessible FieldIn(SLookup& lookup, AtspiAccessible* application, int x, int y)
     return CAccessible();
 }
 
+// Where the field is known to hold the keyboard focus now.
+bool Focused(AtspiAccessible* field) {
+    atspi_accessible_clear_cache(field);
+    return HasState(field, ATSPI_STATE_FOCUSED);
+}
+
 EFieldFocus Focus(SLookup& lookup, AtspiAccessible* field, int x, int y) {
-    if (HasState(field, ATSPI_STATE_FOCUSED))
+    if (Focused(field))
         return EFieldFocus::AlreadyFocused;
     AtspiText* text = atspi_accessible_get_text_iface(field);
     AtspiComponent* component = atspi_accessible_get_component_iface(field);
@@ -283,9 +289,26 @@ EFieldFocus Focus(SLookup& lookup, AtspiAccessible* field, int x, int y) {
 
 } // namespace
 
-namespace desktop {
+CFieldFocus::~CFieldFocus() {
+    Forget();
+}
 
-EFieldFocus FocusFieldAt(unsigned long window, int x, int y) {
+void CFieldFocus::Forget() {
+    if (m_pMoved)
+        g_object_unref(m_pMoved);
+    m_pMoved = nullptr;
+}
+
+bool CFieldFocus::Arrived() {
+    if (!m_pMoved || Focused(m_pMoved)) {
+        Forget();
+        return true;
+    }
+    return false;
+}
+
+EFieldFocus CFieldFocus::FocusAt(unsigned long window, int x, int y) {
+    Forget();
     if (!window || !Connected())
         return EFieldFocus::NoField;
     const Clock::time_point start = Clock::now();
@@ -298,6 +321,9 @@ EFieldFocus FocusFieldAt(unsigned long window, int x, int y) {
             break;
         if (CAccessible field = FieldIn(lookup, application.Get(), x, y)) {
             result = Focus(lookup, field.Get(), x, y);
+            // Some programs (browsers) move the focus after the call returns.
+            if (result == EFieldFocus::Moved)
+                m_pMoved = static_cast<AtspiAccessible*>(g_object_ref(field.Get()));
             break;
         }
     }
@@ -316,5 +342,3 @@ EFieldFocus FocusFieldAt(unsigned long window, int x, int y) {
     }
     return result;
 }
-
-} // namespace desktop

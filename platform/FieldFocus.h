@@ -5,12 +5,25 @@
 
 #include "platform/Desktop.h"
 
-namespace desktop {
+struct _AtspiAccessible;
 
-// Gives the keyboard focus to the editable text at the screen point inside
-// the window, with the caret at the point, keeping a selection the point lies
-// in. Anything else (no bus, no such field, a program too slow to answer) is
-// left as it is.
-EFieldFocus FocusFieldAt(unsigned long window, int x, int y);
+class CFieldFocus {
+public:
+    CFieldFocus() = default;
+    ~CFieldFocus();
+    CFieldFocus(const CFieldFocus&) = delete;
+    CFieldFocus& operator=(const CFieldFocus&) = delete;
 
-} // namespace desktop
+    // Gives the keyboard focus to the editable text at the screen point
+    // inside the window, with the caret at the point, keeping a selection the
+    // point lies in. Anything else (no bus, no such field, a program too slow
+    // to answer) is left as it is.
+    EFieldFocus FocusAt(unsigned long window, int x, int y);
+    // The field given the focus last has it now (true when none was moved).
+    bool Arrived();
+
+private:
+    void Forget();
+
+    _AtspiAccessible* m_pMoved = nullptr;
+};

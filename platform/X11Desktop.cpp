@@ -25,7 +25,11 @@ SWindowClass CX11Desktop::WindowClass(unsigned long window) {
 }
 
 EFieldFocus CX11Desktop::FocusFieldAt(unsigned long window, int x, int y) {
-    return desktop::FocusFieldAt(window, x, y);
+    return m_field.FocusAt(window, x, y);
+}
+
+bool CX11Desktop::FieldFocusArrived() {
+    return m_field.Arrived();
 }
 
 bool CX11Desktop::SetClipboardText(const std::string& utf8, const SClipboardFill& fill) {

@@ -5,6 +5,7 @@
 // accessibility bus.
 
 #include "platform/Desktop.h"
+#include "platform/FieldFocus.h"
 #include "platform/PasteKeys.h"
 
 class CX11Desktop : public CDesktop {
@@ -15,6 +16,7 @@ public:
     bool IsOwnPopup(unsigned long window) override;
     SWindowClass WindowClass(unsigned long window) override;
     EFieldFocus FocusFieldAt(unsigned long window, int x, int y) override;
+    bool FieldFocusArrived() override;
     bool SetClipboardText(const std::string& utf8, const SClipboardFill& fill) override;
     bool ModifiersHeld() override;
     void ReleaseModifiers() override;
@@ -22,4 +24,5 @@ public:
 
 private:
     CPasteKeys m_keys;
+    CFieldFocus m_field;
 };

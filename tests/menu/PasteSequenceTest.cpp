@@ -24,6 +24,7 @@ struct SCase {
     const char* m_pszCalls;                      // what the desktop was asked to do
     int m_nModifiersUpAt = -1;                   // a held modifier let go then; -1 not held
     EFieldFocus m_eField = EFieldFocus::NoField; // what the field lookup answers
+    int m_nFieldArrivesAt = 0;                   // when a moved field shows the focus; -1 never
 };
 
 // Steps a paste as the engine's timer does, at the times the steps ask for;
@@ -41,6 +42,7 @@ std::pair<O, int> Drive(CPasteSequence& paste, CFakeDesktop& desktop, const SCas
             desktop.m_windows.clear();
         if (c.m_nModifiersUpAt >= 0 && ms >= c.m_nModifiersUpAt)
             desktop.m_bModifiersHeld = false;
+        desktop.m_bFieldArrived = c.m_nFieldArrivesAt >= 0 && ms >= c.m_nFieldArrivesAt;
         step = paste.Step(start + std::chrono::milliseconds(ms));
     }
     return {*step.outcome, ms};
@@ -70,6 +72,12 @@ TEST(PasteSequence, EveryOutcomeAtItsTimeToldAndTracedAndTheNewestPasteWins) {
         // for once; held past a second, it is let go of first.
         {7, 0, -1, false, true, O::Pasted, 21, "clipboard field 7@40,50 keys Ctrl+V", 20},
         {7, 0, -1, false, true, O::Pasted, 1001, "clipboard field 7@40,50 release keys Ctrl+V", -2},
+        // A browser shows the focus in the field a moment later: waited for,
+        // up to 200 ms, then the keys go anyway.
+        {7, 0, -1, false, true, O::Pasted, 21, "clipboard field 7@40,50 keys Ctrl+V", -1, moved,
+         20},
+        {7, 0, -1, false, true, O::Pasted, 201, "clipboard field 7@40,50 keys Ctrl+V", -1, moved,
+         -1},
     };
     const char* fields[] = {"not found", "focused", "had the focus", "did not answer"};
     std::string trace; // each line from its window on
@@ -93,7 +101,8 @@ TEST(PasteSequence, EveryOutcomeAtItsTimeToldAndTracedAndTheNewestPasteWins) {
         EXPECT_EQ(trace, "window 0x" + std::to_string(c.m_nTarget) + ", waited " +
                              std::to_string(c.m_nDoneAt) + " ms, " +
                              (has("activate") ? "" : "not ") + "reactivated, field " +
-                             (has("field") ? fields[field] : "not looked for") + ", Ctrl+V" +
+                             (has("field") ? fields[field] : "not looked for") +
+                             (c.m_nFieldArrivesAt < 0 ? " (never arrived)" : "") + ", Ctrl+V" +
                              (has("release") ? ", held modifiers released" : "") + "\n");
     }
     trace::SetSink(nullptr);

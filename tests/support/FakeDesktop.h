@@ -20,6 +20,7 @@ public:
     bool m_bKeysWork = true;
     bool m_bModifiersHeld = false;
     EFieldFocus m_eField = EFieldFocus::NoField;
+    bool m_bFieldArrived = true; // the moved field has the focus
     std::string m_strClipboard;
     SClipboardFill m_fill;
     std::string m_strCalls;
@@ -44,6 +45,7 @@ public:
         m_fill = fill;
         return Call(fill.primary ? "clipboard+primary" : "clipboard");
     }
+    bool FieldFocusArrived() override { return m_bFieldArrived; }
     bool ModifiersHeld() override { return m_bModifiersHeld; }
     void ReleaseModifiers() override {
         Call("release");
