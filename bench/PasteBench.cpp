@@ -61,7 +61,10 @@ private:
 class CTargetWindow {
 public:
     int ClickX() const { return m_nX + m_nWidth / 2; }
-    int ClickY() const { return m_nY + m_nHeight / 2; }
+    // The middle, or with two fields the middle of A (0) or B (1).
+    int ClickY() const {
+        return m_nY + (m_nField < 0 ? m_nHeight / 2 : m_nHeight * (1 + 2 * m_nField) / 4);
+    }
     // Inside the target (the focus may follow the pointer) but off the menu,
     // which opens right of and below the click.
     int AwayX() const { return m_nX + 20; }
@@ -70,6 +73,8 @@ public:
     CChildProcess m_process;
     Window m_window = 0;
     int m_nX = 0, m_nY = 0, m_nWidth = 0, m_nHeight = 0;
+    int m_nField = -1;            // the field clicked, with two; -1 with one
+    std::string m_strTitlePrefix; // before the text in the title: "B:" for B
 };
 
 class CPasteBench {
@@ -77,7 +82,7 @@ public:
     CPasteBench(CPasteLibrary& library, CPasteProbe& probe) : m_library(library), m_probe(probe) {}
 
     bool StartTarget(CTargetWindow& target, const std::string& program, const char* name, int x,
-                     int y);
+                     int y, bool twoFields = false);
     bool WaitForMenu(CTargetWindow& target);
     // Our paste of the snippet at `path` into `target`: the times from the
     // release to the menu and from the choice to the text; false on failure.
@@ -102,9 +107,11 @@ private:
 };
 
 bool CPasteBench::StartTarget(CTargetWindow& target, const std::string& program, const char* name,
-                              int x, int y) {
-    if (!target.m_process.Start({program, name, std::to_string(x), std::to_string(y)}, nullptr,
-                                true))
+                              int x, int y, bool twoFields) {
+    std::vector<std::string> args = {program, name, std::to_string(x), std::to_string(y)};
+    if (twoFields)
+        args.push_back("two");
+    if (!target.m_process.Start(args, nullptr, true))
         return false;
     target.m_window = std::strtoul(target.m_process.ReadLine(20000).c_str(), nullptr, 10);
     if (!target.m_window)
@@ -117,7 +124,8 @@ bool CPasteBench::StartTarget(CTargetWindow& target, const std::string& program,
 bool CPasteBench::TitleHolds(CTargetWindow& target, const std::string& text) {
     const std::string title = m_probe.Title(target.m_window);
     const auto colon = title.find(':');
-    return colon != std::string::npos && title.compare(colon + 1, std::string::npos, text) == 0;
+    return colon != std::string::npos &&
+           title.compare(colon + 1, std::string::npos, target.m_strTitlePrefix + text) == 0;
 }
 
 void CPasteBench::Recover(CTargetWindow& target) {
@@ -300,6 +308,32 @@ int Measure(CPasteLibrary& library, int runs, const std::string& targetProgram, 
     }
     if (sequence > 0)
         std::printf("sequence\t%d\t%d\n", right, sequence);
+    std::fflush(stdout);
+
+    // Two fields, the focus in A: a paste into A, and one into B, which gets
+    // the focus through the accessibility bus first.
+    CTargetWindow form;
+    if (!bench.StartTarget(form, targetProgram, "Paste target form", 660, 60, true)) {
+        std::fprintf(stderr, "bench_paste: the two-field target did not start\n");
+        return 1;
+    }
+    CSamples focused("paste_field_focused"), moved("paste_field_moved");
+    for (int run = 0; run < runs; ++run) {
+        const std::vector<int> path = SequencePath(library, run);
+        for (int field : {0, 1}) {
+            form.m_nField = field;
+            form.m_strTitlePrefix = field ? "B:" : "A:";
+            CSamples& samples = field ? moved : focused;
+            if (bench.PasteOurs(form, path, menuMs, pasteMs))
+                samples.Add(pasteMs);
+            else {
+                samples.Fail();
+                bench.Recover(form);
+            }
+        }
+    }
+    focused.Print();
+    moved.Print();
     return 0;
 }
 
