@@ -21,10 +21,8 @@ bool SetClipboardText(const std::string& utf8, const SClipboardFill& fill) {
     if (fill.primary)
         gtk_clipboard_set_text(gtk_clipboard_get_for_display(gdk, GDK_SELECTION_PRIMARY),
                                utf8.c_str(), static_cast<gint>(utf8.size()));
-    // GTK owns the selection with a hidden window of its own: one of ours.
-    const Window owner = XGetSelectionOwner(
-        GDK_DISPLAY_XDISPLAY(gdk), gdk_x11_get_xatom_by_name_for_display(gdk, "CLIPBOARD"));
-    return owner != None && gdk_x11_window_lookup_for_display(gdk, owner) != nullptr;
+    // GTK owns the selection with a hidden widget of its own.
+    return OwnsClipboard(gdk);
 }
 
 } // namespace desktop

@@ -65,10 +65,17 @@ void OnClear(GtkClipboard*, gpointer data) {
     StopWaiting();
 }
 
-void OnSnippetRequest(GtkClipboard*, GtkSelectionData* data, guint, gpointer owned) {
+void Arm(GtkClipboard* clipboard);
+
+void OnSnippetRequest(GtkClipboard* clipboard, GtkSelectionData* data, guint, gpointer owned) {
     const std::string& text = static_cast<SOwned*>(owned)->snippet;
     gtk_selection_data_set_text(data, text.c_str(), static_cast<gint>(text.size()));
-    State().schedule.Requested(Clock::now());
+    SState& state = State();
+    if (!state.schedule.Running())
+        return;
+    // The first read after the keys brings the moment forward.
+    state.schedule.Requested(Clock::now());
+    Arm(clipboard);
 }
 
 void OnRestoredRequest(GtkClipboard*, GtkSelectionData* data, guint info, gpointer owned) {
@@ -79,12 +86,6 @@ void OnRestoredRequest(GtkClipboard*, GtkSelectionData* data, guint info, gpoint
     gtk_selection_data_set(data, gdk_atom_intern(item.type.c_str(), FALSE), 8,
                            reinterpret_cast<const guchar*>(item.bytes.data()),
                            static_cast<gint>(item.bytes.size()));
-}
-
-bool OwnedByUs(GdkDisplay* gdk) {
-    const Window owner = XGetSelectionOwner(
-        GDK_DISPLAY_XDISPLAY(gdk), gdk_x11_get_xatom_by_name_for_display(gdk, "CLIPBOARD"));
-    return owner != None && gdk_x11_window_lookup_for_display(gdk, owner) != nullptr;
 }
 
 std::unique_ptr<SOwned> NextOwned() {
@@ -100,7 +101,7 @@ void GiveBack(GtkClipboard* clipboard) {
     const int requests = state.schedule.Requests();
     StopWaiting();
     // The clear of another program's taking may still be on its way.
-    if (!state.owned || !OwnedByUs(gtk_clipboard_get_display(clipboard))) {
+    if (!state.owned || !desktop::OwnsClipboard(gtk_clipboard_get_display(clipboard))) {
         trace::Line("clipboard not given back: another program holds it");
         return;
     }
@@ -192,7 +193,7 @@ std::shared_ptr<const Items> CopyBefore(GtkClipboard* clipboard) {
     const auto begun = Clock::now();
     std::shared_ptr<const Items> copy;
     std::string note;
-    if (OwnedByUs(gdk)) {
+    if (desktop::OwnsClipboard(gdk)) {
         copy = CopyOurOwn(clipboard);
         note = "from this program";
     } else {
@@ -209,6 +210,21 @@ std::shared_ptr<const Items> CopyBefore(GtkClipboard* clipboard) {
 } // namespace
 
 namespace desktop {
+
+bool OwnsClipboard(GdkDisplay* gdk) {
+    const Window owner = XGetSelectionOwner(
+        GDK_DISPLAY_XDISPLAY(gdk), gdk_x11_get_xatom_by_name_for_display(gdk, "CLIPBOARD"));
+    // GDK also knows other programs' windows it met (a reader of our
+    // selection) as foreign ones, and keeps them after they are gone, when
+    // their ids may come back as another program's.
+    GdkWindow* window = owner ? gdk_x11_window_lookup_for_display(gdk, owner) : nullptr;
+    if (!window || gdk_window_get_window_type(window) == GDK_WINDOW_FOREIGN)
+        return false;
+    // Only a widget's selection is handed over by GTK without the loop.
+    gpointer widget = nullptr;
+    gdk_window_get_user_data(window, &widget);
+    return widget != nullptr;
+}
 
 void SetClipboardTextWithRestore(GtkClipboard* clipboard, const std::string& utf8) {
     SState& state = State();

@@ -7,9 +7,13 @@
 
 #include <string>
 
+typedef struct _GdkDisplay GdkDisplay;
 typedef struct _GtkClipboard GtkClipboard;
 
 namespace desktop {
+
+// CLIPBOARD is held by one of this program's widgets.
+bool OwnsClipboard(GdkDisplay* display);
 
 // Copies CLIPBOARD's contents (unless a restore is still waiting: the first
 // paste's copy is the user's), then puts the snippet there.
