@@ -1,5 +1,7 @@
 #include "platform/Clipboard.h"
 
+#include "platform/ClipboardRestore.h"
+
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
@@ -10,14 +12,17 @@ bool SetClipboardText(const std::string& utf8, const SClipboardFill& fill) {
     if (!gdk || !GDK_IS_X11_DISPLAY(gdk))
         return false;
     GtkClipboard* clipboard = gtk_clipboard_get_for_display(gdk, GDK_SELECTION_CLIPBOARD);
-    gtk_clipboard_set_text(clipboard, utf8.c_str(), static_cast<gint>(utf8.size()));
+    // Without the restore the snippet simply stays; replacing contents that
+    // wait to be given back ends that wait (ClipboardRestore.cpp).
+    if (fill.restorePrevious)
+        SetClipboardTextWithRestore(clipboard, utf8);
+    else
+        gtk_clipboard_set_text(clipboard, utf8.c_str(), static_cast<gint>(utf8.size()));
     if (fill.primary)
         gtk_clipboard_set_text(gtk_clipboard_get_for_display(gdk, GDK_SELECTION_PRIMARY),
                                utf8.c_str(), static_cast<gint>(utf8.size()));
-    // GTK owns the selection with a hidden window of its own: one of ours.
-    const Window owner = XGetSelectionOwner(
-        GDK_DISPLAY_XDISPLAY(gdk), gdk_x11_get_xatom_by_name_for_display(gdk, "CLIPBOARD"));
-    return owner != None && gdk_x11_window_lookup_for_display(gdk, owner) != nullptr;
+    // GTK owns the selection with a hidden widget of its own.
+    return OwnsClipboard(gdk);
 }
 
 } // namespace desktop

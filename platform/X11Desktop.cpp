@@ -1,6 +1,7 @@
 #include "platform/X11Desktop.h"
 
 #include "platform/Clipboard.h"
+#include "platform/ClipboardRestore.h"
 #include "platform/DesktopWindows.h"
 #include "platform/FieldFocus.h"
 
@@ -45,5 +46,8 @@ void CX11Desktop::ReleaseModifiers() {
 }
 
 bool CX11Desktop::SendPasteKeys(const SKeyChord& chord) {
-    return m_keys.Send(chord);
+    const bool sent = m_keys.Send(chord);
+    if (sent)
+        desktop::NoteClipboardPasteKeys();
+    return sent;
 }
