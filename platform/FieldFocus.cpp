@@ -189,8 +189,10 @@ CAccessible EditableAt(SLookup& lookup, CAccessible object) {
     return CAccessible();
 }
 
-// The applications on the bus that may own the window: those of its process
-// first; without a process to go by, all of them but this one.
+// The applications on the bus that may own the window: those of its process;
+// without a process to go by, all of them but this one. A window whose
+// process is known but not on the bus has no accessible fields: another
+// program's window beneath the point must never be taken for it.
 std::vector<CAccessible> Candidates(SLookup& lookup, unsigned long pid) {
     std::vector<CAccessible> matching;
     std::vector<CAccessible> others;
@@ -211,27 +213,32 @@ std::vector<CAccessible> Candidates(SLookup& lookup, unsigned long pid) {
             continue;
         (owner == pid ? matching : others).push_back(std::move(application));
     }
-    return pid && !matching.empty() ? std::move(matching) : std::move(others);
+    return pid ? std::move(matching) : std::move(others);
 }
 
-// The editable field at the point in one application's windows, the active
-// window first.
-CAccessible FieldIn(SLookup& lookup, AtspiAccessible* application, int x, int y) {
+// The editable field at the point in one application's windows. The clicked
+// window has the keyboard by now, so it is the active one; another window of
+// the program under the same point is tried only when the program marks none
+// as active, and never when the program was not known by its process.
+CAccessible FieldIn(SLookup& lookup, AtspiAccessible* application, int x, int y, bool activeOnly) {
     CError error;
     const int count = atspi_accessible_get_child_count(application, error.Out());
     if (lookup.Failed(error))
         return CAccessible();
     std::vector<CAccessible> frames;
+    std::vector<CAccessible> active;
     for (int i = 0; i < count && i < kMaxFrames && !lookup.Spent(); ++i) {
         CAccessible frame(atspi_accessible_get_child_at_index(application, i, error.Out()));
         if (lookup.Failed(error) || !frame || !Contains(lookup, frame.Get(), x, y))
             continue;
         atspi_accessible_clear_cache(frame.Get());
         if (HasState(frame.Get(), ATSPI_STATE_ACTIVE))
-            frames.insert(frames.begin(), std::move(frame));
-        else
+            active.push_back(std::move(frame));
+        else if (!activeOnly)
             frames.push_back(std::move(frame));
     }
+    if (!active.empty())
+        frames = std::move(active);
     for (CAccessible& frame : frames) {
         if (lookup.Spent())
             break;
@@ -319,7 +326,7 @@ EFieldFocus CFieldFocus::FocusAt(unsigned long window, int x, int y) {
     for (CAccessible& application : candidates) {
         if (lookup.Spent())
             break;
-        if (CAccessible field = FieldIn(lookup, application.Get(), x, y)) {
+        if (CAccessible field = FieldIn(lookup, application.Get(), x, y, pid == 0)) {
             result = Focus(lookup, field.Get(), x, y);
             // Some programs (browsers) move the focus after the call returns.
             if (result == EFieldFocus::Moved)
