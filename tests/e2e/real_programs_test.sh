@@ -175,27 +175,32 @@ check "mousepad: pasted with Ctrl+V" traced "paste pasted: .*Ctrl+V\$" 1
 # These need the program to move the focus to the clicked field; run them
 # with TESSARY_E2E_A11Y=1.
 
+field_at_holds() { # window, x, y, text: the field there holds exactly the text (selected, read as PRIMARY)
+    xdotool mousemove --window "$1" "$2" "$3" click --repeat 3 --delay 40 1
+    selected "$4"
+}
 # A form with two fields, the focus in the first, the right-click in the
 # second: zenity prints "first|second" when the form is confirmed.
+# The fields and the OK button, inside the window.
+form_x=150 form_first_y=54 form_second_y=94 form_ok_x=449 form_ok_y=136
 form_second_field() {
     local title="form $RANDOM" out="$work/form.out" w
     spawn zenity --forms --title="$title" --text="Two fields" --add-entry=First \
         --add-entry=Second --width=500 </dev/null >"$out" 2>/dev/null
-    local zpid=$!
+    form_pid=$!
     wait_for 20 shown "$title" || return 1
     w=$(find_window "$title")
     activate "$w" || return 1
     xdotool mousemove --window "$w" "$form_x" "$form_first_y" click 1
     choose "$w" "$form_x" "$form_second_y" 0 || return 1
     wait_for 10 field_at_holds "$w" "$form_x" "$form_second_y" "$one_line" || return 1
-    # OK is the default button.
-    xdotool key Return
-    wait_for 10 ended "$zpid" && cmp -s "$out" <(printf '|%s\n' "$one_line")
+    xdotool mousemove --window "$w" "$form_ok_x" "$form_ok_y" click 1
+    wait_for 10 ended "$form_pid" && cmp -s "$out" <(printf '|%s\n' "$one_line")
 }
 
 # A page with an <input> and a <textarea>, each reporting its value in the
-# title (URI-encoded, so that line breaks survive): the focus in one, the
-# right-click in the other.
+# title as e2e|input|textarea (URI-encoded, so that line breaks and spaces
+# survive): the focus in one, the right-click in the other.
 page="$work/page.html"
 cat >"$page" <<'EOF'
 <!DOCTYPE html>
@@ -210,22 +215,21 @@ textarea { height: 300px; }
 <input id="a"><textarea id="b"></textarea>
 <script>
 const a = document.getElementById('a'), b = document.getElementById('b');
-const show = () => { document.title = 'e2e ' + encodeURIComponent(a.value) + ' ' + encodeURIComponent(b.value); };
+const show = () => { document.title = 'e2e|' + encodeURIComponent(a.value) + '|' + encodeURIComponent(b.value); };
 a.addEventListener('input', show);
 b.addEventListener('input', show);
 show();
 </script>
 </body></html>
 EOF
-browser_window() { xdotool search --onlyvisible --name '^e2e ' 2>/dev/null | head -n1; }
+browser_window() { xdotool search --onlyvisible --name '^e2e[|]' 2>/dev/null | head -n1; }
 browser_shown() { [ -n "$(browser_window)" ]; }
 decoded() { printf '%b' "${1//%/\\x}"; } # a URI-encoded text
 browser_title_is() { # input's text, textarea's text
-    local title parts
+    local title input textarea
     title=$(xdotool getwindowname "$(browser_window)" 2>/dev/null)
-    title=${title% - Chromium}
-    read -r -a parts <<<"${title#e2e }."
-    [ "$(decoded "${parts[0]:-}")" = "$1" ] && [ "$(decoded "${parts[1]%.}")" = "$2" ]
+    IFS='|' read -r _ input textarea <<<"${title% - Chromium}"
+    [ "$(decoded "$input")" = "$1" ] && [ "$(decoded "$textarea")" = "$2" ]
 }
 browser_pastes() { # y of the focused field, y of the clicked field, entry, input's, textarea's text
     local w
@@ -239,15 +243,16 @@ browser_fields() {
         --disable-background-networking --disable-component-update --disable-sync \
         --disable-gpu --user-data-dir="$work/chromium" --window-position=0,0 \
         --window-size=900,700 --app="file://$page" >"$work/chromium.log" 2>&1
-    wait_for 60 browser_shown || return 1
+    check "chromium shows the page" wait_for 60 browser_shown
     check "chromium: into the <textarea>, the focus in the <input>" \
-        browser_pastes 100 400 1 "" "$two_lines"
+        browser_pastes 150 400 1 "" "$two_lines"
     check "chromium: into the <input>, the focus in the <textarea>" \
-        browser_pastes 400 100 0 "$one_line" "$two_lines"
+        browser_pastes 400 150 0 "$one_line" "$two_lines"
 }
 
 if [ "$a11y" = 1 ]; then
     check "zenity form: into the second field, the focus in the first" form_second_field
+    kill "$form_pid" 2>/dev/null # still open when the text went elsewhere
     browser_fields
 fi
 
