@@ -15,6 +15,8 @@
 #   real_programs_test.sh TESSARY
 #
 # Needs the display and window manager the test command provides.
+# TESSARY_E2E_KEEP=1 keeps the work folder (logs, screens, files) and says
+# where.
 set -uo pipefail
 tessary="$1"
 
@@ -67,6 +69,7 @@ choose() { # window, x, y, entry
     xdotool key Return
     wait_for 5 no_menu
 }
+selected() { [ "$(xclip -o -selection primary 2>/dev/null)" = "$1" ]; } # text
 traced() { [ "$(grep -c "^tessary: $1" "$work/tessary.log")" -eq "$2" ]; } # pattern, count
 activate() { # window
     xdotool windowactivate "$1" 2>/dev/null
@@ -119,17 +122,13 @@ wait_for 30 shown "Tessary - lib.xml"
 xdotool windowminimize "$(find_window "Tessary - lib.xml")"
 check "the snippet menu switches on" wait_for 20 "$tessary" --toggle
 
-shell_started=0
-terminal_start xterm xterm -T xterm -geometry 100x20+0+0 -e && shell_started=1
-check "xterm runs a shell" test "$shell_started" = 1
+check "xterm runs a shell" terminal_start xterm xterm -T xterm -geometry 100x20+0+0 -e
 check "xterm: the one-line text arrives exactly at the prompt" terminal_pastes xterm 0 "$one_line"
 check "xterm: the two-line text arrives exactly at the prompt" terminal_pastes xterm 1 "$two_lines"
 check "xterm: pasted with Shift+Insert, twice" traced "paste pasted: .*Shift+Insert\$" 2
 
-shell_started=0
-terminal_start xfce4-terminal xfce4-terminal --disable-server -T xfce4-terminal \
-    --geometry 100x20+0+0 -x && shell_started=1
-check "xfce4-terminal runs a shell" test "$shell_started" = 1
+check "xfce4-terminal runs a shell" terminal_start xfce4-terminal \
+    xfce4-terminal --disable-server -T xfce4-terminal --geometry 100x20+0+0 -x
 check "xfce4-terminal: the one-line text arrives exactly at the prompt" \
     terminal_pastes xfce4-terminal 0 "$one_line"
 check "xfce4-terminal: the two-line text arrives exactly at the prompt" \
@@ -144,7 +143,6 @@ expected=$(printf '%s, then the rest of the line\na second line, unchanged\n_' "
 expected=${expected%_}
 editor_window() { xdotool search --onlyvisible --classname '^mousepad$' 2>/dev/null | head -n1; }
 editor_shown() { [ -n "$(editor_window)" ]; }
-selected() { [ "$(xclip -o -selection primary 2>/dev/null)" = "$1" ]; }
 # The first word of the first line, double-clicked: its height on the
 # screen depends on the bars above the text, so each line is tried down.
 select_first_word() { # window
