@@ -5,12 +5,14 @@
 //
 //   bench_paste write SHAPE FILE
 //       writes the library of that shape (e.g. 10x100x100) to FILE
-//   bench_paste measure SHAPE RUNS TARGET_PROGRAM [SEQUENCE]
+//   bench_paste measure SHAPE RUNS TARGET_PROGRAM [SEQUENCE [TERMINAL_PROGRAM]]
 //       with Tessary running on that library and its menu switched on:
-//       RUNS timed rounds, then SEQUENCE pastes in a row into two targets
+//       RUNS timed rounds, then SEQUENCE pastes in a row into two targets,
+//       then as many into two shell prompts (bench/xterm_target.sh), timed
 //
 // Output: one tab-separated line per measure (name, runs, median ms, 95th
-// percentile ms, failures) and "sequence <right> <total>".
+// percentile ms, failures), "sequence <right> <total>" and
+// "sequence_terminal <right> <total>".
 
 #include "ChildProcess.h"
 #include "PasteLibrary.h"
@@ -232,7 +234,31 @@ std::vector<int> SequencePath(const CPasteLibrary& library, long i) {
     return path;
 }
 
-int Measure(CPasteLibrary& library, int runs, const std::string& targetProgram, int sequence) {
+// `count` pastes in a row into two targets taken in turn: the right ones, the
+// chosen text in the clicked target and nothing in the other. The times from
+// the choice to the text go to `times` when given.
+int PasteInTurn(CPasteBench& bench, CPasteProbe& probe, const CPasteLibrary& library,
+                CTargetWindow& first, CTargetWindow& second, int count, CSamples* times = nullptr) {
+    double menuMs = 0, pasteMs = 0;
+    int right = 0;
+    for (int i = 0; i < count; ++i) {
+        CTargetWindow& into = i % 2 ? second : first;
+        CTargetWindow& other = i % 2 ? first : second;
+        const long otherSeen = probe.TitleChanges(other.m_window);
+        if (bench.PasteOurs(into, SequencePath(library, i), menuMs, pasteMs) &&
+            probe.TitleChanges(other.m_window) == otherSeen) {
+            ++right;
+            if (times)
+                times->Add(pasteMs);
+        } else {
+            bench.Recover(into);
+        }
+    }
+    return right;
+}
+
+int Measure(CPasteLibrary& library, int runs, const std::string& targetProgram, int sequence,
+            const std::string& terminalProgram) {
     CPasteProbe probe;
     if (!probe.Open()) {
         std::fprintf(stderr, "bench_paste: no X display with XTest\n");
@@ -295,25 +321,29 @@ int Measure(CPasteLibrary& library, int runs, const std::string& targetProgram, 
     stockPaste.Print();
     std::fflush(stdout);
 
-    int right = 0;
-    for (int i = 0; i < sequence; ++i) {
-        CTargetWindow& into = i % 2 ? second : first;
-        CTargetWindow& other = i % 2 ? first : second;
-        const long otherSeen = probe.TitleChanges(other.m_window);
-        if (bench.PasteOurs(into, SequencePath(library, i), menuMs, pasteMs) &&
-            probe.TitleChanges(other.m_window) == otherSeen)
-            ++right;
-        else
-            bench.Recover(into);
+    if (sequence > 0) {
+        std::printf("sequence\t%d\t%d\n",
+                    PasteInTurn(bench, probe, library, first, second, sequence), sequence);
+        std::fflush(stdout);
     }
-    if (sequence > 0)
-        std::printf("sequence\t%d\t%d\n", right, sequence);
-    std::fflush(stdout);
-
+    if (sequence > 0 && !terminalProgram.empty()) {
+        // Beside the other two, so that every click lands on its own target.
+        CTargetWindow firstShell, secondShell;
+        if (!bench.StartTarget(firstShell, terminalProgram, "Shell A", 640, 60) ||
+            !bench.StartTarget(secondShell, terminalProgram, "Shell B", 640, 420)) {
+            std::fprintf(stderr, "bench_paste: the terminals did not start\n");
+            return 1;
+        }
+        CSamples shellPaste("paste_terminal");
+        const int right =
+            PasteInTurn(bench, probe, library, firstShell, secondShell, sequence, &shellPaste);
+        shellPaste.Print();
+        std::printf("sequence_terminal\t%d\t%d\n", right, sequence);
+    }
     // Two fields, the focus in A: a paste into A, and one into B, which gets
-    // the focus through the accessibility bus first.
+    // the focus through the accessibility bus first. Below the terminals.
     CTargetWindow form;
-    if (!bench.StartTarget(form, targetProgram, "Paste target form", 660, 60, true)) {
+    if (!bench.StartTarget(form, targetProgram, "Paste target form", 660, 760, true)) {
         std::fprintf(stderr, "bench_paste: the two-field target did not start\n");
         return 1;
     }
@@ -343,9 +373,12 @@ int main(int argc, char** argv) {
     CPasteLibrary library;
     if (argc == 4 && std::string(argv[1]) == "write" && library.SetShape(argv[2]))
         return library.Write(argv[3]) ? 0 : 1;
-    if ((argc == 5 || argc == 6) && std::string(argv[1]) == "measure" && library.SetShape(argv[2]))
-        return Measure(library, std::atoi(argv[3]), argv[4], argc == 6 ? std::atoi(argv[5]) : 0);
-    std::fprintf(stderr, "usage: bench_paste write SHAPE FILE\n"
-                         "       bench_paste measure SHAPE RUNS TARGET_PROGRAM [SEQUENCE]\n");
+    if (argc >= 5 && argc <= 7 && std::string(argv[1]) == "measure" && library.SetShape(argv[2]))
+        return Measure(library, std::atoi(argv[3]), argv[4], argc >= 6 ? std::atoi(argv[5]) : 0,
+                       argc == 7 ? argv[6] : "");
+    std::fprintf(
+        stderr,
+        "usage: bench_paste write SHAPE FILE\n"
+        "       bench_paste measure SHAPE RUNS TARGET_PROGRAM [SEQUENCE [TERMINAL_PROGRAM]]\n");
     return 2;
 }

@@ -6,7 +6,8 @@
 #   bench/paste_bench.sh [RUNS [SEQUENCE]]
 #
 # RUNS (default 60): timed rounds per library. SEQUENCE (default 500): pastes
-# in a row with the 100k library, every one checked.
+# in a row with the 100k library, every one checked, into two GTK entries,
+# then into two shell prompts in xterm.
 # BUILD_DIR (default build-bench, configured as Release): where the program
 # and the measuring client are built.
 set -euo pipefail
@@ -86,17 +87,20 @@ for size in 100 100k; do
         exit 1
     fi
     echo "measuring with $size snippets ..." >&2
-    "$client" measure "$shape" "$runs" "$target" "$count" | sed "s/^/$size\t/" >>"$results"
+    "$client" measure "$shape" "$runs" "$target" "$count" "$here/xterm_target.sh" |
+        sed "s/^/$size\t/" >>"$results"
     kill "$program" 2>/dev/null || true
     wait "$program" 2>/dev/null || true
 done
 
-# size, name, runs, median, p95, failures (sequence: size, "sequence", right, total)
+# size, name, runs, median, p95, failures (sequence, sequence_terminal: size,
+# name, right, total)
 awk -F'\t' '
 function cell(s, n) { return ((s, n) in med) ? sprintf("%.1f / %.1f ms", med[s, n], p95[s, n]) : "-" }
 function one(s, n) { return ((s, n) in med) ? sprintf("%.1f ms", med[s, n]) : "-" }
 function ratio(s, a, b) { return med[s, b] > 0 ? sprintf("%.2fx", med[s, a] / med[s, b]) : "-" }
 $2 == "sequence" { seq[$1] = $3 "/" $4; next }
+$2 == "sequence_terminal" { seqterm[$1] = $3 "/" $4; next }
 { med[$1, $2] = $4; p95[$1, $2] = $5; runs[$1, $2] = $3; fails[$1, $2] = $6 }
 END {
     print "| measure (median / 95th percentile) | 100 snippets | 100k snippets | target |"
@@ -111,6 +115,7 @@ END {
     printf "| first paste after start: menu, paste | %s, %s | %s, %s | |\n", one("100", "first_menu"), one("100", "first_paste"), one("100k", "first_menu"), one("100k", "first_paste")
     printf "| runs (failed: ours, stock) | %d (%d, %d) | %d (%d, %d) | >= 50 |\n", runs["100", "paste_ours"], fails["100", "paste_ours"], fails["100", "paste_stock"], runs["100k", "paste_ours"], fails["100k", "paste_ours"], fails["100k", "paste_stock"]
     if ("100k" in seq) printf "| pastes in a row, right text in the right window | | %s | all |\n", seq["100k"]
+    if ("100k" in seqterm) printf "| the same into xterm, at the shell prompt | | %s (choice -> text %s) | all |\n", seqterm["100k"], cell("100k", "paste_terminal")
     printf "| (c) two fields, focus in A: choice -> text in A | %s | %s | |\n", cell("100", "paste_field_focused"), cell("100k", "paste_field_focused")
     printf "| the same into B, focused through accessibility first | %s | %s | |\n", cell("100", "paste_field_moved"), cell("100k", "paste_field_moved")
     printf "| ratio B / A | %s | %s | < 1.5x |\n", ratio("100", "paste_field_moved", "paste_field_focused"), ratio("100k", "paste_field_moved", "paste_field_focused")

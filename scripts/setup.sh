@@ -10,6 +10,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-dev
     xvfb xauth x11-utils x11-xkb-utils openbox xdotool xclip zenity
+    xterm xfce4-terminal mousepad chromium dbus at-spi2-core
 )
 
 missing=()

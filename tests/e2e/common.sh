@@ -26,3 +26,11 @@ press_in() { # exact title, keys...: activate it through the window manager, the
     wait_for 5 sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = '$w' ]"
     xdotool key --delay 150 "$@"
 }
+popup_menus() { # class instance: that program's pop-up menus on the screen
+    local w
+    for w in $(xdotool search --onlyvisible --classname "^$1\$" 2>/dev/null); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_POPUP_MENU &&
+            echo "$w"
+    done
+}
+ours() { [ "$(popup_menus tessary | wc -l)" -ge "$1" ]; } # count: at least that many of our menus

@@ -31,14 +31,6 @@ text='Crème brûlée — 日本語, 한국어 🎉 👍🏽 👨‍👩‍👧 
 printf '<level0 header="Lib"><level1 header="Other">other</level1>%s</level0>' \
     "<level1 header=\"Mixed\"><![CDATA[$text]]></level1>" >"$work/lib.xml"
 
-popup_menus() { # class instance: that program's pop-up menus on the screen
-    local w
-    for w in $(xdotool search --onlyvisible --classname "^$1\$" 2>/dev/null); do
-        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_POPUP_MENU &&
-            echo "$w"
-    done
-}
-ours() { [ "$(popup_menus tessary | wc -l)" -ge "$1" ]; } # count: at least that many menus
 no_menu() { [ -z "$(popup_menus tessary)$(popup_menus zenity)" ]; }
 any_menu() { ! no_menu; }
 zenity_start() { # sets zwin, zpid and zout for a new zenity field
