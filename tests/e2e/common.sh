@@ -5,7 +5,7 @@
 check() { # description, command...
     local what="$1"
     shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; fi
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; fail=1; return 1; fi
 }
 wait_for() { # seconds, command...
     local n=$(($1 * 10))
