@@ -217,6 +217,9 @@ bool RunOptionsDialog(wxWindow* parent, SSettings& settings,
 }
 
 bool RunOptionsDialog(wxWindow* parent, CTessaryDoc& doc) {
-    return RunOptionsDialog(
-        parent, doc.Settings(), [&doc] { doc.UnsetHotKey(); }, [&doc] { doc.SetHotKey(); });
+    if (!RunOptionsDialog(
+            parent, doc.Settings(), [&doc] { doc.UnsetHotKey(); }, [&doc] { doc.SetHotKey(); }))
+        return false;
+    doc.ApplyPasteSettings();
+    return true;
 }
