@@ -36,7 +36,6 @@ CDlgPasteKeyRule::CDlgPasteKeyRule(wxWindow* parent, const SPasteRule& rule) : m
     m_pPattern->ChangeValue(wxString::FromUTF8(rule.pattern));
     m_pKey->ChangeValue(wxString::FromUTF8(rule.chord.Format()));
     m_pPrimary->SetValue(rule.fillPrimary);
-    m_pPattern->SetFocus();
     SetClientSize(ConvertDialogToPixels(wxSize(220, 103)));
     CentreOnParent();
 }

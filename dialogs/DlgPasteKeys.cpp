@@ -25,7 +25,7 @@ CDlgPasteKeys::CDlgPasteKeys(wxWindow* parent, std::vector<SPasteRule> rules)
     m_pDefaults = XRCCTRL(*this, "IDC_PASTE_DEFAULTS", wxButton);
 
     const std::pair<const char*, int> columns[] = {
-        {msg::kPasteKeysProgram, 110}, {msg::kPasteKeysKey, 55}, {msg::kPasteKeysPrimary, 62}};
+        {msg::kPasteKeysProgram, 104}, {msg::kPasteKeysKey, 56}, {msg::kPasteKeysPrimary, 66}};
     for (const auto& [title, width] : columns)
         m_pList->AppendColumn(wxString::FromUTF8(title), wxLIST_FORMAT_LEFT,
                               ConvertDialogToPixels(wxSize(width, 0)).x);
@@ -47,7 +47,7 @@ CDlgPasteKeys::CDlgPasteKeys(wxWindow* parent, std::vector<SPasteRule> rules)
     });
 
     Fill(m_rules.empty() ? -1 : 0);
-    SetClientSize(ConvertDialogToPixels(wxSize(312, 176)));
+    SetClientSize(ConvertDialogToPixels(wxSize(314, 176)));
     CentreOnParent();
 }
 

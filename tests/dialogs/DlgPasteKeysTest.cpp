@@ -40,7 +40,8 @@ protected:
         CAppFixture::SetUp();
         SSettings s;
         s.m_nShowTips = 0;
-        s.m_pasteRules = {Row("xterm|Shift+Insert|primary"), Row("kitty|Ctrl+Shift+V|")};
+        // Not the defaults, which fill PRIMARY for xterm.
+        s.m_pasteRules = {Row("xterm|Shift+Insert|"), Row("kitty|Ctrl+Shift+V|")};
         StoreSettings(s);
         StartShown();
         m_pDesktop = new CFakeDesktop;
@@ -123,15 +124,15 @@ protected:
 
 TEST_F(PasteKeysDialog, OkHandsTheEditedTableToTheSettingsAndTheEngine) {
     // The stored table is the engine's from the start.
-    EXPECT_EQ(PastesInto("XTerm") + "|" + PastesInto("foot"), "Shift+Insert primary|Ctrl+V");
+    EXPECT_EQ(PastesInto("XTerm") + "|" + PastesInto("foot"), "Shift+Insert|Ctrl+V");
     Options([&](CDlgOptions& o) {
         ASSERT_FALSE(o.m_pRestoreClipboard->GetValue());
         Click(o.m_pRestoreClipboard);
         WithDialog<CDlgPasteKeys>(
             [&] { Push(o.FindWindow(options_ids::IDC_PASTE_KEYS)); },
             [&](CDlgPasteKeys& d) {
-                EXPECT_EQ(Shown(d), ">xterm Shift+Insert Yes|kitty Ctrl+Shift+V |1101");
-                // The first row's key changed, PRIMARY no longer filled.
+                EXPECT_EQ(Shown(d), ">xterm Shift+Insert |kitty Ctrl+Shift+V |1101");
+                // The first row's key changed.
                 Edit(d.m_pChange, "xterm", "ctrl+shift+insert", false);
                 // A row added after the selected one, moved up, the first removed.
                 SelectRow(d, 1);
