@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 
+#include "app/PasteKeysStore.h"
 #include "app/SettingsFile.h"
 
 #include <wx/config.h>
@@ -48,10 +49,14 @@ SSettings CSettingsStore::Load(wxConfigBase& config) {
     s.m_strStartFile = ReadString(config, "StartFile");
     s.m_strActivateWav = ReadString(config, "ActivateWavFile");
     s.m_strDeactivateWav = ReadString(config, "DeactivateWavFile");
+    s.m_bRestoreClipboard = ReadInt(config, "RestoreClipboard", 0) == 1;
     config.SetPath("/Settings");
     s.m_nShowTips = To32(ReadInt(config, "Tipoftheday", 1));
     s.m_nCurrentTip = To32(ReadInt(config, "CurrentTip", 0));
     config.SetPath(oldPath);
+    CPasteKeysStore::SRead keys = CPasteKeysStore::Read(config);
+    s.m_pasteRules = std::move(keys.rules);
+    s.m_bPasteKeysUnread = keys.state == CPasteKeysStore::EState::Damaged;
     return s;
 }
 
@@ -66,10 +71,13 @@ void CSettingsStore::Save(wxConfigBase& config, const SSettings& s) {
     config.Write("StartFile", wxString::FromUTF8(s.m_strStartFile));
     config.Write("ActivateWavFile", wxString::FromUTF8(s.m_strActivateWav));
     config.Write("DeactivateWavFile", wxString::FromUTF8(s.m_strDeactivateWav));
+    config.Write("RestoreClipboard", s.m_bRestoreClipboard ? 1L : 0L);
     config.SetPath("/Settings");
     config.Write("Tipoftheday", static_cast<long>(s.m_nShowTips));
     config.Write("CurrentTip", static_cast<long>(s.m_nCurrentTip));
     config.SetPath(oldPath);
+    if (!s.m_bPasteKeysUnread)
+        CPasteKeysStore::Write(config, s.m_pasteRules);
     config.Flush();
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 // The user's settings, read in one step and written in one step.
 
+#include "menu/PasteRules.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 class wxConfigBase;
 
@@ -19,6 +22,13 @@ struct SSettings {
     // "Settings"
     std::int32_t m_nShowTips = 1;   // 1 shows the Tip of the Day at start
     std::int32_t m_nCurrentTip = 0; // next tip to show
+    // "Options" too: 1 gives the clipboard's earlier contents back after a paste.
+    bool m_bRestoreClipboard = false;
+    // "PasteKeys": the paste key by window class, the first match winning.
+    std::vector<SPasteRule> m_pasteRules = CPasteRules::Defaults();
+    // The stored table could not be read: it is left in the file, for the
+    // user to mend, until a table is chosen in Options.
+    bool m_bPasteKeysUnread = false;
 };
 
 // A window's rectangle in screen pixels, right and bottom excluded, as the

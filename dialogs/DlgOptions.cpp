@@ -3,6 +3,7 @@
 #include "app/FilePrompt.h"
 #include "app/MessageBox.h"
 #include "app/Settings.h"
+#include "dialogs/DlgPasteKeys.h"
 #include "dialogs/HotKeyCtrl.h"
 #include "document/TessaryDoc.h"
 #include "res/CommandIds.h"
@@ -37,6 +38,8 @@ void RegisterResources() {
         {"IDC_START_FILE", IDC_START_FILE},
         {"IDC_ACTIVATE_WAV", IDC_ACTIVATE_WAV},
         {"IDC_DEACTIVATE_WAV", IDC_DEACTIVATE_WAV},
+        {"IDC_RESTORE_CLIPBOARD", IDC_RESTORE_CLIPBOARD},
+        {"IDC_PASTE_KEYS", IDC_PASTE_KEYS},
     };
     for (const auto& [name, id] : names)
         wxXmlResource::GetXRCID(name, id);
@@ -83,6 +86,7 @@ CDlgOptions::CDlgOptions(wxWindow* parent) {
     m_pEditDeactivateWav = Control<wxTextCtrl>(this, IDC_DEACTIVATE_WAV);
     m_pBrowseActivate = Control<wxButton>(this, IDC_BROWSE_ACTIVATE);
     m_pBrowseDeactivate = Control<wxButton>(this, IDC_BROWSE_DEACTIVATE);
+    m_pRestoreClipboard = Control<wxCheckBox>(this, IDC_RESTORE_CLIPBOARD);
 
     Bind(wxEVT_INIT_DIALOG, &CDlgOptions::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CDlgOptions::OnOK, this, wxID_OK);
@@ -90,8 +94,9 @@ CDlgOptions::CDlgOptions(wxWindow* parent) {
     Bind(wxEVT_BUTTON, &CDlgOptions::OnBrowseStartFile, this, IDC_BROWSE_START_FILE);
     Bind(wxEVT_BUTTON, &CDlgOptions::OnBrowseActivate, this, IDC_BROWSE_ACTIVATE);
     Bind(wxEVT_BUTTON, &CDlgOptions::OnBrowseDeactivate, this, IDC_BROWSE_DEACTIVATE);
+    Bind(wxEVT_BUTTON, &CDlgOptions::OnPasteKeys, this, IDC_PASTE_KEYS);
 
-    SetClientSize(ConvertDialogToPixels(wxSize(212, 293)));
+    SetClientSize(ConvertDialogToPixels(wxSize(212, 344)));
     CentreOnParent();
 }
 
@@ -103,6 +108,9 @@ void CDlgOptions::LoadFrom(const SSettings& s) {
     m_wHotKeyModifiers = s.m_wHotKeyModifiers;
     m_strStartFile = s.m_strStartFile;
     m_strStartFolder = s.m_strStartFolder;
+    m_bRestoreClipboard = s.m_bRestoreClipboard;
+    m_pasteRules = s.m_pasteRules;
+    m_bPasteKeysUnread = s.m_bPasteKeysUnread;
 }
 
 void CDlgOptions::StoreInto(SSettings& s) const {
@@ -113,12 +121,17 @@ void CDlgOptions::StoreInto(SSettings& s) const {
     s.m_strDeactivateWav = m_strDeactivateWav;
     s.m_strStartFile = m_strStartFile;
     s.m_strStartFolder = m_strStartFolder;
+    s.m_bRestoreClipboard = m_bRestoreClipboard;
+    s.m_pasteRules = m_pasteRules;
+    s.m_bPasteKeysUnread = m_bPasteKeysUnread;
 }
 
 bool CDlgOptions::TransferDataToWindow() {
     // Ticked only for the value at which the sounds play.
     if (m_pSound)
         m_pSound->SetValue(m_bSoundHook == 1);
+    if (m_pRestoreClipboard)
+        m_pRestoreClipboard->SetValue(m_bRestoreClipboard);
     SetText(m_pEditStartFolder, m_strStartFolder);
     SetText(m_pEditStartFile, m_strStartFile);
     SetText(m_pEditActivateWav, m_strActivateWav);
@@ -128,6 +141,7 @@ bool CDlgOptions::TransferDataToWindow() {
 
 bool CDlgOptions::TransferDataFromWindow() {
     m_bSoundHook = m_pSound && m_pSound->GetValue() ? 1 : 0;
+    m_bRestoreClipboard = m_pRestoreClipboard && m_pRestoreClipboard->GetValue();
     m_strStartFolder = Text(m_pEditStartFolder);
     m_strStartFile = Text(m_pEditStartFile);
     return TakeWavPath(m_pEditActivateWav, m_strActivateWav) &&
@@ -201,6 +215,12 @@ void CDlgOptions::OnBrowseDeactivate(wxCommandEvent&) {
     }
 }
 
+void CDlgOptions::OnPasteKeys(wxCommandEvent&) {
+    // Kept by Cancel in Options too: the dialog's own copy until OK there.
+    if (CDlgPasteKeys::Run(this, m_pasteRules))
+        m_bPasteKeysUnread = false;
+}
+
 bool RunOptionsDialog(wxWindow* parent, SSettings& settings,
                       const std::function<void()>& unsetHotKey,
                       const std::function<void()>& setHotKey) {
@@ -217,6 +237,9 @@ bool RunOptionsDialog(wxWindow* parent, SSettings& settings,
 }
 
 bool RunOptionsDialog(wxWindow* parent, CTessaryDoc& doc) {
-    return RunOptionsDialog(
-        parent, doc.Settings(), [&doc] { doc.UnsetHotKey(); }, [&doc] { doc.SetHotKey(); });
+    if (!RunOptionsDialog(
+            parent, doc.Settings(), [&doc] { doc.UnsetHotKey(); }, [&doc] { doc.SetHotKey(); }))
+        return false;
+    doc.ApplyPasteSettings();
+    return true;
 }

@@ -1,12 +1,15 @@
 #pragma once
 // Dialog 137, Tools > Options: start-up file and folder, the activation
-// sounds and the global hot key.
+// sounds, the global hot key and how pastes are made.
+
+#include "menu/PasteRules.h"
 
 #include <wx/dialog.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CHotKeyCtrl;
 class CTessaryDoc;
@@ -25,6 +28,8 @@ constexpr int IDC_BROWSE_DEACTIVATE = 1011;
 constexpr int IDC_START_FILE = 1012;
 constexpr int IDC_ACTIVATE_WAV = 1032;
 constexpr int IDC_DEACTIVATE_WAV = 1033;
+constexpr int IDC_RESTORE_CLIPBOARD = 1040;
+constexpr int IDC_PASTE_KEYS = 1041;
 } // namespace options_ids
 
 class CDlgOptions : public wxDialog {
@@ -37,7 +42,7 @@ public:
     // The settings' values, before the dialog is shown and after OK.
     void LoadFrom(const SSettings& settings);
     // Copies back in the command's order: Modifiers, VKCode, SoundHook, the
-    // two sounds, StartFile, then the start folder.
+    // two sounds, StartFile, the start folder, then the paste settings.
     void StoreInto(SSettings& settings) const;
 
     bool TransferDataToWindow() override;
@@ -50,8 +55,12 @@ public:
     std::string m_strStartFolder;
     std::string m_strActivateWav;
     std::string m_strDeactivateWav;
+    bool m_bRestoreClipboard = false;
+    std::vector<SPasteRule> m_pasteRules;
+    bool m_bPasteKeysUnread = false;
 
     CHotKeyCtrl* m_pHotKey = nullptr;
+    wxCheckBox* m_pRestoreClipboard = nullptr;
     wxCheckBox* m_pSound = nullptr;
     wxTextCtrl* m_pEditStartFile = nullptr;
     wxTextCtrl* m_pEditStartFolder = nullptr;
@@ -67,6 +76,7 @@ private:
     void OnBrowseStartFile(wxCommandEvent& event);
     void OnBrowseActivate(wxCommandEvent& event);
     void OnBrowseDeactivate(wxCommandEvent& event);
+    void OnPasteKeys(wxCommandEvent& event);
     // The sound fields and their Browse buttons follow the check box.
     void UpdateSoundControls();
     // Takes a sound path from its field; false after the message, with the

@@ -235,6 +235,7 @@ void CTessaryDoc::LoadSettings() {
     if (wxConfigBase* config = wxConfigBase::Get())
         m_settings = CSettingsStore::Load(*config);
     m_bSettingsLoaded = true;
+    ApplyPasteSettings();
 }
 
 void CTessaryDoc::SaveSettings() {

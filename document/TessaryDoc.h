@@ -45,6 +45,9 @@ public:
     // The element's text onto the clipboard, then Ctrl+V to the target.
     void PasteSnippet(const CXmlNode& element);
     CPasteEngine& PasteEngine();
+    // Hands the settings' paste keys and clipboard choice to the engine: at
+    // its creation, when the settings are read and after Options.
+    void ApplyPasteSettings();
     CTessaryView* View() const;
 
     CSnippetLibrary& Library() { return m_library; }

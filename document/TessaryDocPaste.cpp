@@ -18,9 +18,19 @@ CTessaryView* CTessaryDoc::View() const {
 }
 
 CPasteEngine& CTessaryDoc::PasteEngine() {
-    if (!m_pPasteEngine)
+    if (!m_pPasteEngine) {
         m_pPasteEngine = std::make_unique<CPasteEngine>(std::make_unique<CX11Desktop>());
+        ApplyPasteSettings();
+    }
     return *m_pPasteEngine;
+}
+
+void CTessaryDoc::ApplyPasteSettings() {
+    // Made when first used: until then there is nothing to tell.
+    if (!m_pPasteEngine)
+        return;
+    m_pPasteEngine->SetRules(CPasteRules(m_settings.m_pasteRules));
+    m_pPasteEngine->SetRestoreClipboard(m_settings.m_bRestoreClipboard);
 }
 
 void CTessaryDoc::SetHotKey() {

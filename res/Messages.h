@@ -81,6 +81,26 @@ inline constexpr const char* kFailedToSave = "Failed to save document.";
 inline constexpr const char* kCannotWriteFile = "Cannot write the file";
 inline constexpr const char* kCannotCreateInFolder = "Cannot create a file in the folder";
 
+// The paste keys of Options.
+inline constexpr const char* kPasteKeysProgram = "Program (window class)";
+inline constexpr const char* kPasteKeysKey = "Paste key";
+inline constexpr const char* kPasteKeysPrimary = "Also fills PRIMARY";
+inline constexpr const char* kPasteKeysYes = "Yes";
+inline constexpr const char* kPasteKeyNoProgram =
+    "Enter the program's window class, for example xterm, or *term* for every name holding "
+    "\"term\".";
+inline constexpr const char* kPasteKeyBadProgram =
+    "The window class cannot hold \"|\" or control characters.";
+inline constexpr const char* kPasteKeyNoKey =
+    "Enter the key that pastes in this program, for example Ctrl+Shift+V or Shift+Insert.";
+// Followed by the key as typed.
+inline constexpr const char* kPasteKeyNotAKey =
+    "\"%s\" is not a key. Write the modifiers (Ctrl, Shift, Alt, Super) and then the key, joined "
+    "by +, for example Ctrl+Shift+V or Shift+Insert.";
+inline constexpr const char* kPasteKeyUnknownKey =
+    "The keyboard has no key named \"%s\". Key names are written as X names them: V, Insert, "
+    "F5, Page_Up.";
+
 // The Favorites export.
 inline constexpr const char* kCannotOpenExport = "Could not open XML file";
 inline constexpr const char* kFavoritesNotFound = "Favorites folder not found\n";

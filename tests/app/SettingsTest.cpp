@@ -1,8 +1,10 @@
 // Settings: defaults, the round trip with its stored kinds and widths, the
-// window position's text form and checks, and the program's own settings
-// file with damaged, hostile and unwritable files.
+// window position's text form and checks, the paste-key group written by hand
+// or damaged, and the program's own settings file with damaged, hostile and
+// unwritable files.
 
 #include "app/Settings.h"
+#include "app/PasteKeysStore.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -51,31 +53,107 @@ protected:
     std::unique_ptr<wxLog> m_pPrevious;
 };
 
-// Every value of the settings, in their order.
+// Every value of the settings, in their order; the paste keys as stored rows.
 static std::string Described(const SSettings& s) {
+    std::string rules = s.m_pasteRules == CPasteRules::Defaults() ? "defaults" : "";
+    if (rules.empty())
+        for (const SPasteRule& rule : s.m_pasteRules)
+            rules += "[" + CPasteKeysStore::FormatRow(rule) + "]";
     return std::to_string(s.m_wHotKeyModifiers) + " " + std::to_string(s.m_wHotKeyVK) + " " +
            std::to_string(s.m_bSoundHook) + " " + s.m_strStartFolder + "|" + s.m_strStartFile +
            "|" + s.m_strActivateWav + "|" + s.m_strDeactivateWav + " " +
-           std::to_string(s.m_nShowTips) + " " + std::to_string(s.m_nCurrentTip);
+           std::to_string(s.m_nShowTips) + " " + std::to_string(s.m_nCurrentTip) + " " +
+           std::to_string(s.m_bRestoreClipboard) + " " + rules +
+           (s.m_bPasteKeysUnread ? " unread" : "");
 }
 
+static const char* kPasteKeysGroup = "[PasteKeys]\nCount=2\nRule1=xterm|Shift+Insert|primary\n"
+                                     "Rule2=*Term?|Ctrl+Shift+V|\n";
+
 TEST_F(SettingsFile, MissingValuesGiveDefaultsAndEveryValueRoundTrips) {
-    EXPECT_EQ(Described(Start("")), "0 0 0 ||| 1 0");
+    EXPECT_EQ(Described(Start("")), "0 0 0 ||| 1 0 0 defaults");
     // Values are read and written exactly as stored: "$HOME" is no reference.
-    const SSettings s{6,          0x54, 1, "${XDG_CONFIG_HOME}", "$HOME/\xC3\xA9", "/on.wav",
-                      "/off.wav", 0,    5};
+    SSettings s{6, 0x54, 1,   "${XDG_CONFIG_HOME}", "$HOME/\xC3\xA9", "/on.wav", "/off.wav",
+                0, 5,    true};
+    s.m_pasteRules = {{"xterm", *SKeyChord::Parse("Shift+Insert"), true},
+                      {"*Term?", *SKeyChord::Parse("Ctrl+Shift+V"), false}};
     CSettingsStore::Save(Config(), s);
     delete wxConfigBase::Set(nullptr);
     EXPECT_EQ(CTempDir::Read(Conf()),
               "[Options]\nModifiers=6\nVKCode=84\nSoundHook=1\nStartFolder=${XDG_CONFIG_HOME}\n"
               "StartFile=$HOME/\xC3\xA9\nActivateWavFile=/on.wav\nDeactivateWavFile=/off.wav\n"
-              "[Settings]\nTipoftheday=0\nCurrentTip=5\n");
+              "RestoreClipboard=1\n[Settings]\nTipoftheday=0\nCurrentTip=5\n" +
+                  std::string(kPasteKeysGroup));
     EXPECT_EQ(Described(Start(CTempDir::Read(Conf()))), Described(s));
     // The hot-key fields keep only their low 16 bits; values that are no
-    // numbers give the defaults.
+    // numbers give the defaults; only 1 gives the clipboard back.
     EXPECT_EQ(Described(Start("[Options]\nVKCode=65601\nModifiers=131074\nSoundHook=abc\n"
-                              "[Settings]\nCurrentTip=-3\nTipoftheday=zz\n")),
-              "2 65 0 ||| 1 -3");
+                              "RestoreClipboard=2\n[Settings]\nCurrentTip=-3\nTipoftheday=zz\n")),
+              "2 65 0 ||| 1 -3 0 defaults");
+    // An empty table stored on purpose is the user's: Ctrl+V everywhere.
+    s.m_pasteRules.clear();
+    CSettingsStore::Save(Config(), s);
+    delete wxConfigBase::Set(nullptr);
+    EXPECT_NE(CTempDir::Read(Conf()).find("[PasteKeys]\nCount=0\n"), std::string::npos);
+    EXPECT_EQ(Described(Start(CTempDir::Read(Conf()))), Described(s));
+}
+
+TEST_F(SettingsFile, PasteKeysWrittenByHandAreReadAsMeantAndWrittenTidy) {
+    // Blanks around the fields, any case, the flag left out, a pattern in
+    // another script; rows beyond Count (left from a longer table) ignored.
+    const SSettings s = Start("[PasteKeys]\nCount= 3 \nRule1=  xterm | shift + insert | PRIMARY\n"
+                              "Rule2=kitty|ctrl+shift+v\nRule3=\xC3\xA9"
+                              "diteur|Alt+F5|\n"
+                              "Rule4=ignored|Ctrl+V|\n");
+    EXPECT_EQ(Described(s), "0 0 0 ||| 1 0 0 "
+                            "[xterm|Shift+Insert|primary][kitty|Ctrl+Shift+V|][\xC3\xA9"
+                            "diteur|Alt+F5|]");
+    CSettingsStore::Save(Config(), s);
+    delete wxConfigBase::Set(nullptr);
+    const std::string text = CTempDir::Read(Conf());
+    EXPECT_EQ(text.substr(text.find("[PasteKeys]")),
+              "[PasteKeys]\nCount=3\nRule1=xterm|Shift+Insert|primary\nRule2=kitty|Ctrl+Shift+V|\n"
+              "Rule3=\xC3\xA9"
+              "diteur|Alt+F5|\n");
+}
+
+TEST_F(SettingsFile, ADamagedPasteKeysGroupGivesTheWholeDefaultTableAndStaysForMending) {
+    const std::string good = "Rule1=xterm|Shift+Insert|primary\n";
+    const std::string damaged[] = {
+        // The count: missing, no number, signed, absurd, beyond the limit.
+        good, "Count=\n" + good, "Count=two\n" + good, "Count=+1\n" + good, "Count=-1\n" + good,
+        "Count=1x\n" + good, "Count=99999999999999999999\n" + good, "Count=501\n" + good,
+        // A row missing or empty.
+        "Count=2\n" + good, "Count=2\n" + good + "Rule2=\n",
+        // The pattern: empty, blank, with a "|" of its own, too long.
+        "Count=1\nRule1=|Ctrl+V|\n", "Count=1\nRule1=  |Ctrl+V|\n", "Count=1\nRule1=a|b|Ctrl+V|\n",
+        "Count=1\nRule1=" + std::string(256, 'x') + "|Ctrl+V|\n",
+        // The key: none, not a chord, a modifier twice, an unknown modifier.
+        "Count=1\nRule1=kitty\n", "Count=1\nRule1=kitty||\n", "Count=1\nRule1=kitty|Ctrl+|\n",
+        "Count=1\nRule1=kitty|Ctrl+Ctrl+V|\n", "Count=1\nRule1=kitty|Hyper+V|\n",
+        "Count=1\nRule1=kitty|Ctrl+V!|\n",
+        // The flag: unknown, or a field too many.
+        "Count=1\nRule1=kitty|Ctrl+V|yes\n", "Count=1\nRule1=kitty|Ctrl+V|primary|\n",
+        // A row longer than any the program writes.
+        "Count=1\nRule1=kitty|Ctrl+" + std::string(2000, 'V') + "|\n"};
+    for (const std::string& group : damaged) {
+        const std::string file = "[Settings]\nTipoftheday=0\n[PasteKeys]\n" + group;
+        SSettings s = Start(file);
+        EXPECT_EQ(Described(s), "0 0 0 ||| 0 0 0 defaults unread") << group;
+        // Written back, the group is left as the user wrote it...
+        CSettingsStore::Save(Config(), s);
+        delete wxConfigBase::Set(nullptr);
+        EXPECT_NE(CTempDir::Read(Conf()).find("[PasteKeys]\n" + group), std::string::npos) << group;
+        // ...until a table is chosen.
+        s = Start(file);
+        s.m_bPasteKeysUnread = false;
+        s.m_pasteRules.resize(1);
+        CSettingsStore::Save(Config(), s);
+        EXPECT_EQ(Described(Start(CTempDir::Read(Conf()))),
+                  "0 0 0 ||| 0 0 0 [xterm|Shift+Insert|primary]")
+            << group;
+        EXPECT_EQ(Logged(), "") << group;
+    }
 }
 
 TEST(Settings, PositionTextFormAndChecks) {
@@ -134,8 +212,9 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsMovedAsideWithoutStalling) {
         deepGroup += "/a";
     const std::string earlier = Conf() + ".damaged";
     for (const std::string& content :
-         {std::string("StartFile=caf\xe9"), std::string("a=\0", 3), deepGroup + "]",
-          "StartFile=" + std::string(200'000, 'x'), std::string(2'000'000, '\n'),
+         {std::string("StartFile=caf\xe9"),
+          std::string("[PasteKeys]\nCount=1\nRule1=caf\xe9|Ctrl+V|"), std::string("a=\0", 3),
+          deepGroup + "]", "StartFile=" + std::string(200'000, 'x'), std::string(2'000'000, '\n'),
           std::string("<folder>"), std::string("<fifo>")}) {
         CTempDir::Write(earlier, "kept");
         if (content == "<folder>")
@@ -148,7 +227,8 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsMovedAsideWithoutStalling) {
         alarm(30); // a read that blocked would end the test program here
         settings_location::InstallGlobalConfig();
         alarm(0);
-        EXPECT_TRUE(CSettingsStore::Load(Config()).m_nShowTips == 1 &&
+        const SSettings s = CSettingsStore::Load(Config());
+        EXPECT_TRUE(s.m_nShowTips == 1 && s.m_pasteRules == CPasteRules::Defaults() &&
                     CTempDir::Read(earlier) == "kept" &&
                     fs::status(earlier + ".1").type() == type && !fs::exists(Conf()))
             << content.substr(0, 20);

@@ -180,7 +180,9 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
         Press(WXK_BACK);
         EXPECT_TRUE(shows("None"));
         Press(WXK_TAB);
-        EXPECT_TRUE(WaitFor("OK", [&] { return wxWindow::FindFocus() == d.FindWindow(wxID_OK); }));
+        EXPECT_TRUE(WaitFor("the next control", [&] {
+            return wxWindow::FindFocus() == d.FindWindow(options_ids::IDC_RESTORE_CLIPBOARD);
+        }));
         ASSERT_TRUE(FocusOn(field));
         Press(WXK_TAB, wxMOD_SHIFT);
         EXPECT_TRUE(WaitFor("the field before", [&] { return wxWindow::FindFocus() != field; }));
