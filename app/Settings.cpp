@@ -5,6 +5,7 @@
 #include <wx/config.h>
 #include <wx/log.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -48,6 +49,7 @@ SSettings CSettingsStore::Load(wxConfigBase& config) {
     s.m_strStartFile = ReadString(config, "StartFile");
     s.m_strActivateWav = ReadString(config, "ActivateWavFile");
     s.m_strDeactivateWav = ReadString(config, "DeactivateWavFile");
+    s.m_nUrlPollMinutes = std::max(0, To32(ReadInt(config, "UrlPollMinutes", 5)));
     config.SetPath("/Settings");
     s.m_nShowTips = To32(ReadInt(config, "Tipoftheday", 1));
     s.m_nCurrentTip = To32(ReadInt(config, "CurrentTip", 0));
@@ -66,6 +68,7 @@ void CSettingsStore::Save(wxConfigBase& config, const SSettings& s) {
     config.Write("StartFile", wxString::FromUTF8(s.m_strStartFile));
     config.Write("ActivateWavFile", wxString::FromUTF8(s.m_strActivateWav));
     config.Write("DeactivateWavFile", wxString::FromUTF8(s.m_strDeactivateWav));
+    config.Write("UrlPollMinutes", static_cast<long>(s.m_nUrlPollMinutes));
     config.SetPath("/Settings");
     config.Write("Tipoftheday", static_cast<long>(s.m_nShowTips));
     config.Write("CurrentTip", static_cast<long>(s.m_nCurrentTip));
