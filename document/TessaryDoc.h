@@ -91,6 +91,11 @@ public:
     // folder is watched; a library from a URL is asked for them every few
     // minutes, or now.
     bool IsWatchingFile() const;
+    // Starts following the source anew; run after every load or save that
+    // may have changed it, and when the interval of the asks changed.
+    void FollowSource();
+    // Events came for the file and it is read once they stop.
+    bool IsCheckPending() const { return m_settleTimer.IsRunning(); }
     void PollUrl();
     bool IsPolling() const;
     // Tests ask more often than every minute; zero gives the settings' interval.
@@ -110,7 +115,6 @@ private:
     // After every load or save that may have changed the source: watch its
     // folder or ask its server, from what was last loaded or saved.
     void InitFollowing();
-    void FollowSource();
     void WatchFolder();
     void OnFileSystemEvent(wxFileSystemWatcherEvent& event);
     void CheckFile();

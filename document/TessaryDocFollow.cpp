@@ -111,7 +111,8 @@ void CTessaryDoc::WatchFolder() {
     // The folder, not the file: an atomic save renames another file over it.
     if (m_pWatcher->Add(wxFileName::DirName(wxString::FromUTF8(folder)),
                         wxFSW_EVENT_CREATE | wxFSW_EVENT_DELETE | wxFSW_EVENT_RENAME |
-                            wxFSW_EVENT_MODIFY | wxFSW_EVENT_WARNING | wxFSW_EVENT_ERROR))
+                            wxFSW_EVENT_MODIFY | wxFSW_EVENT_ATTRIB | wxFSW_EVENT_WARNING |
+                            wxFSW_EVENT_ERROR))
         m_strWatchedFolder = folder;
 }
 
