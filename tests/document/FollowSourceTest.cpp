@@ -87,9 +87,12 @@ TEST_F(FollowSource, AFileChangedElsewhereIsReloadedOnceAndOurOwnSavesAreNotRepo
     ASSERT_TRUE(Start(path));
     ASSERT_TRUE(WaitFor("the folder to be watched", [this] { return Doc()->IsWatchingFile(); }));
     Select("Hello");
-    // A burst of writes, as an editor saves: one reload, the selection kept.
-    for (const char* bytes : {"", "<level0", kMail, kMailNew})
+    // A burst of writes, as an editor saves, each seen: one reload, the
+    // selection kept.
+    for (const char* bytes : {"", "<level0", kMail, kMailNew}) {
         Write("team.xml", bytes);
+        WaitFor("events for the file", [this] { return Doc()->IsCheckPending(); });
+    }
     Settled();
     EXPECT_EQ(Shown(), "Mail/New/[Hello]/Bye/ menu New Hello Bye");
     EXPECT_EQ(Told(), "reloaded");
