@@ -16,10 +16,11 @@ struct SSettings {
     std::string m_strStartFile;           // library opened at start-up
     std::string m_strActivateWav;
     std::string m_strDeactivateWav;
-    std::int32_t m_nUrlPollMinutes = 5; // a library from a URL is asked for changes; 0 never
     // "Settings"
     std::int32_t m_nShowTips = 1;   // 1 shows the Tip of the Day at start
     std::int32_t m_nCurrentTip = 0; // next tip to show
+    // "Options", kept last so that the fields above keep their order
+    std::int32_t m_nUrlPollMinutes = 5; // how often a library from a URL is asked; 0 never
 };
 
 // A window's rectangle in screen pixels, right and bottom excluded, as the

@@ -11,6 +11,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
@@ -37,6 +38,7 @@ void RegisterResources() {
         {"IDC_START_FILE", IDC_START_FILE},
         {"IDC_ACTIVATE_WAV", IDC_ACTIVATE_WAV},
         {"IDC_DEACTIVATE_WAV", IDC_DEACTIVATE_WAV},
+        {"IDC_URL_POLL_MINUTES", IDC_URL_POLL_MINUTES},
     };
     for (const auto& [name, id] : names)
         wxXmlResource::GetXRCID(name, id);
@@ -83,6 +85,7 @@ CDlgOptions::CDlgOptions(wxWindow* parent) {
     m_pEditDeactivateWav = Control<wxTextCtrl>(this, IDC_DEACTIVATE_WAV);
     m_pBrowseActivate = Control<wxButton>(this, IDC_BROWSE_ACTIVATE);
     m_pBrowseDeactivate = Control<wxButton>(this, IDC_BROWSE_DEACTIVATE);
+    m_pUrlPollMinutes = Control<wxSpinCtrl>(this, IDC_URL_POLL_MINUTES);
 
     Bind(wxEVT_INIT_DIALOG, &CDlgOptions::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CDlgOptions::OnOK, this, wxID_OK);
@@ -103,6 +106,7 @@ void CDlgOptions::LoadFrom(const SSettings& s) {
     m_wHotKeyModifiers = s.m_wHotKeyModifiers;
     m_strStartFile = s.m_strStartFile;
     m_strStartFolder = s.m_strStartFolder;
+    m_nUrlPollMinutes = s.m_nUrlPollMinutes;
 }
 
 void CDlgOptions::StoreInto(SSettings& s) const {
@@ -113,6 +117,7 @@ void CDlgOptions::StoreInto(SSettings& s) const {
     s.m_strDeactivateWav = m_strDeactivateWav;
     s.m_strStartFile = m_strStartFile;
     s.m_strStartFolder = m_strStartFolder;
+    s.m_nUrlPollMinutes = m_nUrlPollMinutes;
 }
 
 bool CDlgOptions::TransferDataToWindow() {
@@ -123,6 +128,8 @@ bool CDlgOptions::TransferDataToWindow() {
     SetText(m_pEditStartFile, m_strStartFile);
     SetText(m_pEditActivateWav, m_strActivateWav);
     SetText(m_pEditDeactivateWav, m_strDeactivateWav);
+    if (m_pUrlPollMinutes)
+        m_pUrlPollMinutes->SetValue(m_nUrlPollMinutes);
     return true;
 }
 
@@ -130,6 +137,8 @@ bool CDlgOptions::TransferDataFromWindow() {
     m_bSoundHook = m_pSound && m_pSound->GetValue() ? 1 : 0;
     m_strStartFolder = Text(m_pEditStartFolder);
     m_strStartFile = Text(m_pEditStartFile);
+    if (m_pUrlPollMinutes)
+        m_nUrlPollMinutes = m_pUrlPollMinutes->GetValue();
     return TakeWavPath(m_pEditActivateWav, m_strActivateWav) &&
            TakeWavPath(m_pEditDeactivateWav, m_strDeactivateWav);
 }

@@ -12,6 +12,7 @@ class CHotKeyCtrl;
 class CTessaryDoc;
 class wxButton;
 class wxCheckBox;
+class wxSpinCtrl;
 class wxTextCtrl;
 struct SSettings;
 
@@ -25,6 +26,7 @@ constexpr int IDC_BROWSE_DEACTIVATE = 1011;
 constexpr int IDC_START_FILE = 1012;
 constexpr int IDC_ACTIVATE_WAV = 1032;
 constexpr int IDC_DEACTIVATE_WAV = 1033;
+constexpr int IDC_URL_POLL_MINUTES = 1040;
 } // namespace options_ids
 
 class CDlgOptions : public wxDialog {
@@ -50,6 +52,7 @@ public:
     std::string m_strStartFolder;
     std::string m_strActivateWav;
     std::string m_strDeactivateWav;
+    std::int32_t m_nUrlPollMinutes = 5;
 
     CHotKeyCtrl* m_pHotKey = nullptr;
     wxCheckBox* m_pSound = nullptr;
@@ -59,6 +62,7 @@ public:
     wxTextCtrl* m_pEditDeactivateWav = nullptr;
     wxButton* m_pBrowseActivate = nullptr;
     wxButton* m_pBrowseDeactivate = nullptr;
+    wxSpinCtrl* m_pUrlPollMinutes = nullptr;
 
 private:
     void OnInitDialog(wxInitDialogEvent& event);
