@@ -50,13 +50,6 @@ protected:
             out += " " + item->GetItemLabel().utf8_string();
         return out + (Doc()->IsModified() ? " changed" : "");
     }
-    void Select(const std::string& label) {
-        wxTreeItemIdValue cookie;
-        for (wxTreeItemId item = Tree()->GetFirstChild(Tree()->GetRootItem(), cookie); item.IsOk();
-             item = Tree()->GetNextChild(Tree()->GetRootItem(), cookie))
-            if (Tree()->GetItemText(item).utf8_string() == label)
-                Tree()->SelectItem(item);
-    }
     // What the status bar told about changes made elsewhere, since the last call.
     std::string Told() {
         const std::pair<const char*, const char*> tags[] = {
@@ -86,7 +79,7 @@ TEST_F(FollowSource, AFileChangedElsewhereIsReloadedOnceAndOurOwnSavesAreNotRepo
     const std::string path = Write("team.xml", kMail);
     ASSERT_TRUE(Start(path));
     ASSERT_TRUE(WaitFor("the folder to be watched", [this] { return Doc()->IsWatchingFile(); }));
-    Select("Hello");
+    View()->SelectLabels({"Mail", "Hello"});
     // A burst of writes, as an editor saves, each seen: one reload, the
     // selection kept.
     for (const char* bytes : {"", "<level0", kMail, kMailNew}) {
