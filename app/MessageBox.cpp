@@ -50,6 +50,16 @@ EAnswer CMessageBox::AskYesNo(const std::string& text) {
                : EAnswer::No;
 }
 
+EAnswer CMessageBox::AskYesNo(const std::string& text, const std::string& yes,
+                              const std::string& no) {
+    if (State().enabled)
+        return TakeQueued(text, EAnswer::No);
+    wxMessageDialog dlg(Parent(), wxString::FromUTF8(text), msg::kAppTitle,
+                        wxYES_NO | wxICON_QUESTION);
+    dlg.SetYesNoLabels(wxString::FromUTF8(yes), wxString::FromUTF8(no));
+    return dlg.ShowModal() == wxID_YES ? EAnswer::Yes : EAnswer::No;
+}
+
 EAnswer CMessageBox::AskYesNoCancel(const std::string& text) {
     if (State().enabled)
         return TakeQueued(text, EAnswer::Cancel);

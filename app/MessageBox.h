@@ -16,6 +16,8 @@ public:
     static EAnswer AskYesNoCancel(const std::string& text);
     // Yes or No, with the question icon; No when none is queued in tests.
     static EAnswer AskYesNo(const std::string& text);
+    // The same with buttons labelled yes and no.
+    static EAnswer AskYesNo(const std::string& text, const std::string& yes, const std::string& no);
 
     // Test mode: nothing is shown; texts are recorded and questions take the
     // queued answers (Cancel when none is left).

@@ -6,6 +6,7 @@
 #include <wx/config.h>
 #include <wx/log.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -50,6 +51,7 @@ SSettings CSettingsStore::Load(wxConfigBase& config) {
     s.m_strActivateWav = ReadString(config, "ActivateWavFile");
     s.m_strDeactivateWav = ReadString(config, "DeactivateWavFile");
     s.m_bRestoreClipboard = ReadInt(config, "RestoreClipboard", 0) == 1;
+    s.m_nUrlPollMinutes = std::max(0, To32(ReadInt(config, "UrlPollMinutes", 5)));
     config.SetPath("/Settings");
     s.m_nShowTips = To32(ReadInt(config, "Tipoftheday", 1));
     s.m_nCurrentTip = To32(ReadInt(config, "CurrentTip", 0));
@@ -72,6 +74,7 @@ void CSettingsStore::Save(wxConfigBase& config, const SSettings& s) {
     config.Write("ActivateWavFile", wxString::FromUTF8(s.m_strActivateWav));
     config.Write("DeactivateWavFile", wxString::FromUTF8(s.m_strDeactivateWav));
     config.Write("RestoreClipboard", s.m_bRestoreClipboard ? 1L : 0L);
+    config.Write("UrlPollMinutes", static_cast<long>(s.m_nUrlPollMinutes));
     config.SetPath("/Settings");
     config.Write("Tipoftheday", static_cast<long>(s.m_nShowTips));
     config.Write("CurrentTip", static_cast<long>(s.m_nCurrentTip));

@@ -29,6 +29,8 @@ struct SSettings {
     // The stored table could not be read: it is left in the file, for the
     // user to mend, until a table is chosen in Options.
     bool m_bPasteKeysUnread = false;
+    // "Options", kept last so that the fields above keep their order
+    std::int32_t m_nUrlPollMinutes = 5; // how often a library from a URL is asked; 0 never
 };
 
 // A window's rectangle in screen pixels, right and bottom excluded, as the

@@ -12,6 +12,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
@@ -40,6 +41,7 @@ void RegisterResources() {
         {"IDC_DEACTIVATE_WAV", IDC_DEACTIVATE_WAV},
         {"IDC_RESTORE_CLIPBOARD", IDC_RESTORE_CLIPBOARD},
         {"IDC_PASTE_KEYS", IDC_PASTE_KEYS},
+        {"IDC_URL_POLL_MINUTES", IDC_URL_POLL_MINUTES},
     };
     for (const auto& [name, id] : names)
         wxXmlResource::GetXRCID(name, id);
@@ -87,6 +89,7 @@ CDlgOptions::CDlgOptions(wxWindow* parent) {
     m_pBrowseActivate = Control<wxButton>(this, IDC_BROWSE_ACTIVATE);
     m_pBrowseDeactivate = Control<wxButton>(this, IDC_BROWSE_DEACTIVATE);
     m_pRestoreClipboard = Control<wxCheckBox>(this, IDC_RESTORE_CLIPBOARD);
+    m_pUrlPollMinutes = Control<wxSpinCtrl>(this, IDC_URL_POLL_MINUTES);
 
     Bind(wxEVT_INIT_DIALOG, &CDlgOptions::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CDlgOptions::OnOK, this, wxID_OK);
@@ -96,7 +99,7 @@ CDlgOptions::CDlgOptions(wxWindow* parent) {
     Bind(wxEVT_BUTTON, &CDlgOptions::OnBrowseDeactivate, this, IDC_BROWSE_DEACTIVATE);
     Bind(wxEVT_BUTTON, &CDlgOptions::OnPasteKeys, this, IDC_PASTE_KEYS);
 
-    SetClientSize(ConvertDialogToPixels(wxSize(212, 344)));
+    SetClientSize(ConvertDialogToPixels(wxSize(212, 382)));
     CentreOnParent();
 }
 
@@ -111,6 +114,7 @@ void CDlgOptions::LoadFrom(const SSettings& s) {
     m_bRestoreClipboard = s.m_bRestoreClipboard;
     m_pasteRules = s.m_pasteRules;
     m_bPasteKeysUnread = s.m_bPasteKeysUnread;
+    m_nUrlPollMinutes = s.m_nUrlPollMinutes;
 }
 
 void CDlgOptions::StoreInto(SSettings& s) const {
@@ -124,6 +128,7 @@ void CDlgOptions::StoreInto(SSettings& s) const {
     s.m_bRestoreClipboard = m_bRestoreClipboard;
     s.m_pasteRules = m_pasteRules;
     s.m_bPasteKeysUnread = m_bPasteKeysUnread;
+    s.m_nUrlPollMinutes = m_nUrlPollMinutes;
 }
 
 bool CDlgOptions::TransferDataToWindow() {
@@ -136,6 +141,8 @@ bool CDlgOptions::TransferDataToWindow() {
     SetText(m_pEditStartFile, m_strStartFile);
     SetText(m_pEditActivateWav, m_strActivateWav);
     SetText(m_pEditDeactivateWav, m_strDeactivateWav);
+    if (m_pUrlPollMinutes)
+        m_pUrlPollMinutes->SetValue(m_nUrlPollMinutes);
     return true;
 }
 
@@ -144,6 +151,8 @@ bool CDlgOptions::TransferDataFromWindow() {
     m_bRestoreClipboard = m_pRestoreClipboard && m_pRestoreClipboard->GetValue();
     m_strStartFolder = Text(m_pEditStartFolder);
     m_strStartFile = Text(m_pEditStartFile);
+    if (m_pUrlPollMinutes)
+        m_nUrlPollMinutes = m_pUrlPollMinutes->GetValue();
     return TakeWavPath(m_pEditActivateWav, m_strActivateWav) &&
            TakeWavPath(m_pEditDeactivateWav, m_strDeactivateWav);
 }

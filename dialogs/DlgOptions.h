@@ -15,6 +15,7 @@ class CHotKeyCtrl;
 class CTessaryDoc;
 class wxButton;
 class wxCheckBox;
+class wxSpinCtrl;
 class wxTextCtrl;
 struct SSettings;
 
@@ -30,6 +31,7 @@ constexpr int IDC_ACTIVATE_WAV = 1032;
 constexpr int IDC_DEACTIVATE_WAV = 1033;
 constexpr int IDC_RESTORE_CLIPBOARD = 1040;
 constexpr int IDC_PASTE_KEYS = 1041;
+constexpr int IDC_URL_POLL_MINUTES = 1040;
 } // namespace options_ids
 
 class CDlgOptions : public wxDialog {
@@ -58,6 +60,7 @@ public:
     bool m_bRestoreClipboard = false;
     std::vector<SPasteRule> m_pasteRules;
     bool m_bPasteKeysUnread = false;
+    std::int32_t m_nUrlPollMinutes = 5;
 
     CHotKeyCtrl* m_pHotKey = nullptr;
     wxCheckBox* m_pRestoreClipboard = nullptr;
@@ -68,6 +71,7 @@ public:
     wxTextCtrl* m_pEditDeactivateWav = nullptr;
     wxButton* m_pBrowseActivate = nullptr;
     wxButton* m_pBrowseDeactivate = nullptr;
+    wxSpinCtrl* m_pUrlPollMinutes = nullptr;
 
 private:
     void OnInitDialog(wxInitDialogEvent& event);

@@ -7,6 +7,8 @@
 #include "dialogs/DlgOpenUrl.h"
 #include "dialogs/DlgOptions.h"
 #include "dialogs/DlgTipOfTheDay.h"
+#include "library/UrlFetcher.h"
+#include "library/UrlPollRequest.h"
 #include "menu/PasteEngine.h"
 #include "platform/GlobalHotKey.h"
 #include "res/CommandIds.h"
@@ -15,6 +17,7 @@
 #include <wx/app.h>
 #include <wx/config.h>
 #include <wx/filename.h>
+#include <wx/fswatcher.h>
 #include <wx/utils.h>
 
 #include <sys/stat.h>
@@ -37,9 +40,13 @@ CTessaryDoc::CTessaryDoc() {
     Bind(wxEVT_MENU, &CTessaryDoc::OnReload, this, ids::ID_RELOAD);
     Bind(wxEVT_MENU, &CTessaryDoc::OnOptions, this, ids::ID_OPTIONS);
     Bind(wxEVT_MENU, &CTessaryDoc::OnTipOfTheDay, this, ids::ID_TIP_OF_THE_DAY);
+    InitFollowing();
 }
 
-CTessaryDoc::~CTessaryDoc() = default;
+CTessaryDoc::~CTessaryDoc() {
+    // Before anything it could report to is gone.
+    m_pPoll.reset();
+}
 
 bool CTessaryDoc::OnNewDocument() {
     Modify(false);
@@ -54,6 +61,7 @@ bool CTessaryDoc::OnNewDocument() {
         CMessageBox::Show(msg::kNoParser);
     }
     LoadSettings();
+    FollowSource();
     return true;
 }
 
@@ -63,6 +71,13 @@ bool CTessaryDoc::OnOpenDocument(const wxString& path) {
     if (!m_bSettingsLoaded)
         LoadSettings();
     const std::string file = native_path::FromWx(path);
+    if (CUrlFetcher::IsUrl(file)) {
+        if (!m_library.HasEngine() && !m_library.CreateEngine()) {
+            CMessageBox::Show(msg::kNoParser);
+            return false;
+        }
+        return OpenUrl(file);
+    }
     if (::access(file.c_str(), R_OK) != 0 || !IsRegularFile(file)) {
         CMessageBox::Show(msg::kFailedToOpen);
         return false;
@@ -80,13 +95,36 @@ bool CTessaryDoc::OnOpenDocument(const wxString& path) {
     SetTitle(FileNameOf(path));
     Modify(false);
     SetDocumentSaved(true);
+    FollowSource();
     return true;
 }
 
 int CTessaryDoc::LoadXmlFile(const std::string& source) {
     wxBusyCursor wait;
     SXmlLoadResult detail;
-    switch (m_library.Load(source, &detail)) {
+    CSnippetLibrary::ELoadOutcome outcome = CSnippetLibrary::ELoadOutcome::NoEngine;
+    if (!m_library.HasEngine()) {
+    } else if (CUrlFetcher::IsUrl(source)) {
+        // Fetched here for the validators that make the later asks cheap.
+        const SFetchResult fetched = CUrlFetcher::Fetch(source);
+        detail = {fetched.status, source + ": " + fetched.detail};
+        outcome = fetched.status != EXmlLoadStatus::Ok
+                      ? CSnippetLibrary::ELoadOutcome::Invalid
+                      : m_library.LoadBytes(fetched.body, source, &detail);
+        if (outcome == CSnippetLibrary::ELoadOutcome::Ok) {
+            m_strStampSource = source;
+            m_stamp = source_stamp::OfBytes(fetched.body);
+            m_strEtag = fetched.etag;
+            m_strLastModified = fetched.lastModified;
+        }
+    } else {
+        outcome = m_library.Load(source, &detail);
+        if (outcome == CSnippetLibrary::ELoadOutcome::Ok) {
+            m_strStampSource = source;
+            m_stamp = source_stamp::OfFile(source);
+        }
+    }
+    switch (outcome) {
     case CSnippetLibrary::ELoadOutcome::Ok:
         // Told once the views are rebuilt, which clears the status bar.
         if (detail.replacedBytes > 0 && wxTheApp)
@@ -151,7 +189,9 @@ bool CTessaryDoc::CanWriteInPlace(const std::string& path) const {
 
 bool CTessaryDoc::Save() {
     const std::string path = PathName();
-    if (!CanWriteInPlace(path))
+    // A followed file removed elsewhere is written again where it was.
+    const bool removed = m_bFileRemoved && path == m_strWatchedFile;
+    if (!CanWriteInPlace(path) && !removed)
         return SaveAs();
     return OnSaveDocument(GetFilename());
 }
@@ -190,12 +230,16 @@ bool CTessaryDoc::OnSaveDocument(const wxString& path) {
     }
     Modify(false);
     SetDocumentSaved(true);
+    // Our own write is the new state of the file, never an outside change.
+    m_strStampSource = native_path::FromWx(path);
+    m_stamp = source_stamp::OfFile(m_strStampSource);
     // Title and recent files follow the file written, also when it was the
     // start file or a Save As.
     SetTitle(FileNameOf(path));
     SetFilename(path, true);
     if (GetDocumentManager())
         GetDocumentManager()->AddFileToHistory(path);
+    FollowSource();
     return true;
 }
 
@@ -203,7 +247,8 @@ void CTessaryDoc::Reload() {
     const std::string path = PathName();
     if (path.empty())
         return;
-    LoadXmlFile(path);
+    if (LoadXmlFile(path))
+        FollowSource();
     RebuildViews();
 }
 
@@ -211,9 +256,21 @@ bool CTessaryDoc::OpenUrl(const std::string& url) {
     CStatusText::Set(CStringTable::Load(strid::IDS_LOADING_DOCUMENT));
     if (!LoadXmlFile(url))
         return false;
-    SetPathName(url);
+    TakeUrlAsName(url);
+    FollowSource();
     RebuildViews();
     return true;
+}
+
+void CTessaryDoc::TakeUrlAsName(const std::string& url) {
+    // The library shown is the server's copy: nothing to save yet, and Save
+    // goes to Save As since no file is named.
+    Modify(false);
+    SetDocumentSaved(false);
+    SetTitle(wxString::FromUTF8(CUrlFetcher::DisplayName(url)));
+    SetFilename(native_path::ToWx(url), true);
+    if (GetDocumentManager())
+        GetDocumentManager()->AddFileToHistory(native_path::ToWx(url));
 }
 
 void CTessaryDoc::LoadStartFile() {
@@ -225,6 +282,7 @@ void CTessaryDoc::LoadStartFile() {
     CStatusText::Set(CStringTable::Load(strid::IDS_LOADING_DOCUMENT));
     if (LoadXmlFile(m_settings.m_strStartFile)) {
         SetPathName(m_settings.m_strStartFile);
+        FollowSource();
         RebuildViews();
     } else {
         CStatusText::Set("");
@@ -254,7 +312,8 @@ void CTessaryDoc::OnReload(wxCommandEvent&) {
 }
 
 void CTessaryDoc::OnOptions(wxCommandEvent&) {
-    RunOptionsDialog(wxTheApp->GetTopWindow(), *this);
+    if (RunOptionsDialog(wxTheApp->GetTopWindow(), *this))
+        FollowSource(); // the interval of the asks may have changed
 }
 
 void CTessaryDoc::OnTipOfTheDay(wxCommandEvent&) {

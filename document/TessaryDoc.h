@@ -3,10 +3,13 @@
 
 #include "app/Settings.h"
 #include "library/SnippetLibrary.h"
+#include "library/SourceStamp.h"
 #include "menu/SnippetCommandMap.h"
 
 #include <wx/docview.h>
+#include <wx/timer.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,6 +17,10 @@
 class CGlobalHotKey;
 class CPasteEngine;
 class CTessaryView;
+class CUrlPollRequest;
+class wxFileSystemWatcherBase;
+class wxFileSystemWatcherEvent;
+struct SFetchResult;
 
 class CTessaryDoc : public wxDocument {
 public:
@@ -79,9 +86,23 @@ private:
 
 public:
     // The part of Open URL after the dialog: load, take the URL as the path
-    // name (title and recent files unchanged) and rebuild.
+    // name, its last segment as the title and add it to the recent files.
     bool OpenUrl(const std::string& url);
     void Reload();
+
+    // Changes made elsewhere to the library's file are noticed once the
+    // folder is watched; a library from a URL is asked for them every few
+    // minutes, or now.
+    bool IsWatchingFile() const;
+    // Starts following the source anew; run after every load or save that
+    // may have changed it, and when the interval of the asks changed.
+    void FollowSource();
+    // Events came for the file and it is read once they stop.
+    bool IsCheckPending() const { return m_settleTimer.IsRunning(); }
+    void PollUrl();
+    bool IsPolling() const;
+    // Tests ask more often than every minute; zero gives the settings' interval.
+    static void SetPollInterval(std::chrono::milliseconds interval);
 
 private:
     void OnReload(wxCommandEvent& event);
@@ -91,6 +112,19 @@ private:
     // Rebuilds every view; without a view (tests) it numbers the items itself.
     void RebuildViews();
     bool CanWriteInPlace(const std::string& path) const;
+    // What the URL's load is named by: title, path and recent files.
+    void TakeUrlAsName(const std::string& url);
+
+    // After every load or save that may have changed the source: watch its
+    // folder or ask its server, from what was last loaded or saved.
+    void InitFollowing();
+    void WatchFolder();
+    void OnFileSystemEvent(wxFileSystemWatcherEvent& event);
+    void CheckFile();
+    void OnPollAnswer(const SFetchResult& answer, unsigned generation);
+    // The source now holds bytes (stamped now) other than ours: reload, or
+    // ask first when the library has changes; never load what is not a library.
+    void TakeOutsideChange(const SSourceStamp& now, const std::string& bytes);
 
     CSnippetLibrary m_library;
     SSettings m_settings;
@@ -99,6 +133,23 @@ private:
     std::unique_ptr<CPasteEngine> m_pPasteEngine;
     bool m_bSettingsLoaded = false;
     bool m_bEngineFailureShown = false;
+
+    // Following the source. m_stamp is what m_strStampSource held when it
+    // was last loaded or saved, or what the user chose to keep his over.
+    std::string m_strStampSource;
+    SSourceStamp m_stamp;
+    std::string m_strEtag;
+    std::string m_strLastModified;
+    std::string m_strWatchedFile;
+    std::string m_strWatchedFolder;
+    std::string m_strPolledUrl;
+    std::unique_ptr<wxFileSystemWatcherBase> m_pWatcher;
+    std::unique_ptr<CUrlPollRequest> m_pPoll;
+    wxTimer m_settleTimer;
+    wxTimer m_pollTimer;
+    unsigned m_nFollowGeneration = 0; // answers for an earlier source are dropped
+    bool m_bAskingAboutChange = false;
+    bool m_bFileRemoved = false;
 
     wxDECLARE_DYNAMIC_CLASS(CTessaryDoc);
 };

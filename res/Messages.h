@@ -37,6 +37,25 @@ inline constexpr const char* kSettingsLeftAlone =
     "The settings file %s could not be read or moved aside. The default settings apply, and the "
     "file is not written over.";
 
+// A library changed, or removed, by another program or on its server.
+inline constexpr const char* kChangedElsewhere =
+    "The library was changed by another program. Reload it (your changes are lost) or keep "
+    "yours (the next save overwrites the other changes)?";
+inline constexpr const char* kReloadButton = "Reload";
+inline constexpr const char* kKeepMineButton = "Keep Mine";
+inline constexpr const char* kReloadedChange =
+    "The library was changed by another program and has been reloaded.";
+inline constexpr const char* kKeptMine =
+    "The library was changed by another program; yours is kept, and the next save overwrites "
+    "the other changes.";
+inline constexpr const char* kChangeNotLoaded =
+    "The library was changed by another program, but the new version is not a Tessary library; "
+    "it was not loaded.";
+inline constexpr const char* kLibraryRemoved =
+    "The library's file was removed by another program; the next save writes it again.";
+inline constexpr const char* kServerSilent =
+    "The library's server did not answer; the library stays as it is and is asked again later.";
+
 // The snippet menu, the paste engine and activation.
 inline constexpr const char* kInvalidXmlStructure = "Invalid XML structure";
 // Followed by the first item's markup.

@@ -39,6 +39,7 @@ const std::pair<const char*, int> kIdNames[] = {
     {"ID_HELP_EXAMPLES", ids::ID_HELP_EXAMPLES},
     {"ID_HOOK_CLOSE_MENU", ids::ID_HOOK_CLOSE_MENU},
     {"ID_RELOAD", ids::ID_RELOAD},
+    {"ID_OPEN_URL", ids::ID_OPEN_URL},
     {"ID_HOOK_PASTE_ALL", ids::ID_HOOK_PASTE_ALL},
     {"ID_EXPORT_FAVORITES", ids::ID_EXPORT_FAVORITES},
     {"ID_OPTIONS", ids::ID_OPTIONS},

@@ -8,6 +8,7 @@
 #include <wx/treectrl.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class CDragLabel;
@@ -58,6 +59,11 @@ public:
     wxTextCtrl* Text() const { return m_ctlText; }
     CSplitterBar* Splitter() const { return m_wndSplitter; }
     CEditCommands& EditCommands() const { return *m_pEditCommands; }
+
+    // The selected item as its labels from the root down, and the item
+    // found again by them after a rebuild; where it is gone, the root stays.
+    std::vector<std::string> SelectedLabels() const;
+    void SelectLabels(const std::vector<std::string>& labels);
 
     // The item id a tree item carries; -1 for none.
     int ItemId(const wxTreeItemId& item) const;

@@ -118,3 +118,28 @@ void CTessaryView::OnEndLabelEditTree(wxTreeEvent& event) {
     doc->Modify(true);
     m_ctlTree->SetItemText(item, wxString::FromUTF8(header));
 }
+
+std::vector<std::string> CTessaryView::SelectedLabels() const {
+    std::vector<std::string> labels;
+    for (wxTreeItemId item = m_ctlTree->GetSelection(); item.IsOk();
+         item = m_ctlTree->GetItemParent(item))
+        labels.insert(labels.begin(), m_ctlTree->GetItemText(item).utf8_string());
+    return labels;
+}
+
+void CTessaryView::SelectLabels(const std::vector<std::string>& labels) {
+    wxTreeItemId item = m_ctlTree->GetRootItem();
+    if (labels.empty() || !item.IsOk() || m_ctlTree->GetItemText(item).utf8_string() != labels[0])
+        return;
+    for (std::size_t depth = 1; depth < labels.size(); ++depth) {
+        wxTreeItemIdValue cookie;
+        wxTreeItemId child = m_ctlTree->GetFirstChild(item, cookie);
+        while (child.IsOk() && m_ctlTree->GetItemText(child).utf8_string() != labels[depth])
+            child = m_ctlTree->GetNextChild(item, cookie);
+        if (!child.IsOk())
+            return;
+        item = child;
+    }
+    m_ctlTree->SelectItem(item);
+    m_ctlTree->EnsureVisible(item);
+}

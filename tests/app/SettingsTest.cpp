@@ -82,7 +82,7 @@ TEST_F(SettingsFile, MissingValuesGiveDefaultsAndEveryValueRoundTrips) {
     EXPECT_EQ(CTempDir::Read(Conf()),
               "[Options]\nModifiers=6\nVKCode=84\nSoundHook=1\nStartFolder=${XDG_CONFIG_HOME}\n"
               "StartFile=$HOME/\xC3\xA9\nActivateWavFile=/on.wav\nDeactivateWavFile=/off.wav\n"
-              "RestoreClipboard=1\n[Settings]\nTipoftheday=0\nCurrentTip=5\n" +
+              "RestoreClipboard=1\nUrlPollMinutes=5\n[Settings]\nTipoftheday=0\nCurrentTip=5\n" +
                   std::string(kPasteKeysGroup));
     EXPECT_EQ(Described(Start(CTempDir::Read(Conf()))), Described(s));
     // The hot-key fields keep only their low 16 bits; values that are no
@@ -90,6 +90,8 @@ TEST_F(SettingsFile, MissingValuesGiveDefaultsAndEveryValueRoundTrips) {
     EXPECT_EQ(Described(Start("[Options]\nVKCode=65601\nModifiers=131074\nSoundHook=abc\n"
                               "RestoreClipboard=2\n[Settings]\nCurrentTip=-3\nTipoftheday=zz\n")),
               "2 65 0 ||| 1 -3 0 defaults");
+    // How often a web library is asked: never less than never.
+    EXPECT_EQ(Start("[Options]\nUrlPollMinutes=-4\n").m_nUrlPollMinutes, 0);
     // An empty table stored on purpose is the user's: Ctrl+V everywhere.
     s.m_pasteRules.clear();
     CSettingsStore::Save(Config(), s);

@@ -12,6 +12,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/config.h>
+#include <wx/spinctrl.h>
 
 // After wx: X11's macros (None, Bool) clash with names in its headers.
 #include <X11/keysym.h>
@@ -198,4 +199,13 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
     CDlgOptions dlg(nullptr);
     dlg.m_pHotKey->SetHotKey(0x141, 0x102);
     EXPECT_EQ(dlg.m_pHotKey->GetText(), "Ctrl + A");
+}
+
+TEST_F(OptionsDialog, HowOftenAWebLibraryIsAskedIsKeptAndZeroIsNever) {
+    Options([&](CDlgOptions& d) {
+        EXPECT_EQ(d.m_pUrlPollMinutes->GetValue(), 5);
+        d.m_pUrlPollMinutes->SetValue(0);
+        Click(d.FindWindow(wxID_OK));
+    });
+    EXPECT_EQ(Doc()->Settings().m_nUrlPollMinutes, 0);
 }

@@ -7,6 +7,7 @@
 
 #include <wx/config.h>
 #include <wx/filehistory.h>
+#include <wx/menu.h>
 
 namespace {
 
@@ -157,14 +158,23 @@ TEST_F(DocumentLifecycle, ReloadAndOpenUrlReadTheSourceAgain) {
     Doc()->Modify(true);
     Command(ids::ID_RELOAD);
     EXPECT_EQ(Shown(), "Other/One/ mail.xml 'Tessary - mail.xml' recent 1 changed");
-    // Open URL takes the URL as path, but not as title or recent file; no
-    // file exists under it, so Save asks for a name.
+    // Open URL, in the File menu after Open, takes the URL as path, its last
+    // segment as title and the URL as recent file; no file exists under it,
+    // so Save asks for a name. The recent entry loads it from the URL again.
+    wxMenu* file = Frame()->GetMenuBar()->GetMenu(0);
+    EXPECT_EQ(file->FindItemByPosition(2)->GetId(), ids::ID_OPEN_URL);
+    EXPECT_EQ(file->FindItemByPosition(1)->GetId(), ids::ID_FILE_OPEN);
     const std::string url = "file://" + Write("remote.xml", "<level0 header=\"Remote\"/>");
     EXPECT_TRUE(Doc()->OpenUrl(url) && Doc()->PathName() == url);
-    EXPECT_EQ(Shown(), "Remote/ remote.xml 'Tessary - mail.xml' recent 1 changed");
+    EXPECT_EQ(Shown(), "Remote/ remote.xml 'Tessary - remote.xml' recent 2");
+    EXPECT_EQ(Manager()->GetFileHistory()->GetHistoryFile(0).utf8_string(), url);
+    CTempDir::Write(m_dir.File("remote.xml"), "<level0 header=\"Again\"/>");
+    Command(ids::ID_FILE_MRU_FILE1 + 1);
+    Command(ids::ID_FILE_MRU_FILE1 + 1);
+    EXPECT_EQ(Shown(), "Again/ remote.xml 'Tessary - remote.xml' recent 2");
     CFilePrompt::QueueAnswer(m_dir.File("copy.xml"));
     Command(ids::ID_FILE_SAVE);
-    EXPECT_EQ(Read(m_dir.File("copy.xml")), "<level0 header=\"Remote\" iid=\"0\"/>");
+    EXPECT_EQ(Read(m_dir.File("copy.xml")), "<level0 header=\"Again\" iid=\"0\"/>");
     // Stray bytes in UTF-8 are replaced, and the status bar tells so.
     ASSERT_TRUE(Open(Write("bad.xml", "<level0 header=\"caf\xC3\xA9 \xE9\"/>")));
     EXPECT_EQ(TreeLabels(), Strings{"caf\xC3\xA9 \xEF\xBF\xBD"});

@@ -2,6 +2,7 @@
 // and the limits that cut off huge files and silent and oversize servers.
 
 #include "library/UrlFetcher.h"
+#include "library/UrlPollRequest.h"
 #include "support/Loaded.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TempDir.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -80,4 +82,73 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
                 CUrlFetcher::Fetch(server.Url("/huge"), {10s, 30s, 100 * 1024}).status ==
                     EXmlLoadStatus::TooLarge)
         << silent.detail;
+}
+
+TEST(LibrarySource, AFollowedUrlIsAskedConditionallyWithTheNetrcLoginAndCanBeCancelled) {
+    CTempDir home, nobody;
+    CTempDir::Write(home.File(".netrc"), "machine 127.0.0.1 login team password s3cret\n");
+    ASSERT_EQ(chmod(home.File(".netrc").c_str(), 0600), 0);
+    const std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
+    setenv("HOME", home.Path().c_str(), 1);
+    CLoopbackHttpServer server;
+    server.RequireLogin("dGVhbTpzM2NyZXQ="); // team:s3cret
+    server.ServeLibrary("/team.xml", "<level0/>", "\"v1\"");
+    const std::string url = server.Url("/team.xml");
+    const SFetchResult first = CUrlFetcher::Fetch(url);
+    EXPECT_EQ(first.body + first.etag + first.lastModified, "<level0/>\"v1\"\"v1\"");
+    // Unchanged: a 304, no body. Changed: the new library and validators.
+    // Validators that would add a header line are not sent.
+    SFetchOptions again;
+    again.ifNoneMatch = first.etag;
+    again.ifModifiedSince = first.lastModified;
+    const SFetchResult same = CUrlFetcher::Fetch(url, again);
+    EXPECT_TRUE(same.status == EXmlLoadStatus::Ok && same.notModified && same.body.empty());
+    EXPECT_NE(server.Requests().back().find("If-None-Match: \"v1\"\r\nIf-Modified-Since: \"v1\""),
+              std::string::npos);
+    server.ServeLibrary("/team.xml", "<level0 header=\"x\"/>", "\"v2\"");
+    const SFetchResult changed = CUrlFetcher::Fetch(url, again);
+    EXPECT_EQ(changed.body + changed.etag + std::to_string(changed.notModified),
+              "<level0 header=\"x\"/>\"v2\"0");
+    again.ifNoneMatch = "\"v2\"\r\nX-Evil: 1";
+    CUrlFetcher::Fetch(url, again);
+    EXPECT_EQ(server.Requests().back().find("X-Evil"), std::string::npos);
+    // Without the login the server refuses.
+    setenv("HOME", nobody.Path().c_str(), 1);
+    EXPECT_EQ(CUrlFetcher::Fetch(url).status, EXmlLoadStatus::NotFound);
+    setenv("HOME", home.Path().c_str(), 1);
+
+    // A request cancelled while its server stays silent ends long before its
+    // time cap and never answers; one left alone answers once.
+    server.Serve("/silent", 0, {});
+    int answers = 0;
+    const auto started = std::chrono::steady_clock::now();
+    {
+        CUrlPollRequest request(server.Url("/silent"), {}, [&](const SFetchResult&) { ++answers; });
+        while (std::ranges::count(server.RequestedPaths(), "/silent") == 0)
+            std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+    {
+        CUrlPollRequest request(url, {}, [&](const SFetchResult& r) {
+            answers += r.status == EXmlLoadStatus::Ok ? 10 : 100;
+        });
+        while (!request.Finished())
+            std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(answers, 10);
+    setenv("HOME", oldHome.c_str(), 1);
+}
+
+TEST(LibrarySource, AUrlIsNamedByItsLastSegment) {
+    const std::pair<const char*, const char*> names[] = {
+        {"http://h:81/team%20lib/caf%C3%A9.xml?x=1#top", "caf\xC3\xA9.xml"},
+        {"http://h/team/", "team"},
+        {"https://example.org", "example.org"},
+        {"http://h/%FF.xml", "%FF.xml"},
+        {"http://h/a%0Ab.xml", "a%0Ab.xml"},
+        {"file:///tmp/x/lib.xml", "lib.xml"},
+        {"http://", "http://"},
+    };
+    for (const auto& [url, name] : names)
+        EXPECT_EQ(CUrlFetcher::DisplayName(url), name) << url;
 }
