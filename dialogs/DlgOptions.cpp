@@ -99,7 +99,7 @@ CDlgOptions::CDlgOptions(wxWindow* parent) {
     Bind(wxEVT_BUTTON, &CDlgOptions::OnBrowseDeactivate, this, IDC_BROWSE_DEACTIVATE);
     Bind(wxEVT_BUTTON, &CDlgOptions::OnPasteKeys, this, IDC_PASTE_KEYS);
 
-    SetClientSize(ConvertDialogToPixels(wxSize(212, 382)));
+    SetClientSize(ConvertDialogToPixels(wxSize(212, 394)));
     CentreOnParent();
 }
 

@@ -31,7 +31,7 @@ constexpr int IDC_ACTIVATE_WAV = 1032;
 constexpr int IDC_DEACTIVATE_WAV = 1033;
 constexpr int IDC_RESTORE_CLIPBOARD = 1040;
 constexpr int IDC_PASTE_KEYS = 1041;
-constexpr int IDC_URL_POLL_MINUTES = 1040;
+constexpr int IDC_URL_POLL_MINUTES = 1042;
 } // namespace options_ids
 
 class CDlgOptions : public wxDialog {
