@@ -22,8 +22,6 @@
 #include <optional>
 
 namespace {
-constexpr int kSettleTimerId = 1;
-constexpr int kPollTimerId = 2;
 // Writers save in bursts (truncate, write, write, rename): the file is read
 // once they have been quiet this long.
 constexpr int kSettleMs = 250;
@@ -31,12 +29,18 @@ std::chrono::milliseconds s_pollInterval{0};
 } // namespace
 
 void CTessaryDoc::InitFollowing() {
-    m_settleTimer.SetOwner(this, kSettleTimerId);
-    m_pollTimer.SetOwner(this, kPollTimerId);
-    Bind(
-        wxEVT_TIMER, [this](wxTimerEvent&) { CheckFile(); }, kSettleTimerId);
-    Bind(
-        wxEVT_TIMER, [this](wxTimerEvent&) { PollUrl(); }, kPollTimerId);
+    m_settleTimer.SetOwner(this);
+    m_pollTimer.SetOwner(this);
+    // Told apart by the timer itself, not by an id: the frame hands the
+    // document its own events too, its timers' among them.
+    Bind(wxEVT_TIMER, [this](wxTimerEvent& event) {
+        if (&event.GetTimer() == &m_settleTimer)
+            CheckFile();
+        else if (&event.GetTimer() == &m_pollTimer)
+            PollUrl();
+        else
+            event.Skip();
+    });
     Bind(wxEVT_FSWATCHER, &CTessaryDoc::OnFileSystemEvent, this);
 }
 
