@@ -100,7 +100,7 @@ TEST_F(SettingsFile, MissingValuesGiveDefaultsAndEveryValueRoundTrips) {
     EXPECT_EQ(Described(Start(CTempDir::Read(Conf()))), Described(s));
 }
 
-TEST_F(SettingsFile, PasteKeysWrittenByHandAreReadAsMeantAndWrittenTidy) {
+TEST_F(SettingsFile, PasteKeysWrittenByHandAreReadAsMeant) {
     // Blanks around the fields, any case, the flag left out, a pattern in
     // another script; rows beyond Count (left from a longer table) ignored.
     const SSettings s = Start("[PasteKeys]\nCount= 3 \nRule1=  xterm | shift + insert | PRIMARY\n"
@@ -110,31 +110,19 @@ TEST_F(SettingsFile, PasteKeysWrittenByHandAreReadAsMeantAndWrittenTidy) {
     EXPECT_EQ(Described(s), "0 0 0 ||| 1 0 0 "
                             "[xterm|Shift+Insert|primary][kitty|Ctrl+Shift+V|][\xC3\xA9"
                             "diteur|Alt+F5|]");
-    CSettingsStore::Save(Config(), s);
-    delete wxConfigBase::Set(nullptr);
-    const std::string text = CTempDir::Read(Conf());
-    EXPECT_EQ(text.substr(text.find("[PasteKeys]")),
-              "[PasteKeys]\nCount=3\nRule1=xterm|Shift+Insert|primary\nRule2=kitty|Ctrl+Shift+V|\n"
-              "Rule3=\xC3\xA9"
-              "diteur|Alt+F5|\n");
 }
 
 TEST_F(SettingsFile, ADamagedPasteKeysGroupGivesTheWholeDefaultTableAndStaysForMending) {
     const std::string good = "Rule1=xterm|Shift+Insert|primary\n";
     const std::string damaged[] = {
-        // The count: missing, no number, signed, absurd, beyond the limit.
-        good, "Count=\n" + good, "Count=two\n" + good, "Count=+1\n" + good, "Count=-1\n" + good,
-        "Count=1x\n" + good, "Count=99999999999999999999\n" + good, "Count=501\n" + good,
-        // A row missing or empty.
-        "Count=2\n" + good, "Count=2\n" + good + "Rule2=\n",
-        // The pattern: empty, blank, with a "|" of its own, too long.
-        "Count=1\nRule1=|Ctrl+V|\n", "Count=1\nRule1=  |Ctrl+V|\n", "Count=1\nRule1=a|b|Ctrl+V|\n",
+        // The count: missing, empty, signed, not only digits, absurd, beyond the limit.
+        good, "Count=\n" + good, "Count=+1\n" + good, "Count=1x\n" + good,
+        "Count=99999999999999999999\n" + good, "Count=501\n" + good,
+        // A row missing; the pattern empty, with a "|" of its own, too long.
+        "Count=2\n" + good, "Count=1\nRule1=|Ctrl+V|\n", "Count=1\nRule1=a|b|Ctrl+V|\n",
         "Count=1\nRule1=" + std::string(256, 'x') + "|Ctrl+V|\n",
-        // The key: none, not a chord, a modifier twice, an unknown modifier.
-        "Count=1\nRule1=kitty\n", "Count=1\nRule1=kitty||\n", "Count=1\nRule1=kitty|Ctrl+|\n",
-        "Count=1\nRule1=kitty|Ctrl+Ctrl+V|\n", "Count=1\nRule1=kitty|Hyper+V|\n",
-        "Count=1\nRule1=kitty|Ctrl+V!|\n",
-        // The flag: unknown, or a field too many.
+        // The key: none, not a chord; the flag unknown, or a field too many.
+        "Count=1\nRule1=kitty\n", "Count=1\nRule1=kitty|Ctrl+|\n",
         "Count=1\nRule1=kitty|Ctrl+V|yes\n", "Count=1\nRule1=kitty|Ctrl+V|primary|\n",
         // A row longer than any the program writes.
         "Count=1\nRule1=kitty|Ctrl+" + std::string(2000, 'V') + "|\n"};
@@ -214,9 +202,8 @@ TEST_F(SettingsFile, AFileThatCannotBeReadIsMovedAsideWithoutStalling) {
         deepGroup += "/a";
     const std::string earlier = Conf() + ".damaged";
     for (const std::string& content :
-         {std::string("StartFile=caf\xe9"),
-          std::string("[PasteKeys]\nCount=1\nRule1=caf\xe9|Ctrl+V|"), std::string("a=\0", 3),
-          deepGroup + "]", "StartFile=" + std::string(200'000, 'x'), std::string(2'000'000, '\n'),
+         {std::string("StartFile=caf\xe9"), std::string("a=\0", 3), deepGroup + "]",
+          "StartFile=" + std::string(200'000, 'x'), std::string(2'000'000, '\n'),
           std::string("<folder>"), std::string("<fifo>")}) {
         CTempDir::Write(earlier, "kept");
         if (content == "<folder>")

@@ -163,21 +163,18 @@ TEST_F(FollowSource, ALibraryOnAServerIsAskedForChangesWithoutHoldingUpTheWindow
     Doc()->PollUrl();
     asked(3);
     EXPECT_EQ(Shown(), "[Mail]/New/Hello/Bye/ menu New Hello Bye");
-    // A failing server and one sending something else change nothing.
+    // A failing server changes nothing.
     server.Serve("/team%20lib.xml", 500, "oops");
     Doc()->PollUrl();
     asked(4);
-    server.Serve("/team%20lib.xml", 200, "<!DOCTYPE html><html>login</html>");
-    Doc()->PollUrl();
-    asked(5);
     EXPECT_EQ(Shown(), "[Mail]/New/Hello/Bye/ menu New Hello Bye");
-    EXPECT_EQ(Told(), "reloaded no-answer not-a-library");
+    EXPECT_EQ(Told(), "reloaded no-answer");
     // Asked by itself, again and again.
     server.ServeLibrary("/team%20lib.xml", kMail, "\"v3\"");
     CTessaryDoc::SetPollInterval(20ms);
     Doc()->FollowSource();
     EXPECT_TRUE(WaitFor("the asks to repeat", [&] {
-        return server.Requests().size() >= 8 && Shown() == "[Mail]/Hello/Bye/ menu Hello Bye";
+        return server.Requests().size() >= 7 && Shown() == "[Mail]/Hello/Bye/ menu Hello Bye";
     }));
 
     // A silent server holds up neither the window nor its closing.
