@@ -303,8 +303,17 @@ void CTessaryDoc::SaveSettings() {
 
 void CTessaryDoc::OnOpenUrl(wxCommandEvent&) {
     std::string url;
-    if (CDlgOpenUrl::Run(GetDocumentWindow(), url))
-        OpenUrl(url);
+    if (!CDlgOpenUrl::Run(GetDocumentWindow(), url))
+        return;
+    // The library from the web takes the place of the one shown: its unsaved
+    // changes get the save question first, and stay if the load fails.
+    const bool modified = IsModified();
+    if (modified && !OnSaveModified())
+        return;
+    if (!OpenUrl(url) && modified && m_bChangesDiscarded) {
+        m_bChangesDiscarded = false;
+        Modify(true);
+    }
 }
 
 void CTessaryDoc::OnReload(wxCommandEvent&) {

@@ -1,6 +1,7 @@
 // New, Open, Save, Save As, Reload, Open URL, the recent files and the start
 // file, through the real document manager, frame and view.
 
+#include "dialogs/DlgOpenUrl.h"
 #include "res/CommandIds.h"
 #include "res/Messages.h"
 #include "support/AppFixture.h"
@@ -8,6 +9,7 @@
 #include <wx/config.h>
 #include <wx/filehistory.h>
 #include <wx/menu.h>
+#include <wx/textctrl.h>
 
 namespace {
 
@@ -175,6 +177,25 @@ TEST_F(DocumentLifecycle, ReloadAndOpenUrlReadTheSourceAgain) {
     CFilePrompt::QueueAnswer(m_dir.File("copy.xml"));
     Command(ids::ID_FILE_SAVE);
     EXPECT_EQ(Read(m_dir.File("copy.xml")), "<level0 header=\"Again\" iid=\"0\"/>");
+    // The command on a library with changes asks first: Cancel loads nothing,
+    // No keeps them when the load fails, and gives them up for a good one.
+    const auto openUrl = [&](const std::string& typed, EAnswer answer) {
+        Doc()->Modify(true);
+        CMessageBox::QueueAnswer(answer);
+        WithDialog<CDlgOpenUrl>(
+            [&] { Command(ids::ID_OPEN_URL); },
+            [&](CDlgOpenUrl& d) {
+                static_cast<wxTextCtrl*>(d.FindWindow(ids::IDC_URL))->SetValue(typed);
+                Click(d.FindWindow(wxID_OK));
+            });
+        return Shown();
+    };
+    EXPECT_EQ(openUrl(url, EAnswer::Cancel),
+              "Again/ copy.xml 'Tessary - copy.xml' recent 3 changed");
+    EXPECT_EQ(openUrl(url + ".gone", EAnswer::No),
+              "Again/ copy.xml 'Tessary - copy.xml' recent 3 changed");
+    EXPECT_EQ(openUrl(url, EAnswer::No), "Again/ remote.xml 'Tessary - remote.xml' recent 3");
+    EXPECT_EQ(Messages().size(), 4u) << "three questions and the failed load's message";
     // Stray bytes in UTF-8 are replaced, and the status bar tells so.
     ASSERT_TRUE(Open(Write("bad.xml", "<level0 header=\"caf\xC3\xA9 \xE9\"/>")));
     EXPECT_EQ(TreeLabels(), Strings{"caf\xC3\xA9 \xEF\xBF\xBD"});
