@@ -10,16 +10,6 @@ namespace {
 constexpr const char* kGroup = "/PasteKeys";
 constexpr const char* kPrimary = "primary";
 
-std::string Trim(const std::string& text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 std::string Key(const char* name, std::size_t index = 0) {
     return std::string(kGroup) + "/" + name + (index ? std::to_string(index) : "");
 }
@@ -66,7 +56,7 @@ std::optional<SPasteRule> CPasteKeysStore::ParseRow(const std::string& text) {
     std::size_t from = 0;
     for (;;) {
         const std::size_t bar = text.find('|', from);
-        fields.push_back(Trim(text.substr(from, bar - from)));
+        fields.push_back(TrimBlanks(text.substr(from, bar - from)));
         if (bar == std::string::npos)
             break;
         from = bar + 1;
@@ -93,7 +83,7 @@ CPasteKeysStore::SRead CPasteKeysStore::Read(wxConfigBase& config) {
         return read;
     read.state = EState::Damaged;
     const auto countText = ReadValue(config, Key("Count"));
-    const auto count = countText ? ParseCount(Trim(*countText)) : std::nullopt;
+    const auto count = countText ? ParseCount(TrimBlanks(*countText)) : std::nullopt;
     if (!count || *count > kMaxRules)
         return read;
     std::vector<SPasteRule> rules;

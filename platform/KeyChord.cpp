@@ -2,9 +2,7 @@
 
 #include <cctype>
 
-namespace {
-
-std::string Trim(const std::string& text) {
+std::string TrimBlanks(const std::string& text) {
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
@@ -13,6 +11,8 @@ std::string Trim(const std::string& text) {
         --end;
     return text.substr(begin, end - begin);
 }
+
+namespace {
 
 std::string Lower(std::string text) {
     for (char& c : text)
@@ -40,7 +40,7 @@ std::optional<SKeyChord> SKeyChord::Parse(const std::string& text) {
     std::size_t from = 0;
     for (;;) {
         const std::size_t plus = text.find('+', from);
-        const std::string part = Trim(text.substr(from, plus - from));
+        const std::string part = TrimBlanks(text.substr(from, plus - from));
         if (plus == std::string::npos) {
             if (part.empty())
                 return std::nullopt;

@@ -25,3 +25,6 @@ struct SKeyChord {
 
     bool operator==(const SKeyChord&) const = default;
 };
+
+// The text without the blanks at either end.
+std::string TrimBlanks(const std::string& text);

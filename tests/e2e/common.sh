@@ -34,3 +34,16 @@ popup_menus() { # class instance: that program's pop-up menus on the screen
     done
 }
 ours() { [ "$(popup_menus tessary | wc -l)" -ge "$1" ]; } # count: at least that many of our menus
+
+# A work folder removed at the end (kept and named with TESSARY_E2E_KEEP=1),
+# and spawn, whose programs are ended with the script. Sets work.
+workspace() {
+    work=$(mktemp -d)
+    pids=()
+    trap end_workspace EXIT
+}
+end_workspace() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    [ -n "${TESSARY_E2E_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
+}
+spawn() { "$@" & pids+=($!); } # command...: in the background, ended with the script

@@ -30,14 +30,7 @@ fi
 fail=0
 . "$(dirname "$0")/common.sh"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-    [ -n "${TESSARY_E2E_KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
-}
-trap cleanup EXIT
-spawn() { "$@" & pids+=($!); } # command...: in the background, ended with the test
+workspace
 export HOME="$work" XDG_CONFIG_HOME="$work/.config" TESSARY_DEBUG=1 LC_ALL=C.UTF-8
 mkdir -p "$XDG_CONFIG_HOME/Tessary"
 printf '[Options]\nVKCode=0\n[Settings]\nTipoftheday=0\n' >"$XDG_CONFIG_HOME/Tessary/Tessary.conf"

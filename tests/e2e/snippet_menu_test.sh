@@ -13,14 +13,7 @@ tessary="$1"
 fail=0
 . "$(dirname "$0")/common.sh"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-spawn() { "$@" & pids+=($!); } # command...: in the background, ended with the test
+workspace
 export HOME="$work" XDG_CONFIG_HOME="$work/.config" TESSARY_DEBUG=1
 mkdir -p "$XDG_CONFIG_HOME/Tessary"
 # Hot key Ctrl+Alt+K: virtual key 75, HOTKEYF_CONTROL | HOTKEYF_ALT; the
