@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The program alone: its tests and benchmarks need the packages of --tests.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARY_TESTS=OFF -DTESSARY_BENCH=OFF \
+    >/dev/null
 cmake --build build -j"$(nproc)" --target tessary
 exec build/tessary examples/starter.xml

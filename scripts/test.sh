@@ -5,7 +5,7 @@
 # then each fuzz target for a minute (scripts/fuzz.sh, a clang build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --tests
 
 # The project's format, checked before anything is built.
 echo "== Format =="
@@ -13,10 +13,12 @@ git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 echo "ok: every source file is formatted"
 
 jobs="$(nproc)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSARY_SANITIZE=ON -DTESSARY_WERROR=ON >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSARY_SANITIZE=ON -DTESSARY_WERROR=ON \
+    -DTESSARY_TESTS=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 # The plain build is a Release build, as a user or packager makes it.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTESSARY_WERROR=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTESSARY_WERROR=ON -DTESSARY_TESTS=ON \
+    -DTESSARY_BENCH=ON >/dev/null
 cmake --build build -j"$jobs"
 
 export GDK_BACKEND=x11 NO_AT_BRIDGE=1
