@@ -30,7 +30,10 @@ CHookMenu::~CHookMenu() {
 }
 
 void CHookMenu::DestroyHookMenu() {
-    m_unfilled.clear();
+    m_submenus.clear();
+    m_closed.clear();
+    m_pHighlighted = nullptr;
+    m_pBuild = std::make_shared<int>(0);
     m_submenuOfItem.clear();
     m_pHookMenu.reset();
     m_model.Clear();
@@ -72,10 +75,11 @@ void CHookMenu::AppendEntry(wxMenu* menu, int index) {
     if (entry.level) {
         auto* submenu = new wxMenu;
         wxMenuItem* item = menu->AppendSubMenu(submenu, Caption(entry.caption));
-        m_unfilled.emplace(submenu, index);
+        m_submenus[submenu] = {index, false, false, menu};
         m_submenuOfItem.emplace(item->GetId(), submenu);
         submenu->Bind(wxEVT_MENU_HIGHLIGHT, &CHookMenu::OnHighlight, this);
         submenu->Bind(wxEVT_MENU_OPEN, &CHookMenu::OnMenuOpen, this);
+        submenu->Bind(wxEVT_MENU_CLOSE, &CHookMenu::OnMenuClose, this);
         CMenuKeyPacer::Attach(submenu);
         return;
     }
@@ -89,27 +93,104 @@ void CHookMenu::AppendEntry(wxMenu* menu, int index) {
     menu->Append(id, Caption(entry.caption));
 }
 
+bool CHookMenu::IsFilled(wxMenu* submenu) const {
+    const auto it = m_submenus.find(submenu);
+    return it == m_submenus.end() || it->second.filled;
+}
+
 void CHookMenu::FillSubmenu(wxMenu* submenu) {
-    const auto it = m_unfilled.find(submenu);
-    if (it == m_unfilled.end())
+    const auto it = m_submenus.find(submenu);
+    if (it == m_submenus.end() || it->second.filled)
         return;
-    const int level = it->second;
-    m_unfilled.erase(it);
+    it->second.filled = true;
+    const int level = it->second.level;
     for (int child = m_model.At(level).firstChild; child >= 0;
          child = m_model.At(child).nextSibling)
         AppendEntry(submenu, child);
 }
 
+void CHookMenu::ForgetItems(wxMenu* submenu) {
+    for (wxMenuItem* item : submenu->GetMenuItems()) {
+        if (wxMenu* inner = item->GetSubMenu()) {
+            ForgetItems(inner);
+            m_submenus.erase(inner);
+            if (m_pHighlighted == inner)
+                m_pHighlighted = nullptr;
+            m_submenuOfItem.erase(item->GetId());
+        } else {
+            m_pCommands->Release(item->GetId());
+        }
+    }
+}
+
+void CHookMenu::ReleaseSubmenu(wxMenu* submenu) {
+    const auto it = m_submenus.find(submenu);
+    if (it == m_submenus.end() || !it->second.filled || it->second.open ||
+        submenu == m_pHighlighted)
+        return;
+    ForgetItems(submenu);
+    // From the end: each removal then finds its item at once.
+    while (submenu->GetMenuItemCount() > 0)
+        submenu->Destroy(submenu->FindItemByPosition(submenu->GetMenuItemCount() - 1));
+    it->second.filled = false;
+}
+
 void CHookMenu::OnHighlight(wxMenuEvent& event) {
-    // A submenu is filled while its entry is highlighted, before it opens.
+    // A submenu is filled while its entry is highlighted, before it opens;
+    // passed over without opening, it is let go again.
     const auto it = m_submenuOfItem.find(event.GetMenuId());
-    if (it != m_submenuOfItem.end())
-        FillSubmenu(it->second);
+    wxMenu* submenu = it != m_submenuOfItem.end() ? it->second : nullptr;
+    if (m_pHighlighted && m_pHighlighted != submenu &&
+        m_submenus[m_pHighlighted].parent == event.GetMenu())
+        ReleaseLater(m_pHighlighted);
+    m_pHighlighted = submenu;
+    if (submenu) {
+        ReleaseClosed();
+        FillSubmenu(submenu);
+    }
     event.Skip();
 }
 
 void CHookMenu::OnMenuOpen(wxMenuEvent& event) {
-    if (wxMenu* menu = event.GetMenu())
+    wxMenu* menu = event.GetMenu();
+    const auto it = m_submenus.find(menu);
+    if (it != m_submenus.end()) {
+        it->second.open = true;
+        ReleaseClosed();
         FillSubmenu(menu);
+    }
     event.Skip();
+}
+
+void CHookMenu::OnMenuClose(wxMenuEvent& event) {
+    wxMenu* menu = event.GetMenu();
+    const auto it = m_submenus.find(menu);
+    if (it != m_submenus.end() && it->second.open) {
+        it->second.open = false;
+        ReleaseLater(menu);
+    }
+    event.Skip();
+}
+
+void CHookMenu::ReleaseClosed() {
+    std::vector<wxMenu*> closed;
+    closed.swap(m_closed);
+    for (wxMenu* menu : closed)
+        // Those in a submenu let go before are gone with it.
+        if (m_submenus.count(menu))
+            ReleaseSubmenu(menu);
+}
+
+void CHookMenu::ReleaseLater(wxMenu* submenu) {
+    // After the choice made in it, which the toolkit sends after the close;
+    // not at all if it opened again meanwhile. The toolkit's menu loop holds
+    // back calls queued for later: until the menu ends, the next submenu to
+    // be filled releases it.
+    m_closed.push_back(submenu);
+    // The menus, and so their calls, never outlive this object; one asked
+    // for by an earlier build is dropped.
+    submenu->CallAfter([this, submenu, build = std::weak_ptr<int>(m_pBuild)] {
+        if (!build.expired())
+            ReleaseSubmenu(submenu);
+    });
 }

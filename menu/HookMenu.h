@@ -1,13 +1,16 @@
 #pragma once
 // The snippet menu shown at a right-click in another program: the "Hook"
 // pop-up of the menu template with the library's entries after its separator.
-// Submenus are filled when a person first highlights or opens them, from the
-// entries read at the rebuild, so the menu shows the library as it was then.
+// Submenus are filled when a person highlights or opens them, from the entries
+// read at the rebuild, so the menu shows the library as it was then. A closed
+// submenu lets its entries go again: the toolkit walks every entry that
+// exists at each choice, so a choice would slow with every submenu opened.
 
 #include "menu/SnippetMenuModel.h"
 
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 class CSnippetCommandMap;
 class CTessaryDoc;
@@ -31,17 +34,37 @@ public:
     // Fills a level's submenu now, if it was not yet; tests and the
     // highlight/open events use it.
     void FillSubmenu(wxMenu* submenu);
-    bool IsFilled(wxMenu* submenu) const { return m_unfilled.count(submenu) == 0; }
+    bool IsFilled(wxMenu* submenu) const;
+    // Lets a closed submenu's entries go, and those of the submenus in it;
+    // it is filled again at its next opening.
+    void ReleaseSubmenu(wxMenu* submenu);
 
 private:
     // Appends the entry of one model entry to a menu.
     void AppendEntry(wxMenu* menu, int index);
     void OnHighlight(wxMenuEvent& event);
     void OnMenuOpen(wxMenuEvent& event);
+    void OnMenuClose(wxMenuEvent& event);
+    // Releases the entries of a submenu whose items are going.
+    void ForgetItems(wxMenu* submenu);
+    // Releases the submenu's entries once the events of now are handled.
+    void ReleaseLater(wxMenu* submenu);
+    void ReleaseClosed();
+
+    struct SSubmenu {
+        int level = -1; // its level entry in the model
+        bool filled = false;
+        bool open = false;
+        wxMenu* parent = nullptr;
+    };
 
     std::unique_ptr<wxMenu> m_pHookMenu;
     CSnippetMenuModel m_model;
     CSnippetCommandMap* m_pCommands = nullptr;
-    std::unordered_map<wxMenu*, int> m_unfilled;      // submenu -> its level entry
+    std::unordered_map<wxMenu*, SSubmenu> m_submenus;
     std::unordered_map<int, wxMenu*> m_submenuOfItem; // level entry's item id -> submenu
+    std::vector<wxMenu*> m_closed;                    // closed or passed over, to release
+    wxMenu* m_pHighlighted = nullptr; // filled at the last highlight, maybe never opened
+    // Ends with each build: a release asked for by an earlier menu is dropped.
+    std::shared_ptr<int> m_pBuild = std::make_shared<int>(0);
 };

@@ -21,6 +21,8 @@
 #include <wx/menu.h>
 #include <wx/timer.h>
 
+#include <regex>
+
 #include "support/XClient.h"
 
 #include <X11/keysym.h>
@@ -211,6 +213,37 @@ TEST_F(HookMenuTest, HeldArrowKeysInNestedMenusAreFollowedInOrder) {
                      XK_Right, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down, XK_Down,
                      XK_Down, XK_Down, XK_Return});
     EXPECT_EQ(m_pDesktop->m_strClipboard, "second");
+}
+
+// A closed submenu lets its entries go and is filled again at its next
+// opening: choices made after going in and out of submenus, over two menus,
+// paste the right text, and the ids in use stay those of the open submenus.
+TEST_F(HookMenuTest, ClosedSubmenusAreLetGoAndBuiltAgain) {
+    std::string xml = "<level0 header=\"Lib\">";
+    for (const char* area : {"A", "B", "C"}) {
+        xml += std::string("<level1 header=\"") + area + "\">";
+        for (int n = 1; n <= 3; ++n)
+            xml += std::string("<level2 header=\"") + area + std::to_string(n) + "\">" + area +
+                   std::to_string(n) + " text</level2>";
+        xml += "</level1>";
+    }
+    StartWith("", xml + "</level0>");
+    wxMenu* lib = Popup()->FindItemByPosition(3)->GetSubMenu();
+    // Into A and out, into B and out, into C, its second entry.
+    const std::vector<KeySym> keys = {XK_Down,  XK_Down, XK_Down,  XK_Right, XK_Right,
+                                      XK_Left,  XK_Down, XK_Right, XK_Left,  XK_Down,
+                                      XK_Right, XK_Down, XK_Return};
+    for (const char* chosen : {"C2 text", "C2 text"}) {
+        m_pDesktop->m_strClipboard.clear();
+        ClickAndType(0, keys);
+        EXPECT_EQ(m_pDesktop->m_strClipboard, chosen);
+        EXPECT_LE(Doc()->SnippetCommands().Count(), 3u) << "ids of closed submenus reused";
+        ASSERT_TRUE(WaitFor("the closed menu's entries to go",
+                            [&] { return !View()->HookMenu().IsFilled(lib); }));
+    }
+    // Built again from the model, the entries are those of the library.
+    EXPECT_EQ(std::regex_replace(Outline(Popup()), std::regex("=[0-9]+"), ""),
+              "Close Menu,Paste All,-,Lib{A{A1,A2,A3},B{B1,B2,B3},C{C1,C2,C3}}");
 }
 
 // A click that lands on one of the program's own pop-ups keeps the last
