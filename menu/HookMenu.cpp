@@ -36,6 +36,7 @@ void CHookMenu::DestroyHookMenu() {
     m_pBuild = std::make_shared<int>(0);
     m_submenuOfItem.clear();
     m_pHookMenu.reset();
+    m_search.SetModel(nullptr);
     m_model.Clear();
 }
 
@@ -65,6 +66,7 @@ bool CHookMenu::LoadHookMenu(CTessaryDoc& doc) {
     };
     reporter.invalidStructure = [] { CMessageBox::Show(msg::kInvalidXmlStructure); };
     const bool built = m_model.Build(root, reporter);
+    m_search.SetModel(&m_model);
     if (m_model.RootEntry() >= 0)
         AppendEntry(m_pHookMenu.get(), m_model.RootEntry());
     return built;

@@ -7,6 +7,7 @@
 // exists at each choice, so a choice would slow with every submenu opened.
 
 #include "menu/SnippetMenuModel.h"
+#include "menu/SnippetSearch.h"
 
 #include <memory>
 #include <unordered_map>
@@ -39,6 +40,10 @@ public:
     // it is filled again at its next opening.
     void ReleaseSubmenu(wxMenu* submenu);
 
+    // What the menu was built from, and the search over it.
+    const CSnippetMenuModel& Model() const { return m_model; }
+    CSnippetSearch& Search() { return m_search; }
+
 private:
     // Appends the entry of one model entry to a menu.
     void AppendEntry(wxMenu* menu, int index);
@@ -60,6 +65,7 @@ private:
 
     std::unique_ptr<wxMenu> m_pHookMenu;
     CSnippetMenuModel m_model;
+    CSnippetSearch m_search;
     CSnippetCommandMap* m_pCommands = nullptr;
     std::unordered_map<wxMenu*, SSubmenu> m_submenus;
     std::unordered_map<int, wxMenu*> m_submenuOfItem; // level entry's item id -> submenu

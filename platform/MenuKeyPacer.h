@@ -4,6 +4,11 @@
 // accessibility code keeps one focus change pending until it is idle and
 // aborts the program when key events reach nested menus back to back, as a
 // held arrow key does once its auto-repeat outruns the menu.
+// It also lets typing start a search: a printable key that is not an access
+// key of the menu level it reaches closes the menu and is handed on.
+
+#include <functional>
+#include <string>
 
 class wxMenu;
 
@@ -13,4 +18,8 @@ public:
     // each of its submenus. The order of the keys is kept, and none is lost
     // while the menu stays open.
     static void Attach(wxMenu* menu);
+    // Called with the text of the key that started a search and of the keys
+    // typed after it that were still waiting, once the whole menu has closed;
+    // null: every key is the menu's.
+    static void SetTypeToFind(std::function<void(const std::string& typed)> start);
 };

@@ -12,6 +12,7 @@
 #include "res/StringTable.h"
 #include "view/EditCommands.h"
 #include "view/ItemData.h"
+#include "view/SnippetFinder.h"
 #include "view/SnippetXml.h"
 
 #include <wx/app.h>
@@ -107,10 +108,15 @@ void CTessaryView::OnChangeFilename() {
 }
 
 bool CTessaryView::LoadHookMenu() {
+    // A search open over the old entries ends with them.
+    if (m_pMenuHost)
+        m_pMenuHost->Cancel();
     return m_pHookMenu->LoadHookMenu(*GetDocument());
 }
 
 void CTessaryView::DestroyHookMenu() {
+    if (m_pMenuHost)
+        m_pMenuHost->Cancel();
     m_pHookMenu->DestroyHookMenu();
 }
 

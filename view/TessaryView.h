@@ -16,7 +16,7 @@ class CEditCommands;
 class CHookClient;
 class CHookMenu;
 class CTessaryDoc;
-class wxPopupWindow;
+class CSnippetFinder;
 struct SHookClick;
 class CSplitterBar;
 class wxPanel;
@@ -52,6 +52,9 @@ public:
     // the window that was clicked. Returns when the menu has closed.
     void OnCopyData(const SHookClick& click);
     bool IsMenuShown() const { return m_bInMenu; }
+    // The window the snippet menu opens on, which the search turns into;
+    // null before the first menu.
+    CSnippetFinder* MenuHost() const { return m_pMenuHost; }
 
     CTessaryDoc* GetDocument() const;
     wxPanel* Form() const { return m_pForm; }
@@ -141,10 +144,12 @@ private:
     void BindMenuCommands();
     void DetachHook();
     void SetStateIcon(const char* iconName);
+    // Typing in the menu closed it: the search opens at its place.
+    void StartFind(const std::string& typed);
 
     std::unique_ptr<CHookMenu> m_pHookMenu;
     std::unique_ptr<CHookClient> m_pHookClient;
-    wxPopupWindow* m_pMenuHost = nullptr;
+    CSnippetFinder* m_pMenuHost = nullptr; // the menu's window, and the search's
     bool m_bInMenu = false;
     bool m_bHookAttached = false;
     std::unique_ptr<CEditCommands> m_pEditCommands;

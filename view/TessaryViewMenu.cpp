@@ -6,15 +6,16 @@
 #include "menu/HookMenu.h"
 #include "menu/PasteEngine.h"
 #include "platform/HookClient.h"
+#include "platform/MenuKeyPacer.h"
 #include "platform/Sound.h"
 #include "res/CommandIds.h"
 #include "res/Messages.h"
 #include "res/Resources.h"
+#include "view/SnippetFinder.h"
 #include "view/TessaryView.h"
 
 #include <wx/frame.h>
 #include <wx/menu.h>
-#include <wx/popupwin.h>
 
 namespace {
 
@@ -174,15 +175,33 @@ void CTessaryView::OnCopyData(const SHookClick& click) {
     // manager neither decorates nor focuses: the main window may be
     // minimised, hidden or behind others.
     if (!m_pMenuHost) {
-        m_pMenuHost = new wxPopupWindow(GetFrame());
+        m_pMenuHost = new CSnippetFinder(GetFrame());
         // The chosen command travels the view's routing, through the document.
         m_pMenuHost->Bind(wxEVT_MENU, [this](wxCommandEvent& event) { ProcessEvent(event); });
     }
-    m_pMenuHost->SetSize(click.x, click.y, 1, 1);
-    m_pMenuHost->Show();
+    m_pMenuHost->PlaceAt(click.x, click.y);
     m_bInMenu = true;
+    CMenuKeyPacer::SetTypeToFind([this](const std::string& typed) { StartFind(typed); });
     m_pMenuHost->PopupMenu(popup, 0, 0);
+    CMenuKeyPacer::SetTypeToFind(nullptr);
+    // A search started in the menu goes on; the next menu waits for its end.
+    if (m_pMenuHost && m_pMenuHost->IsFinding())
+        return;
     m_bInMenu = false;
     if (m_pMenuHost)
         m_pMenuHost->Hide();
+}
+
+void CTessaryView::StartFind(const std::string& typed) {
+    if (!m_pMenuHost)
+        return;
+    const auto choose = [this](int entry) {
+        // As a choice in the menu: the same paste, target and point.
+        try {
+            GetDocument()->PasteSnippet(m_pHookMenu->Model().At(entry).element);
+        } catch (...) {
+            // An engine failure while reading the text: nothing is pasted.
+        }
+    };
+    m_pMenuHost->Find(m_pHookMenu->Search(), typed, choose, [this] { m_bInMenu = false; });
 }
