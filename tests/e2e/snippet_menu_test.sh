@@ -2,7 +2,8 @@
 # The snippet menu of the real program over a third-party GTK program
 # (zenity), driven as a person drives it: a second copy told that the hot key
 # is taken, --toggle, the hot key, a right-click, keys in the menu, the text
-# arriving in the clicked field; on the display the test command provides,
+# arriving in the clicked field, typing in the menu to find a snippet, an
+# access key; on the display the test command provides,
 # with its window manager, then on a display of our own without one. With
 # TESSARY_DEBUG=1 the program says on stderr how each paste ended.
 #
@@ -21,8 +22,9 @@ mkdir -p "$XDG_CONFIG_HOME/Tessary"
 printf '[Options]\nVKCode=75\nModifiers=6\nSoundHook=1\n[Settings]\nTipoftheday=0\n' \
     >"$XDG_CONFIG_HOME/Tessary/Tessary.conf"
 text='Crème brûlée — 日本語, 한국어 🎉 👍🏽 👨‍👩‍👧 ✓'
-printf '<level0 header="Lib"><level1 header="Other">other</level1>%s</level0>' \
-    "<level1 header=\"Mixed\"><![CDATA[$text]]></level1>" >"$work/lib.xml"
+printf '<level0 header="Lib"><level1 header="Other">other</level1>%s%s</level0>' \
+    "<level1 header=\"Mixed\"><![CDATA[$text]]></level1>" \
+    '<level1 header="&amp;Greetings"><level2 header="Hi">hi</level2></level1>' >"$work/lib.xml"
 
 no_menu() { [ -z "$(popup_menus tessary)$(popup_menus zenity)" ]; }
 any_menu() { ! no_menu; }
@@ -57,6 +59,49 @@ paste_arrives() {
     wait_for 10 field_holds && xdotool key Return
     wait_for 5 ended "$zpid" && cmp -s "$zout" <(printf '%s\n' "$text")
 }
+# The search pop-up: ours, override-redirect, wider than the pixel the menu
+# opens on, and no menu.
+finder_shown() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^tessary$' 2>/dev/null); do
+        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' &&
+            [ "$(xwininfo -id "$w" | awk '/Width:/ {print $2}')" -gt 50 ] &&
+            ! xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q POPUP_MENU && return 0
+    done
+    return 1
+}
+no_finder() { ! finder_shown; }
+into_library() { # the menu at a right-click, open down to the library's entries
+    right_click && wait_for 5 ours 1 || return 1
+    xdotool mousemove --window "$zwin" 5 5 key Down Down Down Right
+    wait_for 5 ours 2
+}
+zenity_printed() { # what zenity printed at a Return in its field
+    xdotool key Return
+    wait_for 5 ended "$zpid" && cmp -s "$zout" <(printf '%s\n' "$1")
+}
+# "m" is no access key among the library's entries: the menu closes, the
+# search opens and takes the rest; Return pastes the one found.
+find_arrives() {
+    zenity_start && into_library || return 1
+    xdotool type --delay 60 mix && wait_for 5 finder_shown && no_menu || return 1
+    xdotool key Return
+    wait_for 5 no_finder && wait_for 10 field_holds && zenity_printed "$text"
+}
+# Escape leaves the search; nothing typed in it reaches the field.
+find_escapes() {
+    zenity_start && into_library || return 1
+    xdotool type --delay 60 oth && wait_for 5 finder_shown && xdotool key Escape &&
+        wait_for 5 no_finder && sleep 0.3 && zenity_printed ""
+}
+# "g" is the access key of Greetings: it opens that submenu, no search.
+access_key_opens() {
+    zenity_start && into_library || return 1
+    xdotool key g && wait_for 5 ours 3 && no_finder || return 1
+    # One Escape a level, none past the menu: zenity would take it.
+    for _ in 1 2 3; do any_menu && xdotool key Escape && sleep 0.3; done
+    wait_for 5 no_menu && zenity_printed ""
+}
 switches_to() { # ours|own, command...: what a right-click opens after the command
     local state="$1"
     shift
@@ -89,6 +134,10 @@ check "the chosen text arrives exactly in the clicked field (main window minimis
 # Every switch above left a menu with Escape: none of them pasted.
 check "one paste traced, and as made" traced "paste pasted: window 0x[0-9a-f]*, waited" 1
 check "nothing else was pasted" traced "paste " 1
+check "typing in the menu finds a snippet, and Return pastes it exactly" find_arrives
+check "Escape in the search pastes nothing, and its keys stay in it" find_escapes
+check "an access key still opens its submenu" access_key_opens
+check "one paste more, none at Escape" traced "paste " 2
 kill "$prog"
 
 # --- without a window manager ---------------------------------------------------
