@@ -8,13 +8,16 @@
 #include "app/MessageBox.h"
 #include "app/StatusText.h"
 #include "document/TessaryDoc.h"
+#include "menu/HookMenu.h"
 #include "res/StringTable.h"
+#include "view/SnippetFinder.h"
 #include "view/TessaryView.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/init.h>
+#include <wx/listbox.h>
 #include <wx/log.h>
 #include <wx/panel.h>
 #include <wx/textctrl.h>
@@ -303,6 +306,85 @@ void BM_BareKeystroke(benchmark::State& state) {
     text->Destroy();
 }
 BENCHMARK(BM_BareKeystroke)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Type to find at 100k: each iteration one key in the search field, the
+// search and the list's rows updated inside it. The keys type a word and take
+// it back letter by letter: a longer needle searches only the last matches,
+// a shorter one the whole library.
+constexpr std::string_view kFindWord = "regards";
+
+void FindKeystrokes(benchmark::State& state, wxTextCtrl* field) {
+    long typed = 0;
+    bool back = false;
+    for (auto _ : state) {
+        if (!back)
+            field->AppendText(wxString(kFindWord[static_cast<std::size_t>(typed)]));
+        else
+            field->Remove(typed - 1, typed);
+        typed += back ? -1 : 1;
+        if (typed == 0 || typed == static_cast<long>(kFindWord.size()))
+            back = !back;
+    }
+}
+
+void BM_FindKeystroke(benchmark::State& state) {
+    if (!ShowLibrary(state, kKeystrokeItems))
+        return;
+    CHookMenu& menu = g_pHarness->View()->HookMenu();
+    auto* finder = new CSnippetFinder(g_pHarness->Frame());
+    finder->PlaceAt(100, 100);
+    // The index is read at the first search, before the timing.
+    finder->Find(
+        menu.Search(), "", [](int) {}, [] {});
+    if (!finder->IsFinding()) {
+        state.SkipWithError("the search did not open");
+        finder->Destroy();
+        return;
+    }
+    finder->Field()->AppendText("r");
+    if (finder->List()->GetCount() == 0)
+        state.SkipWithError("nothing found");
+    finder->Field()->Clear();
+    FindKeystrokes(state, finder->Field());
+    finder->Cancel();
+    finder->Destroy();
+}
+BENCHMARK(BM_FindKeystroke)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Baseline: the same keys into a plain text box whose every change puts as
+// many rows of the same length into a plain list.
+void BM_BareFindKeystroke(benchmark::State& state) {
+    if (!ShowLibrary(state, kKeystrokeItems))
+        return;
+    auto* field = new wxTextCtrl(BarePanel(), wxID_ANY);
+    auto* list = new wxListBox(BarePanel(), wxID_ANY, wxPoint(0, 40), wxSize(400, 300));
+    wxArrayString rows;
+    for (std::size_t i = 0; i < CSnippetSearch::kMaxListed; ++i)
+        rows.push_back(
+            wxString::FromUTF8("Snippets › Area 1 › Topic 2 › Heading 3 › Invoice — café"));
+    field->Bind(wxEVT_TEXT, [&](wxCommandEvent&) {
+        list->Set(rows);
+        list->SetSelection(0);
+    });
+    CEditorHarness::Settle(20);
+    FindKeystrokes(state, field);
+    field->Destroy();
+    list->Destroy();
+}
+BENCHMARK(BM_BareFindKeystroke)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first search after a rebuild reads and folds every header and text.
+void BM_FindIndex(benchmark::State& state) {
+    if (!ShowLibrary(state, kKeystrokeItems))
+        return;
+    const CSnippetMenuModel& model = g_pHarness->View()->HookMenu().Model();
+    for (auto _ : state) {
+        CSnippetSearch search;
+        search.SetModel(&model);
+        benchmark::DoNotOptimize(search.Find("r"));
+    }
+}
+BENCHMARK(BM_FindIndex)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 class CBenchApp : public wxApp {
 public:

@@ -90,6 +90,11 @@ public:
     // release to the menu and from the choice to the text; false on failure.
     bool PasteOurs(CTargetWindow& target, const std::vector<int>& path, double& menuMs,
                    double& pasteMs);
+    // The same in one menu session after `opened` topic submenus of the
+    // first area were opened and closed again on the way down to the topic
+    // after them (wrapping round), its snippet `snippet`; the choice-to-text
+    // time only.
+    bool PasteAfterOpening(CTargetWindow& target, int opened, int snippet, double& pasteMs);
     // The target's own menu (Shift+right-click), to Escape.
     bool OwnMenu(CTargetWindow& target, double& menuMs);
     // xclip then xdotool key ctrl+v, from before xclip to the text.
@@ -184,6 +189,47 @@ bool CPasteBench::PasteOurs(CTargetWindow& target, const std::vector<int>& path,
     if (!pasted)
         return Failed("nothing pasted");
     pasteMs = Ms(*pasted - chosen);
+    if (!TitleHolds(target, m_library.Text(path)))
+        return Failed("another text pasted");
+    return m_probe.WaitNoMenu(kStepTimeout) || Failed("the menu stayed open");
+}
+
+bool CPasteBench::PasteAfterOpening(CTargetWindow& target, int opened, int snippet,
+                                    double& pasteMs) {
+    m_probe.MovePointer(target.ClickX(), target.ClickY());
+    m_probe.Drain();
+    m_probe.RightClick(false);
+    if (!m_probe.WaitMenusAtLeast(kProgram, 1, kStepTimeout))
+        return Failed("no menu at the right-click");
+    m_probe.MovePointer(target.AwayX(), target.AwayY());
+    // Into the root, into the first area: its first topic highlighted, and
+    // its submenu open, as GTK opens the submenu of a highlighted entry.
+    m_probe.Key("Down", 3);
+    m_probe.Key("Right");
+    if (!m_probe.WaitMenusAtLeast(kProgram, 3, kStepTimeout))
+        return Failed("the root did not open");
+    m_probe.Key("Right");
+    if (!m_probe.WaitMenusAtLeast(kProgram, 4, kStepTimeout))
+        return Failed("the area did not open");
+    // Each key down closes one topic's submenu and opens the next one's.
+    for (int i = 0; i < opened; ++i) {
+        const long maps = m_probe.MenuMaps();
+        m_probe.Key("Down");
+        if (!m_probe.WaitMenuMaps(maps, kStepTimeout))
+            return Failed("a topic did not open");
+    }
+    m_probe.Key("Right");
+    m_probe.Key("Down", snippet);
+    m_probe.Sync();
+    const long seen = m_probe.TitleChanges(target.m_window);
+    m_probe.Key("Return");
+    const auto chosen = Clock::now();
+    const auto pasted = m_probe.WaitTitleChange(target.m_window, seen, kStepTimeout);
+    if (!pasted)
+        return Failed("nothing pasted");
+    pasteMs = Ms(*pasted - chosen);
+    const int topics = m_library.Shape()[1];
+    const std::vector<int> path = {0, opened % topics, snippet};
     if (!TitleHolds(target, m_library.Text(path)))
         return Failed("another text pasted");
     return m_probe.WaitNoMenu(kStepTimeout) || Failed("the menu stayed open");
@@ -313,6 +359,38 @@ int Measure(CPasteLibrary& library, int runs, const std::string& targetProgram, 
             stockPaste.Fail();
             bench.Recover(first);
         }
+    }
+    // Choices after 0, 60 and 200 topic submenus opened in the same menu
+    // session, with the stock tools in turn: the cost of a choice must not
+    // grow with what was opened before it.
+    // The large library only: its areas hold 100 topics.
+    if (library.Shape().size() == 3 && library.Shape()[1] >= 100) {
+        const int openedCounts[] = {0, 60, 200};
+        CSamples afterOpened[] = {CSamples("paste_opened_0"), CSamples("paste_opened_60"),
+                                  CSamples("paste_opened_200")};
+        CSamples openedStock("paste_opened_stock");
+        const int rounds = std::max(1, runs / 4);
+        for (int run = 0; run < rounds; ++run) {
+            for (int k = 0; k < 3; ++k) {
+                const int snippet = run % 10;
+                if (bench.PasteAfterOpening(first, openedCounts[k], snippet, pasteMs))
+                    afterOpened[k].Add(pasteMs);
+                else {
+                    afterOpened[k].Fail();
+                    bench.Recover(first);
+                }
+                const std::vector<int> path = {0, openedCounts[k] % library.Shape()[1], snippet};
+                if (bench.PasteStock(first, library.Text(path), pasteMs))
+                    openedStock.Add(pasteMs);
+                else {
+                    openedStock.Fail();
+                    bench.Recover(first);
+                }
+            }
+        }
+        for (CSamples& samples : afterOpened)
+            samples.Print();
+        openedStock.Print();
     }
     oursMenu.Print();
     ownMenu.Print();

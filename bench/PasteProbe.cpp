@@ -120,8 +120,10 @@ void CPasteProbe::Handle(const XEvent& event, Clock::time_point read) {
             // Menus are told from the rest by their type.
             overlay.m_bMenu = IsPopupMenu(event.xmap.window);
             m_overlays[event.xmap.window] = overlay;
-            if (overlay.m_bMenu)
+            if (overlay.m_bMenu) {
                 m_lastMenuMapped = read;
+                ++m_nMenuMaps;
+            }
         }
         break;
     case UnmapNotify:
@@ -182,6 +184,14 @@ CPasteProbe::WaitMenusAtLeast(const std::string& program, std::size_t count,
         if (!Pump(deadline))
             return std::nullopt;
     return m_lastMenuMapped;
+}
+
+bool CPasteProbe::WaitMenuMaps(long seen, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (m_nMenuMaps <= seen)
+        if (!Pump(deadline))
+            return false;
+    return true;
 }
 
 bool CPasteProbe::WaitNoMenu(std::chrono::milliseconds timeout) {

@@ -38,6 +38,10 @@ public:
     std::optional<Clock::time_point> WaitMenusAtLeast(const std::string& program, std::size_t count,
                                                       std::chrono::milliseconds timeout);
     bool WaitNoMenu(std::chrono::milliseconds timeout);
+    // Pop-up menus mapped since the probe opened, of any program.
+    long MenuMaps() const { return m_nMenuMaps; }
+    // Reads events until more than `seen` menus were mapped.
+    bool WaitMenuMaps(long seen, std::chrono::milliseconds timeout);
     // Reads events until `window`'s title changed more than `seen` times.
     std::optional<Clock::time_point> WaitTitleChange(Window window, long seen,
                                                      std::chrono::milliseconds timeout);
@@ -79,5 +83,6 @@ private:
     std::map<Window, SOverlay> m_overlays;
     std::map<Window, long> m_titleChanges;
     Clock::time_point m_lastMenuMapped;
+    long m_nMenuMaps = 0;
     Clock::time_point m_lastTitle;
 };

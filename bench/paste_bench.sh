@@ -112,6 +112,12 @@ END {
     printf "| the same, last 10 rounds (most submenus filled) | %s | %s | |\n", cell("100", "paste_ours_last10"), cell("100k", "paste_ours_last10")
     printf "| xclip + xdotool key ctrl+v -> text in the target | %s | %s | |\n", cell("100", "paste_stock"), cell("100k", "paste_stock")
     printf "| ratio ours / stock tools | %s | %s | < 0.5x |\n", ratio("100", "paste_ours", "paste_stock"), ratio("100k", "paste_ours", "paste_stock")
+    if (("100k", "paste_opened_stock") in med) {
+        printf "| choice -> text after 0 submenus opened in the same menu | | %s (%s) | < 0.3x |\n", cell("100k", "paste_opened_0"), ratio("100k", "paste_opened_0", "paste_opened_stock")
+        printf "| the same after 60 submenus | | %s (%s) | < 0.3x |\n", cell("100k", "paste_opened_60"), ratio("100k", "paste_opened_60", "paste_opened_stock")
+        printf "| the same after 200 submenus | | %s (%s) | < 0.3x |\n", cell("100k", "paste_opened_200"), ratio("100k", "paste_opened_200", "paste_opened_stock")
+        printf "| stock tools, in turn with those rounds | | %s | |\n", cell("100k", "paste_opened_stock")
+    }
     printf "| first paste after start: menu, paste | %s, %s | %s, %s | |\n", one("100", "first_menu"), one("100", "first_paste"), one("100k", "first_menu"), one("100k", "first_paste")
     printf "| runs (failed: ours, stock) | %d (%d, %d) | %d (%d, %d) | >= 50 |\n", runs["100", "paste_ours"], fails["100", "paste_ours"], fails["100", "paste_stock"], runs["100k", "paste_ours"], fails["100k", "paste_ours"], fails["100k", "paste_stock"]
     if ("100k" in seq) printf "| pastes in a row, right text in the right window | | %s | all |\n", seq["100k"]

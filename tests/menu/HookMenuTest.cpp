@@ -15,10 +15,13 @@
 #include "support/AppFixture.h"
 #include "support/FakeDesktop.h"
 #include "support/GuiTest.h"
+#include "view/SnippetFinder.h"
 
 #include <wx/fileconf.h>
 #include <wx/frame.h>
+#include <wx/listbox.h>
 #include <wx/menu.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 
 #include <regex>
@@ -244,6 +247,47 @@ TEST_F(HookMenuTest, ClosedSubmenusAreLetGoAndBuiltAgain) {
     // Built again from the model, the entries are those of the library.
     EXPECT_EQ(std::regex_replace(Outline(Popup()), std::regex("=[0-9]+"), ""),
               "Close Menu,Paste All,-,Lib{A{A1,A2,A3},B{B1,B2,B3},C{C1,C2,C3}}");
+}
+
+// Typing in the menu: "t" is no access key in Mail (only "g" is), so the
+// menu closes and the search takes it and the keys typed on, all at once;
+// Down and Return paste the second snippet found. A rebuild ends a search
+// left open, whose entries it would otherwise paste from the new library.
+TEST_F(HookMenuTest, TypingInTheMenuFindsAndPastesAsAChoiceDoes) {
+    StartWith("", std::string(kMail).insert(std::string(kMail).find("</level0>"),
+                                            "<level1 header=\"Thoughts\">T</level1>"));
+    const auto rows = [&] {
+        wxListBox* list = View()->MenuHost()->List();
+        std::string out;
+        for (unsigned i = 0; i < list->GetCount(); ++i)
+            out += (i == static_cast<unsigned>(list->GetSelection()) ? "*" : "") +
+                   list->GetString(i).utf8_string() + "|";
+        return out;
+    };
+    ClickAndType(55, {XK_Down, XK_Down, XK_Down, XK_Right, XK_t, XK_h});
+    ASSERT_TRUE(WaitFor("the search's field", [&] {
+        return View()->MenuHost()->IsFinding() && View()->MenuHost()->Field()->GetValue() == "th";
+    }));
+    EXPECT_TRUE(View()->IsMenuShown()) << "no other menu while it is open";
+    // "Hello there" holds it in its text alone: after the headers.
+    EXPECT_EQ(rows(), "*Mail › Greetings › Thanks|Mail › Thoughts|Mail › Greetings › Hello|");
+    m_x.Chord({XK_Down});
+    m_x.Chord({XK_Return});
+    ASSERT_TRUE(WaitFor("the search to end", [&] { return !View()->IsMenuShown(); }));
+    EXPECT_EQ(m_pDesktop->m_strClipboard, "T");
+    EXPECT_EQ(Doc()->m_hTargetWnd, 55ul);
+    // Escape ends it with nothing pasted; so does a rebuild.
+    m_pDesktop->m_strClipboard.clear();
+    for (const bool rebuild : {false, true}) {
+        ClickAndType(55, {XK_Down, XK_Down, XK_Down, XK_Right, XK_t});
+        ASSERT_TRUE(WaitFor("the search", [&] { return View()->MenuHost()->IsFinding(); }));
+        if (rebuild)
+            Command(ids::ID_FILE_SAVE);
+        else
+            m_x.Chord({XK_Escape});
+        ASSERT_TRUE(WaitFor("the search to end", [&] { return !View()->IsMenuShown(); }));
+    }
+    EXPECT_EQ(m_pDesktop->m_strClipboard, "");
 }
 
 // A click that lands on one of the program's own pop-ups keeps the last
