@@ -74,6 +74,17 @@ TEST(SnippetCommandMap, IdsComeFromTheirOwnRangeAndEntriesOutliveTheirElements) 
         ASSERT_TRUE(CSnippetCommandMap::IsSnippetId(map.AddSnippet(a)));
     EXPECT_EQ(map.AddSnippet(b), 0);
     EXPECT_EQ(map.FindSnippet(CSnippetCommandMap::kLastSnippetId).Text(), "1");
+    // A released id still finds its element (the choice comes after its
+    // submenu's close) until it is given out again, to the next element;
+    // ids of an earlier menu are never taken back.
+    map.Release(first + 7);
+    EXPECT_EQ(map.FindSnippet(first + 7).Text(), "1");
+    EXPECT_EQ(map.AddSnippet(b), first + 7);
+    EXPECT_EQ(map.FindSnippet(first + 7).Text(), "2");
+    map.Reset();
+    map.AddSnippet(a);
+    map.Release(first + 7);
+    EXPECT_EQ(map.AddSnippet(b), first + 1);
 
     // The range fits the toolkit's ids and lies between the program's own
     // commands and the framework's (the toolkit's own, 4999 to 5999, below).
