@@ -23,7 +23,16 @@ wxString Caption(const std::string& header) {
 
 } // namespace
 
-CHookMenu::CHookMenu() = default;
+namespace {
+
+// After a choice, longer than a paste takes.
+constexpr int kReleaseDelayMs = 1000;
+
+} // namespace
+
+CHookMenu::CHookMenu() {
+    m_releaseTimer.Bind(wxEVT_TIMER, &CHookMenu::OnReleaseTimer, this);
+}
 
 CHookMenu::~CHookMenu() {
     DestroyHookMenu();
@@ -33,7 +42,7 @@ void CHookMenu::DestroyHookMenu() {
     m_submenus.clear();
     m_closed.clear();
     m_pHighlighted = nullptr;
-    m_pBuild = std::make_shared<int>(0);
+    m_releaseTimer.Stop();
     m_submenuOfItem.clear();
     m_pHookMenu.reset();
     m_search.SetModel(nullptr);
@@ -73,11 +82,15 @@ bool CHookMenu::LoadHookMenu(CTessaryDoc& doc) {
 }
 
 void CHookMenu::AppendEntry(wxMenu* menu, int index) {
+    InsertEntry(menu, menu->GetMenuItemCount(), index);
+}
+
+void CHookMenu::InsertEntry(wxMenu* menu, std::size_t position, int index) {
     const CSnippetMenuModel::SEntry& entry = m_model.At(index);
     if (entry.level) {
         auto* submenu = new wxMenu;
-        wxMenuItem* item = menu->AppendSubMenu(submenu, Caption(entry.caption));
-        m_submenus[submenu] = {index, false, false, menu};
+        wxMenuItem* item = menu->Insert(position, wxID_ANY, Caption(entry.caption), submenu);
+        m_submenus[submenu] = {index, false, false, false, menu};
         m_submenuOfItem.emplace(item->GetId(), submenu);
         submenu->Bind(wxEVT_MENU_HIGHLIGHT, &CHookMenu::OnHighlight, this);
         submenu->Bind(wxEVT_MENU_OPEN, &CHookMenu::OnMenuOpen, this);
@@ -89,10 +102,10 @@ void CHookMenu::AppendEntry(wxMenu* menu, int index) {
     if (id == 0) {
         // More entries opened than the id range holds until the next rebuild:
         // shown, but not choosable rather than pasting the wrong text.
-        menu->Append(wxID_ANY, Caption(entry.caption))->Enable(false);
+        menu->Insert(position, wxID_ANY, Caption(entry.caption))->Enable(false);
         return;
     }
-    menu->Append(id, Caption(entry.caption));
+    menu->Insert(position, id, Caption(entry.caption));
 }
 
 bool CHookMenu::IsFilled(wxMenu* submenu) const {
@@ -105,22 +118,30 @@ void CHookMenu::FillSubmenu(wxMenu* submenu) {
     if (it == m_submenus.end() || it->second.filled)
         return;
     it->second.filled = true;
+    const bool levelsMade = it->second.levelsMade;
+    it->second.levelsMade = true;
     const int level = it->second.level;
+    // Level entries stay once made; the snippet entries between them come
+    // back at their places.
+    std::size_t position = 0;
     for (int child = m_model.At(level).firstChild; child >= 0;
-         child = m_model.At(child).nextSibling)
-        AppendEntry(submenu, child);
+         child = m_model.At(child).nextSibling, ++position)
+        if (!levelsMade || !m_model.At(child).level)
+            InsertEntry(submenu, position, child);
 }
 
-void CHookMenu::ForgetItems(wxMenu* submenu) {
-    for (wxMenuItem* item : submenu->GetMenuItems()) {
+void CHookMenu::LetGo(wxMenu* submenu, SSubmenu& state) {
+    state.filled = false;
+    // From the end: each removal then finds its item at once.
+    for (std::size_t i = submenu->GetMenuItemCount(); i-- > 0;) {
+        wxMenuItem* item = submenu->FindItemByPosition(i);
         if (wxMenu* inner = item->GetSubMenu()) {
-            ForgetItems(inner);
-            m_submenus.erase(inner);
-            if (m_pHighlighted == inner)
-                m_pHighlighted = nullptr;
-            m_submenuOfItem.erase(item->GetId());
+            const auto it = m_submenus.find(inner);
+            if (it != m_submenus.end() && it->second.filled)
+                LetGo(inner, it->second);
         } else {
             m_pCommands->Release(item->GetId());
+            submenu->Destroy(item);
         }
     }
 }
@@ -130,11 +151,10 @@ void CHookMenu::ReleaseSubmenu(wxMenu* submenu) {
     if (it == m_submenus.end() || !it->second.filled || it->second.open ||
         submenu == m_pHighlighted)
         return;
-    ForgetItems(submenu);
-    // From the end: each removal then finds its item at once.
-    while (submenu->GetMenuItemCount() > 0)
-        submenu->Destroy(submenu->FindItemByPosition(submenu->GetMenuItemCount() - 1));
-    it->second.filled = false;
+    // Only the snippet entries go: a level entry and its submenu are made
+    // once, so what a closed menu lets go is a few items, not menus, each of
+    // which the accessibility bus would be told about.
+    LetGo(submenu, it->second);
 }
 
 void CHookMenu::OnHighlight(wxMenuEvent& event) {
@@ -184,15 +204,15 @@ void CHookMenu::ReleaseClosed() {
 }
 
 void CHookMenu::ReleaseLater(wxMenu* submenu) {
-    // After the choice made in it, which the toolkit sends after the close;
-    // not at all if it opened again meanwhile. The toolkit's menu loop holds
-    // back calls queued for later: until the menu ends, the next submenu to
-    // be filled releases it.
+    // Not now: the toolkit sends a submenu's close before the choice made in
+    // it. While the menu is open, the next submenu to be filled releases it.
     m_closed.push_back(submenu);
-    // The menus, and so their calls, never outlive this object; one asked
-    // for by an earlier build is dropped.
-    submenu->CallAfter([this, submenu, build = std::weak_ptr<int>(m_pBuild)] {
-        if (!build.expired())
-            ReleaseSubmenu(submenu);
-    });
+    // The whole menu closed: the rest goes once the paste is done, since
+    // each entry let go is news to the accessibility bus the paste asks.
+    if (m_submenus[submenu].parent == m_pHookMenu.get())
+        m_releaseTimer.StartOnce(kReleaseDelayMs);
+}
+
+void CHookMenu::OnReleaseTimer(wxTimerEvent&) {
+    ReleaseClosed();
 }

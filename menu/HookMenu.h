@@ -3,11 +3,14 @@
 // pop-up of the menu template with the library's entries after its separator.
 // Submenus are filled when a person highlights or opens them, from the entries
 // read at the rebuild, so the menu shows the library as it was then. A closed
-// submenu lets its entries go again: the toolkit walks every entry that
-// exists at each choice, so a choice would slow with every submenu opened.
+// submenu lets its snippet entries go again: the toolkit walks every entry
+// that exists at each choice, so a choice would slow with every submenu
+// opened.
 
 #include "menu/SnippetMenuModel.h"
 #include "menu/SnippetSearch.h"
+
+#include <wx/timer.h>
 
 #include <memory>
 #include <unordered_map>
@@ -17,6 +20,7 @@ class CSnippetCommandMap;
 class CTessaryDoc;
 class wxMenu;
 class wxMenuEvent;
+class wxTimerEvent;
 
 class CHookMenu {
 public:
@@ -50,18 +54,21 @@ private:
     void OnHighlight(wxMenuEvent& event);
     void OnMenuOpen(wxMenuEvent& event);
     void OnMenuClose(wxMenuEvent& event);
-    // Releases the entries of a submenu whose items are going.
-    void ForgetItems(wxMenu* submenu);
+    void InsertEntry(wxMenu* menu, std::size_t position, int index);
     // Releases the submenu's entries once the events of now are handled.
     void ReleaseLater(wxMenu* submenu);
     void ReleaseClosed();
+    void OnReleaseTimer(wxTimerEvent& event);
 
     struct SSubmenu {
         int level = -1; // its level entry in the model
         bool filled = false;
+        bool levelsMade = false; // the level entries in it, made once
         bool open = false;
         wxMenu* parent = nullptr;
     };
+    // Lets the snippet entries of a submenu and of the submenus in it go.
+    void LetGo(wxMenu* submenu, SSubmenu& state);
 
     std::unique_ptr<wxMenu> m_pHookMenu;
     CSnippetMenuModel m_model;
@@ -71,6 +78,5 @@ private:
     std::unordered_map<int, wxMenu*> m_submenuOfItem; // level entry's item id -> submenu
     std::vector<wxMenu*> m_closed;                    // closed or passed over, to release
     wxMenu* m_pHighlighted = nullptr; // filled at the last highlight, maybe never opened
-    // Ends with each build: a release asked for by an earlier menu is dropped.
-    std::shared_ptr<int> m_pBuild = std::make_shared<int>(0);
+    wxTimer m_releaseTimer;           // the rest of a closed menu, once its paste is done
 };
