@@ -27,11 +27,14 @@ namespace {
 
 // After a choice, longer than a paste takes.
 constexpr int kReleaseDelayMs = 1000;
+// After a build: the window has been drawn, nobody has typed in a menu yet.
+constexpr int kSearchDelayMs = 300;
 
 } // namespace
 
 CHookMenu::CHookMenu() {
     m_releaseTimer.Bind(wxEVT_TIMER, &CHookMenu::OnReleaseTimer, this);
+    m_searchTimer.Bind(wxEVT_TIMER, &CHookMenu::OnSearchTimer, this);
 }
 
 CHookMenu::~CHookMenu() {
@@ -43,6 +46,7 @@ void CHookMenu::DestroyHookMenu() {
     m_closed.clear();
     m_pHighlighted = nullptr;
     m_releaseTimer.Stop();
+    m_searchTimer.Stop();
     m_submenuOfItem.clear();
     m_pHookMenu.reset();
     m_search.SetModel(nullptr);
@@ -76,6 +80,9 @@ bool CHookMenu::LoadHookMenu(CTessaryDoc& doc) {
     reporter.invalidStructure = [] { CMessageBox::Show(msg::kInvalidXmlStructure); };
     const bool built = m_model.Build(root, reporter);
     m_search.SetModel(&m_model);
+    // Reading every text of a large library takes a while: not at the first
+    // key typed in a menu.
+    m_searchTimer.StartOnce(kSearchDelayMs);
     if (m_model.RootEntry() >= 0)
         AppendEntry(m_pHookMenu.get(), m_model.RootEntry());
     return built;
@@ -215,4 +222,8 @@ void CHookMenu::ReleaseLater(wxMenu* submenu) {
 
 void CHookMenu::OnReleaseTimer(wxTimerEvent&) {
     ReleaseClosed();
+}
+
+void CHookMenu::OnSearchTimer(wxTimerEvent&) {
+    m_search.Prepare();
 }

@@ -59,6 +59,7 @@ private:
     void ReleaseLater(wxMenu* submenu);
     void ReleaseClosed();
     void OnReleaseTimer(wxTimerEvent& event);
+    void OnSearchTimer(wxTimerEvent& event);
 
     struct SSubmenu {
         int level = -1; // its level entry in the model
@@ -79,4 +80,5 @@ private:
     std::vector<wxMenu*> m_closed;                    // closed or passed over, to release
     wxMenu* m_pHighlighted = nullptr; // filled at the last highlight, maybe never opened
     wxTimer m_releaseTimer;           // the rest of a closed menu, once its paste is done
+    wxTimer m_searchTimer;            // the search's index, read soon after a build
 };

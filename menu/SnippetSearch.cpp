@@ -74,8 +74,7 @@ std::string CSnippetSearch::Path(int entry) const {
 }
 
 std::vector<CSnippetSearch::SHit> CSnippetSearch::Find(std::string_view query, std::size_t cap) {
-    if (!m_bIndexed)
-        BuildIndex();
+    Prepare();
     std::string needle = text_fold::Fold(query);
     if (needle.empty() || m_snippets.empty())
         return {};

@@ -24,6 +24,12 @@ public:
     // texts are read at the first search after it.
     void SetModel(const CSnippetMenuModel* model);
     std::vector<SHit> Find(std::string_view query, std::size_t cap = kMaxListed);
+    // Reads the headers and texts now, so that the first search is as quick
+    // as the next ones.
+    void Prepare() {
+        if (!m_bIndexed)
+            BuildIndex();
+    }
     // A caption as the menu shows it: "&" before the access key taken out,
     // "&&" made one "&".
     static std::string ShownCaption(std::string_view caption);
