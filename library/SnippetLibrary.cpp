@@ -2,7 +2,11 @@
 
 #include "library/LibrarySource.h"
 #include "library/SnippetFormat.h"
+#include "library/TextFold.h"
 #include "res/Messages.h"
+
+#include <algorithm>
+#include <charconv>
 
 namespace {
 bool g_simulateEngineFailure = false;
@@ -75,14 +79,23 @@ CXmlNode CSnippetLibrary::EnsureRoot() {
 }
 
 std::vector<CSnippetLibrary::SItem> CSnippetLibrary::NumberItems() {
+    std::vector<SItem> items;
+    items.reserve(m_items.size());
+    Number(&items);
+    return items;
+}
+
+std::size_t CSnippetLibrary::Renumber() {
+    return Number(nullptr);
+}
+
+std::size_t CSnippetLibrary::Number(std::vector<SItem>* items) {
     m_nNextItemId = 0;
     const std::size_t lastCount = m_items.size();
     m_items.clear();
     m_items.reserve(lastCount);
-    std::vector<SItem> items;
-    items.reserve(lastCount);
     if (!m_dom || !m_root)
-        return items;
+        return 0;
 
     // Iterative pre-order walk: libraries can be deep and large.
     struct Frame {
@@ -99,8 +112,9 @@ std::vector<CSnippetLibrary::SItem> CSnippetLibrary::NumberItems() {
         const int id = m_nNextItemId++;
         // A saved library has iid last already: its value is replaced in place.
         f.node.SetAttributeLast(idName, std::to_string(id));
-        const int index = static_cast<int>(items.size());
-        items.push_back({id, f.parentIndex, f.node.GetNamedItem(headerName).value_or("")});
+        const int index = static_cast<int>(m_items.size());
+        if (items)
+            items->push_back({id, f.parentIndex, f.node.GetNamedItem(headerName).value_or("")});
 
         // Handles are moved, never copied: each costs a count in the engine.
         children.clear();
@@ -113,7 +127,74 @@ std::vector<CSnippetLibrary::SItem> CSnippetLibrary::NumberItems() {
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             stack.push_back({std::move(*it), index});
     }
-    return items;
+    return m_items.size();
+}
+
+std::vector<CSnippetLibrary::SChildItem> CSnippetLibrary::ChildItems(int id) const {
+    std::vector<SChildItem> children;
+    const CXmlNode element = FindByItemId(id);
+    if (!element)
+        return children;
+    const std::string headerName = snippet_format::kHeaderAttr;
+    for (CXmlNode c = element.FirstChildElement(); c;) {
+        const int childId = IdOf(c);
+        // An element the numbering has not seen cannot be found by its id;
+        // it shows after the next rebuild.
+        if (childId >= 0)
+            children.push_back({childId, c.GetNamedItem(headerName).value_or(""),
+                                static_cast<bool>(c.FirstChildElement())});
+        CXmlNode next = c.NextSiblingElement();
+        c = std::move(next);
+    }
+    return children;
+}
+
+int CSnippetLibrary::IdOf(const CXmlNode& element) const {
+    if (!element)
+        return -1;
+    // Every numbered or added element carries its id; the index confirms it.
+    if (const auto value = element.GetNamedItem(snippet_format::kItemIdAttr)) {
+        int id = -1;
+        const char* end = value->data() + value->size();
+        if (std::from_chars(value->data(), end, id).ptr == end && id >= 0 &&
+            static_cast<std::size_t>(id) < m_items.size() &&
+            m_items[static_cast<std::size_t>(id)] == element)
+            return id;
+    }
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+        if (m_items[i] == element)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::vector<int> CSnippetLibrary::PathTo(int id) const {
+    std::vector<int> path;
+    CXmlNode element = FindByItemId(id);
+    if (!element)
+        return path;
+    for (; element && !(element == m_root); element = element.ParentNode()) {
+        const int up = IdOf(element);
+        if (up < 0)
+            return {};
+        path.push_back(up);
+    }
+    if (!element)
+        return {};
+    path.push_back(IdOf(m_root));
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+int CSnippetLibrary::FindText(int afterId, std::string_view foldedNeedle) const {
+    if (!m_root || !m_dom)
+        return -1;
+    const CXmlNode found =
+        m_root.FindElementAfter(FindByItemId(afterId), snippet_format::kHeaderAttr,
+                                [foldedNeedle](std::string_view header, std::string_view text) {
+                                    return text_fold::Contains(header, foldedNeedle) ||
+                                           text_fold::Contains(text, foldedNeedle);
+                                });
+    return IdOf(found);
 }
 
 CXmlNode CSnippetLibrary::FindByItemId(int id) const {

@@ -46,9 +46,32 @@ public:
     // Root check of the rebuild; throws CXmlError for a root of another name.
     CXmlNode EnsureRoot();
 
+    // One child element of an item, as the editor's tree shows it.
+    struct SChildItem {
+        int id = 0;
+        std::string header;
+        bool hasChildren = false; // it has element children of its own
+    };
+
     // Gives every element its id, 0 to n-1 in pre-order from the root, and
     // returns the elements in that order. Resets the id counter first.
     std::vector<SItem> NumberItems();
+    // The same numbering without the list, for a view that reads the
+    // elements only once it shows them; the number of elements.
+    std::size_t Renumber();
+
+    // The element children of the item, in document order; empty for an id
+    // that is not found.
+    std::vector<SChildItem> ChildItems(int id) const;
+    // The id an element of the current document carries; -1 for none.
+    int IdOf(const CXmlNode& element) const;
+    // The ids from the root down to the item, both included; empty for an id
+    // that is not found.
+    std::vector<int> PathTo(int id) const;
+    // The next item after `afterId` in document order, wrapping round, whose
+    // header or text contains foldedNeedle (text_fold::Fold of what was typed);
+    // -1 for none. An id that is not found starts at the root.
+    int FindText(int afterId, std::string_view foldedNeedle) const;
 
     // The element that carries the id, whatever its name or depth; empty for
     // an id that no element of the current document carries any longer.
@@ -68,6 +91,9 @@ public:
     void SetNextItemId(int id) { m_nNextItemId = id; }
 
 private:
+    // The numbering walk, listing the elements in `items` when it is given.
+    std::size_t Number(std::vector<SItem>* items);
+
     std::optional<CXmlDocument> m_dom;
     CXmlNode m_root;
     int m_nNextItemId = 0;

@@ -14,6 +14,7 @@ inline constexpr const char* kInvalidFile = "The current file is not a valid Tes
 inline constexpr const char* kIdNotFound = "Error - id not found";
 inline constexpr const char* kNoNodeSelected = "Errpr - no node selected to add text to";
 inline constexpr const char* kCannotRemoveRoot = "Cannot remove node since it has no parent";
+inline constexpr const char* kCannotFind = "Cannot find \"%s\".";
 inline constexpr const char* kFailedToOpen = "Failed to open document.";
 inline constexpr const char* kSaveChanges = "Save changes to %s?";
 inline constexpr const char* kOpenXmlTitle = "Open XML File";

@@ -27,6 +27,8 @@ const std::pair<const char*, int> kIdNames[] = {
     {"ID_EDIT_PASTE", ids::ID_EDIT_PASTE},
     {"ID_EDIT_SELECT_ALL", ids::ID_EDIT_SELECT_ALL},
     {"ID_EDIT_UNDO", ids::ID_EDIT_UNDO},
+    {"ID_EDIT_FIND", ids::ID_EDIT_FIND},
+    {"ID_EDIT_REPEAT", ids::ID_EDIT_REPEAT},
     {"ID_APP_ABOUT", ids::ID_APP_ABOUT},
     {"ID_APP_EXIT", ids::ID_APP_EXIT},
     {"ID_VIEW_STATUS_BAR", ids::ID_VIEW_STATUS_BAR},

@@ -8,9 +8,11 @@
 
 #include "xml/XmlError.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct _xmlNode;
 class CXmlDocState;
@@ -85,6 +87,17 @@ public:
 
     // True when the node hangs in its document's tree (not removed).
     bool IsInDocumentTree() const;
+
+    // What a search sees of one element: the value of the attribute asked for
+    // and the element's own character data, empty for an element with element
+    // children. Both are valid only during the call.
+    using ElementMatch = std::function<bool(std::string_view attribute, std::string_view text)>;
+    // The first element below this one (itself included) in document order,
+    // starting after `from` and wrapping round to this element, `from` itself
+    // last, that `match` accepts; empty when none does. No handle is made for
+    // the elements passed over, which keeps a search of a large library quick.
+    CXmlNode FindElementAfter(const CXmlNode& from, const std::string& attributeName,
+                              const ElementMatch& match) const;
 
     _xmlNode* Raw() const { return m_node; }
 
