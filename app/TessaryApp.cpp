@@ -18,6 +18,8 @@
 #include <wx/image.h>
 #include <wx/stdpaths.h>
 
+#include <cstdlib>
+
 namespace {
 // A failed internal check is reported on stderr; a modal box would stop the
 // user's work for something they cannot act on.
@@ -34,6 +36,8 @@ CTessaryApp::CTessaryApp() = default;
 CTessaryApp::~CTessaryApp() = default;
 
 bool CTessaryApp::OnInit() {
+    if (m_bUnsetGdkGl)
+        unsetenv("GDK_GL");
     wxSetAssertHandler(ReportAssert);
     SetAppName("Tessary");
     SetVendorName("MorvekLtd");

@@ -24,6 +24,8 @@ public:
 
     // Command line of the GUI run: at most one library to open.
     std::string m_strFileToOpen;
+    // GDK_GL was set by main for GTK's start only.
+    bool m_bUnsetGdkGl = false;
 
 private:
     // Commands sent from outside, such as `tessary --toggle`.

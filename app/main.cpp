@@ -55,8 +55,16 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     // The snippet menu works through X11; under Wayland that means XWayland.
     setenv("GDK_BACKEND", "x11", 0);
+    // The program draws nothing with OpenGL; left on, GTK loads the GL driver
+    // at start only to choose visuals, about half of the program's resident
+    // memory with a software renderer. Taken back once GTK has started, so
+    // that the programs it opens do not inherit it.
+    const bool glDisabledHere = !std::getenv("GDK_GL");
+    if (glDisabledHere)
+        setenv("GDK_GL", "disable", 0);
 
     auto* app = new CTessaryApp;
+    app->m_bUnsetGdkGl = glDisabledHere;
     app->m_strFileToOpen = line.file;
     wxApp::SetInstance(app);
     int wxArgc = 1;
