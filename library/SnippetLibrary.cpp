@@ -28,6 +28,7 @@ bool CSnippetLibrary::CreateEngine() {
     }
     m_root = CXmlNode();
     m_items.clear();
+    Changed();
     return true;
 }
 
@@ -63,6 +64,7 @@ CSnippetLibrary::ELoadOutcome CSnippetLibrary::LoadBytes(std::string_view bytes,
         m_dom = fresh;
         m_root = fresh.DocumentElement();
         m_items.clear();
+        Changed();
         return ELoadOutcome::Ok;
     } catch (const CXmlError& e) {
         if (detail)
@@ -75,6 +77,7 @@ CXmlNode CSnippetLibrary::EnsureRoot() {
     if (!m_dom)
         throw CXmlError(EXmlResult::Pointer, "no engine document");
     m_root = snippet_format::EnsureRootElement(*m_dom);
+    Changed();
     return m_root;
 }
 
@@ -90,6 +93,8 @@ std::size_t CSnippetLibrary::Renumber() {
 }
 
 std::size_t CSnippetLibrary::Number(std::vector<SItem>* items) {
+    // The ids change: a folded copy holds the old ones.
+    Changed();
     m_nNextItemId = 0;
     const std::size_t lastCount = m_items.size();
     m_items.clear();
@@ -185,16 +190,66 @@ std::vector<int> CSnippetLibrary::PathTo(int id) const {
     return path;
 }
 
+const CSnippetLibrary::SSearchCopy& CSnippetLibrary::SearchCopy() const {
+    if (m_search.generation == m_nGeneration)
+        return m_search;
+    m_search = SSearchCopy();
+    if (!m_root)
+        return m_search;
+    const std::string headerName = snippet_format::kHeaderAttr;
+    const std::string idName = snippet_format::kItemIdAttr;
+    // Document order after the root, then the root itself: the walk comes
+    // round to it last, which is where a search that starts after it wraps.
+    m_root.FindElementAfter(m_root, [&](const CXmlElementView& element) {
+        const std::string_view idText = element.Attribute(idName);
+        int id = -1;
+        std::from_chars(idText.data(), idText.data() + idText.size(), id);
+        m_search.starts.push_back(m_search.folded.size());
+        m_search.ids.push_back(id);
+        text_fold::FoldInto(element.Attribute(headerName), m_search.folded);
+        m_search.folded += '\0';
+        text_fold::FoldInto(element.OwnText(), m_search.folded);
+        m_search.folded += '\0';
+        return false;
+    });
+    m_search.generation = m_nGeneration;
+    return m_search;
+}
+
 int CSnippetLibrary::FindText(int afterId, std::string_view foldedNeedle) const {
-    if (!m_root || !m_dom)
+    if (!m_root || !m_dom || foldedNeedle.find('\0') != std::string_view::npos)
         return -1;
-    const CXmlNode found =
-        m_root.FindElementAfter(FindByItemId(afterId), snippet_format::kHeaderAttr,
-                                [foldedNeedle](std::string_view header, std::string_view text) {
-                                    return text_fold::Contains(header, foldedNeedle) ||
-                                           text_fold::Contains(text, foldedNeedle);
-                                });
-    return IdOf(found);
+    const SSearchCopy& copy = SearchCopy();
+    const std::size_t count = copy.ids.size();
+    if (count == 0)
+        return -1;
+    // The walk lists the root last: it came round to it.
+    const auto position = std::find(copy.ids.begin(), copy.ids.end(), afterId);
+    const std::size_t from = position == copy.ids.end()
+                                 ? count - 1
+                                 : static_cast<std::size_t>(position - copy.ids.begin());
+    const auto entryAt = [&](std::size_t offset) {
+        return static_cast<std::size_t>(
+            std::upper_bound(copy.starts.begin(), copy.starts.end(), offset) - copy.starts.begin() -
+            1);
+    };
+    const std::string_view all = copy.folded;
+    const auto idOf = [&](std::size_t entry) {
+        // An id no element carries any longer (a copy made before a renumbering
+        // is never used) is checked all the same.
+        const int id = copy.ids[entry];
+        return FindByItemId(id) ? id : -1;
+    };
+    // After the starting element to the end, then from the start up to and
+    // including it. The NULs keep a match within one header or one text.
+    const std::size_t split = from + 1 < count ? copy.starts[from + 1] : all.size();
+    std::size_t hit = all.substr(split).find(foldedNeedle);
+    if (hit != std::string_view::npos)
+        return idOf(entryAt(split + hit));
+    hit = all.substr(0, split).find(foldedNeedle);
+    if (hit != std::string_view::npos)
+        return idOf(entryAt(hit));
+    return -1;
 }
 
 CXmlNode CSnippetLibrary::FindByItemId(int id) const {
@@ -214,6 +269,7 @@ void CSnippetLibrary::RegisterItem(int id, const CXmlNode& element) {
     if (static_cast<std::size_t>(id) >= m_items.size())
         m_items.resize(static_cast<std::size_t>(id) + 1);
     m_items[static_cast<std::size_t>(id)] = element;
+    Changed();
 }
 
 std::string CSnippetLibrary::Serialize() const {

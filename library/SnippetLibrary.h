@@ -5,6 +5,7 @@
 #include "library/AtomicFile.h"
 #include "xml/XmlDocument.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,8 +71,12 @@ public:
     std::vector<int> PathTo(int id) const;
     // The next item after `afterId` in document order, wrapping round, whose
     // header or text contains foldedNeedle (text_fold::Fold of what was typed);
-    // -1 for none. An id that is not found starts at the root.
+    // -1 for none. An id that is not found starts after the root. The first search
+    // after a change folds the whole library once; later ones search that copy.
     int FindText(int afterId, std::string_view foldedNeedle) const;
+    // An element was moved or removed with CXmlNode's own calls: the folded
+    // copy is out of date. (Changes through Dom() are counted already.)
+    void Changed() { ++m_nGeneration; }
 
     // The element that carries the id, whatever its name or depth; empty for
     // an id that no element of the current document carries any longer.
@@ -84,7 +89,11 @@ public:
     // Refuses, writing nothing, when there is no library (no engine or root).
     SAtomicWriteResult SaveTo(const std::string& path) const;
 
-    CXmlDocument* Dom() { return m_dom ? &*m_dom : nullptr; }
+    // For changes: the folded copy Find searches is made again after it.
+    CXmlDocument* Dom() {
+        Changed();
+        return m_dom ? &*m_dom : nullptr;
+    }
     const CXmlNode& Root() const { return m_root; }
     void SetRoot(const CXmlNode& root) { m_root = root; }
     int NextItemId() const { return m_nNextItemId; }
@@ -94,8 +103,20 @@ private:
     // The numbering walk, listing the elements in `items` when it is given.
     std::size_t Number(std::vector<SItem>* items);
 
+    // Headers and texts folded for Find, in document order: for each element
+    // its folded header, a NUL, its folded text, a NUL.
+    struct SSearchCopy {
+        std::uint64_t generation = 0;
+        std::string folded;
+        std::vector<std::size_t> starts; // where each element's part begins
+        std::vector<int> ids;            // and its item id
+    };
+    const SSearchCopy& SearchCopy() const;
+
     std::optional<CXmlDocument> m_dom;
     CXmlNode m_root;
     int m_nNextItemId = 0;
     std::vector<CXmlNode> m_items; // id -> element
+    std::uint64_t m_nGeneration = 1;
+    mutable SSearchCopy m_search;
 };

@@ -199,5 +199,6 @@ void CTessaryView::OnItemCopied(const wxTreeItemId& item, const wxTreeItemId& ne
     // leaves the element where it was.
     if (item == m_hitemDrag || !(element.ParentNode() == parent))
         parent.AppendChild(element);
+    doc->Library().Changed();
     doc->Modify(true);
 }

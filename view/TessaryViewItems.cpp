@@ -63,6 +63,7 @@ void CTessaryView::RemoveSelectedItem() {
         CXmlNode parent = element.ParentNode();
         if (parent && parent.ParentNode()) {
             parent.RemoveChild(element);
+            doc->Library().Changed();
             // The tree picks the next selection itself, when it is next idle.
             m_ctlTree->Delete(selected);
         } else {

@@ -534,16 +534,19 @@ std::string_view OwnTextView(xmlNodePtr element, std::string& scratch) {
 
 } // namespace
 
-CXmlNode CXmlNode::FindElementAfter(const CXmlNode& from, const std::string& attributeName,
-                                    const ElementMatch& match) const {
+std::string_view CXmlElementView::Attribute(const std::string& name) const {
+    return AttributeView(FindAttribute(m_node, name), m_strAttribute);
+}
+
+std::string_view CXmlElementView::OwnText() const {
+    return OwnTextView(m_node, m_strText);
+}
+
+CXmlNode CXmlNode::FindElementAfter(const CXmlNode& from, const ElementMatch& match) const {
     xmlNodePtr top = Require(m_node);
     if (top->type != XML_ELEMENT_NODE)
         return {};
-    std::string attributeScratch, textScratch;
-    const auto accepts = [&](xmlNodePtr element) {
-        return match(AttributeView(FindAttribute(element, attributeName), attributeScratch),
-                     OwnTextView(element, textScratch));
-    };
+    const auto accepts = [&](xmlNodePtr element) { return match(CXmlElementView(element)); };
     xmlNodePtr start = top;
     for (xmlNodePtr up = from.m_node; up; up = up->parent)
         if (up == top) {

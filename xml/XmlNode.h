@@ -16,6 +16,7 @@
 
 struct _xmlNode;
 class CXmlDocState;
+class CXmlElementView;
 
 // The DOM's node type numbers.
 enum class EXmlNodeType : int {
@@ -88,16 +89,12 @@ public:
     // True when the node hangs in its document's tree (not removed).
     bool IsInDocumentTree() const;
 
-    // What a search sees of one element: the value of the attribute asked for
-    // and the element's own character data, empty for an element with element
-    // children. Both are valid only during the call.
-    using ElementMatch = std::function<bool(std::string_view attribute, std::string_view text)>;
     // The first element below this one (itself included) in document order,
     // starting after `from` and wrapping round to this element, `from` itself
     // last, that `match` accepts; empty when none does. No handle is made for
-    // the elements passed over, which keeps a search of a large library quick.
-    CXmlNode FindElementAfter(const CXmlNode& from, const std::string& attributeName,
-                              const ElementMatch& match) const;
+    // the elements passed over, which keeps a walk over a large library quick.
+    using ElementMatch = std::function<bool(const CXmlElementView& element)>;
+    CXmlNode FindElementAfter(const CXmlNode& from, const ElementMatch& match) const;
 
     _xmlNode* Raw() const { return m_node; }
 
@@ -108,4 +105,23 @@ private:
 
     std::shared_ptr<CXmlDocState> m_doc;
     _xmlNode* m_node = nullptr;
+};
+
+// What a walk sees of one element, without a counted handle; valid only
+// during the call it is given to.
+class CXmlElementView {
+public:
+    // The attribute's value, empty when it is missing; valid until the next
+    // call of Attribute.
+    std::string_view Attribute(const std::string& name) const;
+    // The element's own character data (what Text() gives), empty for an
+    // element with element children: a heading has no text of its own.
+    std::string_view OwnText() const;
+
+private:
+    friend class CXmlNode;
+    explicit CXmlElementView(_xmlNode* node) : m_node(node) {}
+    _xmlNode* m_node;
+    mutable std::string m_strAttribute;
+    mutable std::string m_strText;
 };

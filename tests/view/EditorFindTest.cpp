@@ -69,6 +69,13 @@ TEST_F(EditorFind, FindGoesThroughHeadersAndTextsInDocumentOrderIntoClosedBranch
     Type("Soon");
     EndEditBy(WXK_RETURN);
     EXPECT_TRUE(Has("<level3 iid=\"6\" header=\"Soon\"><![CDATA[See you at the CAFE]]>"));
+    // Find looks at the library as it stands: the new name, a typed text.
+    EditText("Later");
+    Type("xyzzy");
+    ASSERT_TRUE(View()->FindNext("SOON"));
+    EXPECT_EQ(Shows(), "Soon: See you at the CAFE typing removable");
+    ASSERT_TRUE(View()->FindNext("XYZZY"));
+    EXPECT_EQ(Shows(), "Later: xyzzy typing removable");
     EXPECT_TRUE(Messages().empty());
 }
 
@@ -80,10 +87,14 @@ TEST_F(EditorFind, AddRemoveAndReloadWorkOnBranchesNeverExpanded) {
     EXPECT_EQ(TreeLabels(), (Strings{"Notes", "  Greetings", "  Closing", "    Deep", "    Later",
                                      "    New Item"}));
     EXPECT_TRUE(Has("<level2 header=\"Later\" iid=\"7\"/><level2 header=\"New Item\" iid=\"9\"/>"));
-    // Remove takes a closed branch with everything below it.
+    EXPECT_TRUE(View()->FindNext("new item") && Shows() == "New Item:  typing removable");
+    // Remove takes a closed branch with everything below it, for Find too.
+    EXPECT_TRUE(View()->FindNext("bonjour"));
     Select("Greetings");
     View()->RemoveSelectedItem();
     EXPECT_EQ(Xml().find("Bonjour"), std::string::npos);
+    EXPECT_FALSE(View()->FindNext("bonjour"));
+    EXPECT_EQ(Messages(), Strings{"Cannot find \"bonjour\"."});
     // Save and Reload keep the branches that were open; the selection, kept
     // by its labels as a change made elsewhere keeps it, is found again in a
     // branch the rebuilt tree had not opened.
