@@ -10,6 +10,7 @@
 #include "app/MessageBox.h"
 #include "app/StatusText.h"
 #include "document/TessaryDoc.h"
+#include "menu/HookMenu.h"
 #include "res/StringTable.h"
 #include "view/TessaryView.h"
 
@@ -99,6 +100,18 @@ void BM_NumberingWalk(benchmark::State& state) {
 }
 BENCHMARK(BM_NumberingWalk)->Apply(Sizes);
 
+// The snippet menu the rebuild makes again, on the same library: the other
+// walk over every element.
+void BM_RebuildMenuModel(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    if (!ShowLibrary(state, n))
+        return;
+    for (auto _ : state)
+        g_pHarness->View()->HookMenu().LoadHookMenu(*g_pHarness->Doc());
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_RebuildMenuModel)->Apply(Sizes);
+
 void BM_NumberItemsListed(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     if (!ShowLibrary(state, n))
@@ -115,35 +128,25 @@ struct STreeShape {
     std::vector<int> parents; // index into the same lists; -1 for the root
 };
 
-// The view's tree, read back in pre-order: the same shape and labels.
-STreeShape ShapeOf(wxTreeCtrl* tree) {
+// The library's whole tree in pre-order, as the tree held it when it was
+// filled completely.
+STreeShape ShapeOf(CSnippetLibrary& library) {
     STreeShape shape;
-    std::vector<std::pair<wxTreeItemId, int>> stack{{tree->GetRootItem(), -1}};
-    while (!stack.empty()) {
-        auto [item, parent] = stack.back();
-        stack.pop_back();
-        const int index = static_cast<int>(shape.labels.size());
-        shape.labels.push_back(tree->GetItemText(item));
-        shape.parents.push_back(parent);
-        std::vector<wxTreeItemId> children;
-        wxTreeItemIdValue cookie;
-        for (wxTreeItemId c = tree->GetFirstChild(item, cookie); c.IsOk();
-             c = tree->GetNextChild(item, cookie))
-            children.push_back(c);
-        for (auto it = children.rbegin(); it != children.rend(); ++it)
-            stack.emplace_back(*it, index);
+    for (const CSnippetLibrary::SItem& item : library.NumberItems()) {
+        shape.labels.push_back(wxString::FromUTF8(item.header));
+        shape.parents.push_back(item.parentIndex);
     }
     return shape;
 }
 
-// Baseline: the same items, plain (no item data), into an empty tree control of
-// the view's style, frozen as the view freezes it, then all deleted.
+// The old baseline: every item, plain (no item data), into an empty tree
+// control of the view's style, frozen, then all deleted.
 void BM_BareTree(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     if (!ShowLibrary(state, n))
         return;
     wxTreeCtrl* viewTree = g_pHarness->View()->Tree();
-    const STreeShape shape = ShapeOf(viewTree);
+    const STreeShape shape = ShapeOf(g_pHarness->Doc()->Library());
     auto* tree = new wxTreeCtrl(BarePanel(), wxID_ANY, wxPoint(0, 0), viewTree->GetSize(),
                                 viewTree->GetWindowStyleFlag());
     std::vector<wxTreeItemId> ids;
@@ -367,6 +370,24 @@ void BM_FindNoMatch(benchmark::State& state) {
     FindFromRoot(state, "no such words", false);
 }
 BENCHMARK(BM_FindNoMatch)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first search after a change (a keystroke, a rename, a save): the
+// library's headers and texts are folded again before the search.
+void BM_FindAfterAChange(benchmark::State& state) {
+    if (!ShowLibrary(state, kFindItems))
+        return;
+    CTessaryView* view = g_pHarness->View();
+    CSnippetLibrary& library = g_pHarness->Doc()->Library();
+    for (auto _ : state) {
+        library.Changed();
+        if (view->FindNext("no such words")) {
+            state.SkipWithError("Find did not end as expected");
+            break;
+        }
+    }
+    CMessageBox::TakeShown();
+}
+BENCHMARK(BM_FindAfterAChange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Baseline: every element of the same engine tree visited in document order,
 // its header and text searched byte for byte (no folding, no handles).

@@ -20,6 +20,7 @@
 #include <wx/fswatcher.h>
 #include <wx/utils.h>
 
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,6 +130,11 @@ int CTessaryDoc::LoadXmlFile(const std::string& source) {
         // Told once the views are rebuilt, which clears the status bar.
         if (detail.replacedBytes > 0 && wxTheApp)
             wxTheApp->CallAfter([] { CStatusText::Set(msg::kBytesReplaced); });
+        // The file's bytes, the engine's copy of them and the old library are
+        // freed by then, but the allocator keeps most of such memory for the
+        // process; a large library would hold tens of megabytes more than it needs.
+        if (wxTheApp)
+            wxTheApp->CallAfter([] { malloc_trim(0); });
         return 1;
     case CSnippetLibrary::ELoadOutcome::Invalid:
         CMessageBox::Show(msg::kLoadInvalid);
