@@ -158,18 +158,19 @@ int CSnippetLibrary::IdOf(const CXmlNode& element) const {
     if (!element)
         return -1;
     // Every numbered or added element carries its id; the index confirms it.
+    int id = -1;
     if (const auto value = element.GetNamedItem(snippet_format::kItemIdAttr)) {
-        int id = -1;
         const char* end = value->data() + value->size();
-        if (std::from_chars(value->data(), end, id).ptr == end && id >= 0 &&
-            static_cast<std::size_t>(id) < m_items.size() &&
-            m_items[static_cast<std::size_t>(id)] == element)
-            return id;
+        if (std::from_chars(value->data(), end, id).ptr != end || id < 0 ||
+            static_cast<std::size_t>(id) >= m_items.size() ||
+            !(m_items[static_cast<std::size_t>(id)] == element))
+            id = -1;
     }
-    for (std::size_t i = 0; i < m_items.size(); ++i)
+    for (std::size_t i = 0; id < 0 && i < m_items.size(); ++i)
         if (m_items[i] == element)
-            return static_cast<int>(i);
-    return -1;
+            id = static_cast<int>(i);
+    // A removed element has no id any longer.
+    return id >= 0 && FindByItemId(id) ? id : -1;
 }
 
 std::vector<int> CSnippetLibrary::PathTo(int id) const {
@@ -243,7 +244,8 @@ int CSnippetLibrary::FindText(int afterId, std::string_view foldedNeedle) const 
     // After the starting element to the end, then from the start up to and
     // including it. The NULs keep a match within one header or one text.
     const std::size_t split = from + 1 < count ? copy.starts[from + 1] : all.size();
-    std::size_t hit = all.substr(split).find(foldedNeedle);
+    std::size_t hit =
+        split < all.size() ? all.substr(split).find(foldedNeedle) : std::string_view::npos;
     if (hit != std::string_view::npos)
         return idOf(entryAt(split + hit));
     hit = all.substr(0, split).find(foldedNeedle);

@@ -3,6 +3,7 @@
 // saves that never damage the file they replace.
 
 #include "library/SnippetFormat.h"
+#include "library/TextFold.h"
 #include "support/Loaded.h"
 #include "support/TempDir.h"
 
@@ -17,6 +18,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace snippet_format;
@@ -125,4 +127,50 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
                                  [&] { return !WriteFileAtomically(path, longer).error.empty(); });
     }));
     EXPECT_EQ(CTempDir::Read(path), "s");
+}
+
+TEST(SnippetLibrary, TheTreeAndFindReadAHandWrittenFileAsTheEditorShowsIt) {
+    // Comments, a processing instruction, white space, a heading with stray
+    // text, a snippet's text in pieces, a header with a character reference.
+    CSnippetLibrary lib =
+        Library("<?xml version=\"1.0\"?>\n<!-- notes -->\n<level0 header=\"Root\">\n  <level1 "
+                "header=\"Caf&#233;\">stray<!-- c --><level2 header=\"In\">a<![CDATA[b]]>c</level2>"
+                "<?pi x?></level1>\n  <level1 header=\"Tail\">x<!-- between -->yz</level1>\n"
+                "</level0>");
+    const auto children = [&](int id) {
+        std::string out;
+        for (const CSnippetLibrary::SChildItem& c : lib.ChildItems(id))
+            out += std::to_string(c.id) + c.header + (c.hasChildren ? "+ " : " ");
+        return out;
+    };
+    EXPECT_EQ(children(0) + "|" + children(1) + "|" + children(2) + "|" + children(9),
+              "1Caf\xC3\xA9+ 3Tail |2In ||");
+    EXPECT_TRUE(lib.PathTo(2) == (std::vector<int>{0, 1, 2}) && lib.PathTo(0) == std::vector{0} &&
+                lib.PathTo(9).empty());
+
+    // Find: the next item after the one given, in document order, round to
+    // the root and to the item itself; a heading's stray text is not its
+    // text; no match runs from a header into its text or into the next item.
+    const std::tuple<int, const char*, int> finds[] = {
+        {0, "cafe", 1},   {1, "ABC", 2},      {0, "stray", -1}, {2, "xyz", 3},   {3, "root", 0},
+        {3, "tailx", -1}, {2, "abctail", -1}, {2, "in", 2},     {-1, "root", 0}, {-1, "", 1}};
+    for (const auto& [after, needle, found] : finds)
+        EXPECT_EQ(lib.FindText(after, text_fold::Fold(needle)), found) << after << " " << needle;
+
+    // Find reads the library as changed since: a text typed, an item removed.
+    const CXmlNode in = lib.FindByItemId(2), tail = lib.FindByItemId(3);
+    EXPECT_EQ(lib.FindText(0, "new words"), -1);
+    SetText(*lib.Dom(), in, "New words");
+    EXPECT_EQ(lib.FindText(0, "new words"), 2);
+    EXPECT_EQ(lib.FindText(0, "xyz"), 3);
+    CXmlNode root = lib.Root();
+    root.RemoveChild(tail);
+    lib.Changed();
+    EXPECT_EQ(lib.FindText(0, "xyz"), -1);
+    // An id written by hand onto another element does not fool the lookup.
+    SetAttribute(*lib.Dom(), in, kItemIdAttr, "1");
+    EXPECT_TRUE(lib.IdOf(in) == 2 && lib.IdOf(tail) == -1 && lib.ChildItems(1).size() == 1);
+    // Renumbering lists nothing and gives the ids NumberItems gives.
+    EXPECT_EQ(lib.Renumber(), 3u);
+    EXPECT_TRUE(lib.IdOf(in) == 2 && lib.FindText(0, "new") == 2);
 }

@@ -61,6 +61,10 @@ TEST_F(EditorFind, FindGoesThroughHeadersAndTextsInDocumentOrderIntoClosedBranch
         "\xE6\x97\xA5\xE6\x9C\xAC: \xE6\x9D\xB1\xE4\xBA\xAC\xE3\x81\xAE\xE4\xBC\x9A\xE8\xAD\xB0 "
         "typing removable");
     EXPECT_EQ(Messages(), Strings{"Cannot find \"nowhere\"."});
+    // From the text box too: the keys reach the menu, not the text.
+    EditText("Caf\xC3\xA9");
+    EXPECT_EQ(FindBy('F', wxMOD_CONTROL, "you"), "Inner: See you at the CAFE typing removable");
+    EXPECT_EQ(Xml().find("Bonjour \xC3\xA0 tous]]>"), Xml().find("Bonjour"));
 
     // The item reached is the library's: renamed, its text typed.
     ASSERT_TRUE(View()->FindNext("inner"));
@@ -108,5 +112,16 @@ TEST_F(EditorFind, AddRemoveAndReloadWorkOnBranchesNeverExpanded) {
     EXPECT_FALSE(Tree()->IsExpanded(Item("Deep")));
     View()->SelectLabels(selected);
     EXPECT_EQ(Shows(), "Inner: See you at the CAFE typing removable");
+    // Changed on disk: what is still there opens again, the rest is passed over.
+    Write("library.xml", "<level0 header=\"Notes\"><level1 header=\"Closing\"><level2 "
+                         "header=\"Gone\"/></level1><level1 header=\"Deep\"/></level0>");
+    Command(ids::ID_RELOAD);
+    EXPECT_EQ(TreeLabels(), (Strings{"Notes", "  Closing", "    Gone", "  Deep"}));
+    // Another file: nothing of the last one's open branches.
+    Tree()->ExpandAll();
+    ASSERT_TRUE(
+        Manager()->CreateDocument(wxString::FromUTF8(Write("other.xml", kNotes)), wxDOC_SILENT));
+    EXPECT_EQ(TreeLabels(), (Strings{"Notes", "  Greetings", "  Closing"}));
+    EXPECT_FALSE(Tree()->IsExpanded(Tree()->GetRootItem()));
     EXPECT_TRUE(Messages().empty());
 }
