@@ -36,8 +36,10 @@ CTessaryApp::CTessaryApp() = default;
 CTessaryApp::~CTessaryApp() = default;
 
 bool CTessaryApp::OnInit() {
+#ifdef __WXGTK__
     if (m_bUnsetGdkGl)
         unsetenv("GDK_GL");
+#endif
     wxSetAssertHandler(ReportAssert);
     SetAppName("Tessary");
     SetVendorName("MorvekLtd");

@@ -59,9 +59,13 @@ int main(int argc, char** argv) {
     // at start only to choose visuals, about half of the program's resident
     // memory with a software renderer. Taken back once GTK has started, so
     // that the programs it opens do not inherit it.
+#ifdef __WXGTK__
     const bool glDisabledHere = !std::getenv("GDK_GL");
     if (glDisabledHere)
         setenv("GDK_GL", "disable", 0);
+#else
+    const bool glDisabledHere = false;
+#endif
 
     auto* app = new CTessaryApp;
     app->m_bUnsetGdkGl = glDisabledHere;
