@@ -191,6 +191,14 @@ std::vector<int> CSnippetLibrary::PathTo(int id) const {
     return path;
 }
 
+void CSnippetLibrary::Changed() {
+    ++m_nGeneration;
+    // About the size of the library's text: not kept for a search that may
+    // never come.
+    if (!m_search.ids.empty())
+        m_search = SSearchCopy();
+}
+
 const CSnippetLibrary::SSearchCopy& CSnippetLibrary::SearchCopy() const {
     if (m_search.generation == m_nGeneration)
         return m_search;

@@ -75,8 +75,9 @@ public:
     // after a change folds the whole library once; later ones search that copy.
     int FindText(int afterId, std::string_view foldedNeedle) const;
     // An element was moved or removed with CXmlNode's own calls: the folded
-    // copy is out of date. (Changes through Dom() are counted already.)
-    void Changed() { ++m_nGeneration; }
+    // copy is out of date, and let go until the next search. (Changes
+    // through Dom() are counted already.)
+    void Changed();
 
     // The element that carries the id, whatever its name or depth; empty for
     // an id that no element of the current document carries any longer.
