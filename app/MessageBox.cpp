@@ -4,6 +4,7 @@
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
+#include <wx/richmsgdlg.h>
 #include <wx/window.h>
 
 namespace {
@@ -58,6 +59,16 @@ EAnswer CMessageBox::AskYesNo(const std::string& text, const std::string& yes,
                         wxYES_NO | wxICON_QUESTION);
     dlg.SetYesNoLabels(wxString::FromUTF8(yes), wxString::FromUTF8(no));
     return dlg.ShowModal() == wxID_YES ? EAnswer::Yes : EAnswer::No;
+}
+
+bool CMessageBox::ShowWithCheckBox(const std::string& text, const std::string& checkBox) {
+    if (State().enabled)
+        return TakeQueued(text, EAnswer::No) == EAnswer::Yes;
+    wxRichMessageDialog dlg(Parent(), wxString::FromUTF8(text), msg::kAppTitle,
+                            wxOK | wxICON_INFORMATION);
+    dlg.ShowCheckBox(wxString::FromUTF8(checkBox));
+    dlg.ShowModal();
+    return dlg.IsCheckBoxChecked();
 }
 
 EAnswer CMessageBox::AskYesNoCancel(const std::string& text) {

@@ -1,6 +1,7 @@
 // The view's part of the snippet menu: activation by command, hot key and
 // command 1000, and the menu shown at a right-click in another program.
 
+#include "app/MainFrame.h"
 #include "app/MessageBox.h"
 #include "document/TessaryDoc.h"
 #include "menu/HookMenu.h"
@@ -105,7 +106,7 @@ void CTessaryView::ShowActivatedState() {
     CTessaryDoc* doc = GetDocument();
     doc->m_bCanActivate = false;
     doc->m_bCanDeactivate = true;
-    SetStateIcon("menu_active.svg");
+    SetStateIcon(true);
     m_bMenuActive = true;
 }
 
@@ -113,7 +114,7 @@ void CTessaryView::ShowDeactivatedState() {
     CTessaryDoc* doc = GetDocument();
     doc->m_bCanActivate = true;
     doc->m_bCanDeactivate = false;
-    SetStateIcon("menu_inactive.svg");
+    SetStateIcon(false);
     m_bMenuActive = false;
 }
 
@@ -126,9 +127,11 @@ void CTessaryView::ShowHookState() {
         ShowDeactivatedState();
 }
 
-void CTessaryView::SetStateIcon(const char* iconName) {
-    if (auto* frame = dynamic_cast<wxFrame*>(GetFrame()))
-        frame->SetIcons(resources::IconBundle(iconName));
+void CTessaryView::SetStateIcon(bool active) {
+    if (auto* main = dynamic_cast<CMainFrame*>(GetFrame()))
+        main->ShowMenuState(active);
+    else if (auto* frame = dynamic_cast<wxFrame*>(GetFrame()))
+        frame->SetIcons(resources::IconBundle(active ? "menu_active.svg" : "menu_inactive.svg"));
 }
 
 void CTessaryView::OnActivateMenuCmd(wxCommandEvent&) {

@@ -67,10 +67,10 @@ TEST(CommandChannel, CommandsFromOutsideReachTheFirstListenerOnly) {
     std::string error;
     {
         CCommandReceiver receiver;
-        ASSERT_TRUE(receiver.Listen([&](int id) { received.push_back(id); }));
+        ASSERT_TRUE(receiver.Listen([&](int id, const std::string&) { received.push_back(id); }));
         // A second copy does not take the channel over.
         CCommandReceiver second;
-        EXPECT_FALSE(second.Listen([&](int) { ADD_FAILURE() << "stolen"; }));
+        EXPECT_FALSE(second.Listen([&](int, const std::string&) { ADD_FAILURE() << "stolen"; }));
         // Delivered to the window, but not meant to come from outside.
         for (const int id : {ids::ID_FILE_NEW, ids::ID_TOGGLE_MENU, ids::ID_TOGGLE_MENU})
             EXPECT_TRUE(SendCommand(id, error)) << error;
@@ -84,7 +84,7 @@ TEST(CommandChannel, CommandsFromOutsideReachTheFirstListenerOnly) {
     // The channel went with the receiver, and is free for the next program.
     EXPECT_TRUE(!SendCommand(ids::ID_TOGGLE_MENU, error) && error == msg::kNoRunningProgram);
     CCommandReceiver next;
-    ASSERT_TRUE(next.Listen([&](int id) { received.push_back(id); }));
+    ASSERT_TRUE(next.Listen([&](int id, const std::string&) { received.push_back(id); }));
     EXPECT_TRUE(SendCommand(ids::ID_TOGGLE_MENU, error));
     EXPECT_TRUE(WaitFor("the command to the next program", [&] { return received.size() == 3; }));
 
