@@ -7,6 +7,8 @@
 #include <wx/menu.h>
 #include <wx/window.h>
 
+#include <memory>
+
 CTrayIcon::CTrayIcon(wxWindow* target) : m_pTarget(target) {
     Bind(wxEVT_TASKBAR_LEFT_DOWN, &CTrayIcon::OnClick, this);
     Bind(wxEVT_MENU, &CTrayIcon::OnMenu, this);
@@ -31,6 +33,12 @@ wxMenu* CTrayIcon::CreatePopupMenu() {
     if (menu)
         menu->Destroy(m_bMenuActive ? ids::ID_ACTIVATE_MENU : ids::ID_DEACTIVATE_MENU);
     return menu;
+}
+
+void CTrayIcon::ShowMenu() {
+    std::unique_ptr<wxMenu> menu(CreatePopupMenu());
+    if (menu)
+        PopupMenu(menu.get());
 }
 
 void CTrayIcon::OnClick(wxTaskBarIconEvent&) {

@@ -21,6 +21,9 @@ public:
     // The icon and tooltip of the snippet menu's state.
     void ShowMenuState(bool active);
     bool MenuActive() const { return m_bMenuActive; }
+    // The icon's menu at the pointer, as a right-click on the icon opens it;
+    // returns when it has closed.
+    void ShowMenu();
 
 protected:
     wxMenu* CreatePopupMenu() override;

@@ -47,6 +47,8 @@ install(FILES ${desktop}/copyright ${generated}/changelog.Debian.gz DESTINATION 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessary)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The package's own revision: the changelog's entry is "${PROJECT_VERSION}-1".
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGE_CONTACT "Morvek Ltd <tessary@morvek.example>")
 set(CPACK_PACKAGE_VENDOR "Morvek Ltd")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "paste text snippets into any program from a right-click menu")
@@ -56,14 +58,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tessary.morvek.example/")
+# The synopsis is the summary above; CPack indents these lines.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "paste text snippets into any program from a right-click menu
- Tessary keeps a library of text snippets (greetings, sign-offs, addresses,
- standard replies) as a tree in an XML file, edited in one window. Once its
- snippet menu is activated, a right-click in any X11 program pops up a menu
- built from the library; choosing an entry pastes its text there.
- .
- Tessary can wait in the notification area and start when you log in.")
+    "Tessary keeps a library of text snippets (greetings, sign-offs, addresses,
+standard replies) as a tree in an XML file, edited in one window. Once its
+snippet menu is activated, a right-click in any X11 program pops up a menu
+built from the library; choosing an entry pastes its text there.
+
+Tessary can wait in the notification area and start when you log in.")
 # Run-time dependencies from the libraries the program links (dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/hook)

@@ -3,9 +3,11 @@
 
 #include "app/MainFrame.h"
 #include "app/MessageBox.h"
+#include "app/TrayIcon.h"
 #include "document/TessaryDoc.h"
 #include "menu/HookMenu.h"
 #include "menu/PasteEngine.h"
+#include "platform/DesktopWindows.h"
 #include "platform/HookClient.h"
 #include "platform/Sound.h"
 #include "res/CommandIds.h"
@@ -158,6 +160,15 @@ void CTessaryView::OnCopyData(const SHookClick& click) {
     // One menu at a time; a report queued while one is open is dropped.
     if (m_bInMenu)
         return;
+    // The right button is ours everywhere while the menu is active, on our
+    // own tray icon too: there it opens the icon's menu.
+    if (auto* main = dynamic_cast<CMainFrame*>(GetFrame());
+        main && main->TrayIcon() && desktop::IsOwnTrayIconAt(click.x, click.y)) {
+        m_bInMenu = true;
+        main->TrayIcon()->ShowMenu();
+        m_bInMenu = false;
+        return;
+    }
     CTessaryDoc* doc = GetDocument();
     // A click right after a menu closed can land on the one-pixel window the
     // menu opened on, which sits at the same point: the window beneath is
