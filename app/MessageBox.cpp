@@ -3,9 +3,12 @@
 #include "res/StringTable.h"
 
 #include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/dialog.h>
 #include <wx/msgdlg.h>
-#include <wx/richmsgdlg.h>
+#include <wx/stattext.h>
 #include <wx/window.h>
+#include <wx/xrc/xmlres.h>
 
 namespace {
 struct TestState {
@@ -64,11 +67,22 @@ EAnswer CMessageBox::AskYesNo(const std::string& text, const std::string& yes,
 bool CMessageBox::ShowWithCheckBox(const std::string& text, const std::string& checkBox) {
     if (State().enabled)
         return TakeQueued(text, EAnswer::No) == EAnswer::Yes;
-    wxRichMessageDialog dlg(Parent(), wxString::FromUTF8(text), msg::kAppTitle,
-                            wxOK | wxICON_INFORMATION);
-    dlg.ShowCheckBox(wxString::FromUTF8(checkBox));
+    // A dialog of fixed layout: the toolkit's message box squeezes long
+    // lines and then leaves the box unpainted.
+    wxDialog dlg;
+    if (!wxXmlResource::Get()->LoadDialog(&dlg, Parent(), "IDD_NOTICE"))
+        return false;
+    auto* label = dynamic_cast<wxStaticText*>(dlg.FindWindow(XRCID("IDC_NOTICE_TEXT")));
+    auto* box = dynamic_cast<wxCheckBox*>(dlg.FindWindow(XRCID("IDC_DO_NOT_SHOW")));
+    if (label)
+        label->SetLabel(wxString::FromUTF8(text));
+    if (box)
+        box->SetLabel(wxString::FromUTF8(checkBox));
+    if (wxWindow* ok = dlg.FindWindow(wxID_OK))
+        ok->SetFocus();
+    dlg.CentreOnScreen();
     dlg.ShowModal();
-    return dlg.IsCheckBoxChecked();
+    return box && box->GetValue();
 }
 
 EAnswer CMessageBox::AskYesNoCancel(const std::string& text) {

@@ -96,14 +96,15 @@ inline constexpr const char* kAutostartNotWritten =
     "Tessary cannot be set to start when you log in: %s could not be written (%s).";
 inline constexpr const char* kAutostartNotRemoved =
     "Tessary is still set to start when you log in: %s could not be removed (%s).";
+// Its line breaks are the ones shown.
 inline constexpr const char* kWaylandNotice =
-    "This is a Wayland session. Here the snippet menu opens only in programs that run "
-    "through XWayland (most older and many terminal programs); in programs that use Wayland "
-    "directly (most GNOME and KDE applications, recent Firefox) a right-click shows their own "
-    "menu as before.\n\n"
-    "For the snippet menu in every program, log out and choose an X11 session: on the login "
-    "screen, click your name, then the gear button, and choose \"GNOME on Xorg\" (or your "
-    "desktop's \"X11\" or \"Xorg\" session).";
+    "This is a Wayland session. Here the snippet menu opens only in programs\n"
+    "that run through XWayland (older programs and many terminals). In programs\n"
+    "that use Wayland directly (most GNOME and KDE applications, recent Firefox)\n"
+    "a right-click shows their own menu, as without Tessary.\n\n"
+    "For the snippet menu in every program, log out and choose an X11 session:\n"
+    "on the login screen, click your name, then the gear button at the bottom,\n"
+    "and choose \"GNOME on Xorg\" (on other desktops, the session named X11 or Xorg).";
 inline constexpr const char* kDoNotShowAgain = "Do not show this again";
 
 // The editor's handlers.
