@@ -79,9 +79,9 @@ void CSettingsStore::Save(wxConfigBase& config, const SSettings& s) {
     config.Write("UrlPollMinutes", static_cast<long>(s.m_nUrlPollMinutes));
     config.Write("KeepInTray", s.m_bKeepInTray ? 1L : 0L);
     config.SetPath("/Settings");
-    config.Write("HideWaylandNotice", s.m_bHideWaylandNotice ? 1L : 0L);
     config.Write("Tipoftheday", static_cast<long>(s.m_nShowTips));
     config.Write("CurrentTip", static_cast<long>(s.m_nCurrentTip));
+    config.Write("HideWaylandNotice", s.m_bHideWaylandNotice ? 1L : 0L);
     config.SetPath(oldPath);
     if (!s.m_bPasteKeysUnread)
         CPasteKeysStore::Write(config, s.m_pasteRules);
