@@ -60,6 +60,18 @@ check "--activate starts with the snippet menu active" menu_active
 press_in "Tessary - Untitled" alt+F4
 check "without a tray the window's close ends the program" wait_for 20 ended $pid
 kill $pid 2>/dev/null
+# --tray without a notification area: after a wait for one to come up (as at
+# login), a minimised window.
+iconic() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'window state: Iconic'; }
+minimised() {
+    local w
+    for w in $(xdotool search --name '^Tessary - Untitled$' 2>/dev/null); do iconic "$w" && return 0; done
+    return 1
+}
+spawn "$tessary" --tray
+pid=$!
+check "--tray without a tray starts minimised" wait_for 30 minimised
+kill $pid
 
 # The Wayland notice, in a made-up Wayland session: shown once per start until
 # its box is ticked.
