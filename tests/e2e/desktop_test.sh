@@ -126,7 +126,21 @@ check "and the first opens the file, named from the second's folder" \
 "$tessary" --toggle
 tray_menu Down Return
 check "--toggle still switches the running program's menu" wait_for 5 menu_active
+# A file handed over to a library with changes: the save question first;
+# Cancel keeps the library. (The tray icon is a window named "tessary" too.)
+question() { [ "$(windows Tessary)" -ge 2 ]; }
+press_in "Tessary - other.xml" ctrl+n
+cp "$examples/starter.xml" "$work/third.xml"
+"$tessary" "$work/third.xml"
+check "a file handed over asks first to save the changes" wait_for 10 question
+xdotool key Escape
+sleep 1
+check "Cancel there keeps the library open" \
+    sh -c "[ \"\$(xdotool search --onlyvisible --name '^Tessary - third.xml\$' | wc -l)\" = 0 ]"
+# Exit closes as the window does: the save question, answered No.
 tray_menu Up Return
+check "Exit asks to save the changes" wait_for 10 question
+xdotool key alt+n
 check "Exit in the icon's menu ends the program" wait_for 20 ended $pid
 kill $pid 2>/dev/null
 check "after the normal close (the position written)" grep -q '^Position=' "$conf"
