@@ -91,8 +91,9 @@ bool CTessaryApp::OnInit() {
         CWindowPlacement::CallWhenMapped(frame, [this] { ShowStartupNotes(true); });
     }
     ListenForCommands();
+    // Queued on the frame: dropped if the frame is gone first.
     if (m_bStartActive)
-        CallAfter([frame] {
+        frame->CallAfter([frame] {
             wxCommandEvent command(wxEVT_MENU, ids::ID_ACTIVATE_MENU);
             frame->GetEventHandler()->ProcessEvent(command);
         });
