@@ -52,7 +52,9 @@ SSettings CSettingsStore::Load(wxConfigBase& config) {
     s.m_strDeactivateWav = ReadString(config, "DeactivateWavFile");
     s.m_bRestoreClipboard = ReadInt(config, "RestoreClipboard", 0) == 1;
     s.m_nUrlPollMinutes = std::max(0, To32(ReadInt(config, "UrlPollMinutes", 5)));
+    s.m_bKeepInTray = ReadInt(config, "KeepInTray", 0) == 1;
     config.SetPath("/Settings");
+    s.m_bHideWaylandNotice = ReadInt(config, "HideWaylandNotice", 0) == 1;
     s.m_nShowTips = To32(ReadInt(config, "Tipoftheday", 1));
     s.m_nCurrentTip = To32(ReadInt(config, "CurrentTip", 0));
     config.SetPath(oldPath);
@@ -75,9 +77,11 @@ void CSettingsStore::Save(wxConfigBase& config, const SSettings& s) {
     config.Write("DeactivateWavFile", wxString::FromUTF8(s.m_strDeactivateWav));
     config.Write("RestoreClipboard", s.m_bRestoreClipboard ? 1L : 0L);
     config.Write("UrlPollMinutes", static_cast<long>(s.m_nUrlPollMinutes));
+    config.Write("KeepInTray", s.m_bKeepInTray ? 1L : 0L);
     config.SetPath("/Settings");
     config.Write("Tipoftheday", static_cast<long>(s.m_nShowTips));
     config.Write("CurrentTip", static_cast<long>(s.m_nCurrentTip));
+    config.Write("HideWaylandNotice", s.m_bHideWaylandNotice ? 1L : 0L);
     config.SetPath(oldPath);
     if (!s.m_bPasteKeysUnread)
         CPasteKeysStore::Write(config, s.m_pasteRules);

@@ -24,6 +24,23 @@ namespace {
 void PrintUsage() {
     std::fputs(msg::kUsage, stdout);
 }
+
+// One Tessary per display: a second start hands its command line to the one
+// running (a library to open, else the window to show) and ends. False when
+// this start is to run: nobody listens, or the listener does not answer (a
+// stopped or hung program must not keep the user from starting one).
+bool HandToRunningProgram(const SCommandLine& line) {
+    std::string options;
+    if (line.tray)
+        options += " --tray";
+    if (line.activate)
+        options += " --activate";
+    const EHandOver outcome = line.file.empty() ? HandOver(ids::ID_SHOW_WINDOW, options)
+                                                : HandOver(ids::ID_OPEN_FROM_OUTSIDE, line.file);
+    if (outcome == EHandOver::NoAnswer)
+        std::fprintf(stderr, "tessary: %s\n", msg::kRunningProgramSilent);
+    return outcome == EHandOver::Done;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -51,6 +68,8 @@ int main(int argc, char** argv) {
     case SCommandLine::EAction::Run:
         break;
     }
+    if (HandToRunningProgram(line))
+        return 0;
     // A file-size limit must fail the save, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     // The snippet menu works through X11; under Wayland that means XWayland.
@@ -70,6 +89,8 @@ int main(int argc, char** argv) {
     auto* app = new CTessaryApp;
     app->m_bUnsetGdkGl = glDisabledHere;
     app->m_strFileToOpen = line.file;
+    app->m_bStartInTray = line.tray;
+    app->m_bStartActive = line.activate;
     wxApp::SetInstance(app);
     int wxArgc = 1;
     char* wxArgv[] = {argv[0], nullptr};

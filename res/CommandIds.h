@@ -44,6 +44,10 @@ constexpr int ID_TIP_OF_THE_DAY = 180;
 constexpr int ID_HELP_FAQ = 181;
 constexpr int ID_HELP_EXAMPLES = 182;
 constexpr int ID_TOGGLE_MENU = 1000;
+// From a second start and the tray: the main window brought forward, and
+// a library opened (its path travels with the command).
+constexpr int ID_SHOW_WINDOW = 1001;
+constexpr int ID_OPEN_FROM_OUTSIDE = 1002;
 constexpr int ID_HOOK_CLOSE_MENU = Cmd(32776);
 constexpr int ID_OPEN_URL = Cmd(32777);
 constexpr int ID_RELOAD = Cmd(32778);

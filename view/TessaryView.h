@@ -169,7 +169,7 @@ private:
     bool StartHook();
     void BindMenuCommands();
     void DetachHook();
-    void SetStateIcon(const char* iconName);
+    void SetStateIcon(bool active);
 
     std::unique_ptr<CHookMenu> m_pHookMenu;
     std::unique_ptr<CHookClient> m_pHookClient;
