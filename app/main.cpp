@@ -51,10 +51,12 @@ int main(int argc, char** argv) {
     case SCommandLine::EAction::Run:
         break;
     }
+#ifndef _WIN32
     // A file-size limit must fail the save, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     // The snippet menu works through X11; under Wayland that means XWayland.
     setenv("GDK_BACKEND", "x11", 0);
+#endif
 
     auto* app = new CTessaryApp;
     app->m_strFileToOpen = line.file;
