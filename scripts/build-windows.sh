@@ -309,14 +309,10 @@ nice -n 19 cmake --build "$build" -j"$jobs"
 WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/tessary-wine.XXXXXX")"
 export WINEPREFIX WINEDEBUG=-all
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
-run() {
-    wineboot -i >/dev/null 2>&1
-    ctest --test-dir "$build" --output-on-failure -j"$jobs"
-}
+run=(bash -c 'wineboot -i >/dev/null 2>&1 && ctest --test-dir "$1" --output-on-failure -j"$2"'
+    _ "$build" "$jobs")
 if [ -n "${DISPLAY:-}" ]; then
-    run
+    "${run[@]}"
 else
-    export -f run
-    export build jobs
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c run
+    xvfb-run -a -s "-screen 0 1280x1024x24" "${run[@]}"
 fi
