@@ -5,6 +5,9 @@
 
 #include <wx/config.h>
 #include <wx/log.h>
+#ifdef _WIN32
+#include <wx/msw/regconf.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -171,6 +174,10 @@ std::string FilePath() {
 }
 
 void InstallGlobalConfig() {
+#ifdef _WIN32
+    // Where Windows programs keep settings: HKEY_CURRENT_USER\Software\MorvekLtd\Tessary.
+    delete wxConfigBase::Set(new wxRegConfig("Tessary", "MorvekLtd"));
+#else
     const std::string path = FilePath();
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
@@ -180,6 +187,7 @@ void InstallGlobalConfig() {
         DamageNote() = config->DamageNote();
     }
     delete wxConfigBase::Set(config);
+#endif
 }
 
 std::string TakeDamageNote() {

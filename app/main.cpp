@@ -70,10 +70,12 @@ int main(int argc, char** argv) {
     }
     if (HandToRunningProgram(line))
         return 0;
+#ifndef _WIN32
     // A file-size limit must fail the save, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     // The snippet menu works through X11; under Wayland that means XWayland.
     setenv("GDK_BACKEND", "x11", 0);
+#endif
     // The program draws nothing with OpenGL; left on, GTK loads the GL driver
     // at start only to choose visuals, about half of the program's resident
     // memory with a software renderer. Taken back once GTK has started, so

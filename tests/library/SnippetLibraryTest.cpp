@@ -14,15 +14,24 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <tuple>
+#ifdef _WIN32
+#include "library/WindowsText.h"
+
+#include <windows.h>
+#else
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <tuple>
 #include <unistd.h>
+#endif
 
 using namespace snippet_format;
 
+static const char* kMail = "<level0><level1 header=\"G\"><level2>Hi</level2></level1></level0>";
+
+#ifndef _WIN32
 // Runs what without root's rights: as the test's own user, or as "nobody" in
 // a child process when the tests run as root. True when what returned true.
 static bool AsOrdinaryUser(const std::function<bool()>& what) {
@@ -34,8 +43,7 @@ static bool AsOrdinaryUser(const std::function<bool()>& what) {
     int status = 0;
     return pid > 0 && waitpid(pid, &status, 0) == pid && status == 0;
 }
-
-static const char* kMail = "<level0><level1 header=\"G\"><level2>Hi</level2></level1></level0>";
+#endif
 
 TEST(SnippetLibrary, ItemsIdsNamesOfNewChildrenAndWhatIsWritten) {
     // Elements of any name are items; iid goes last. (Numbering in document
@@ -81,6 +89,7 @@ TEST(SnippetLibrary, ItemsIdsNamesOfNewChildrenAndWhatIsWritten) {
                                "\xbd\xef\xbf\xbd \xef\xbf\xbd\n]]></level1></level0>");
 }
 
+#ifndef _WIN32
 TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     CTempDir dir;
     const std::string path = dir.File("lib.xml"), link = dir.File("link.xml"), longer(100000, 'x');
@@ -128,6 +137,47 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     }));
     EXPECT_EQ(CTempDir::Read(path), "s");
 }
+#else
+TEST(AtomicFile, SavesReplaceTheFileOnWindowsAndNeverDamageIt) {
+    CTempDir dir;
+    // A name outside every ANSI code page reaches the file through the wide
+    // functions.
+    const std::string path = dir.File("caf\xC3\xA9 \xE2\x82\xAC \xCE\xB1.xml");
+    const std::wstring wide = windows_text::Wide(path);
+    CTempDir::Write(path, kMail);
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const auto files = [&] {
+        return std::distance(std::filesystem::directory_iterator(dir.Path()), {});
+    };
+    // The file that is there is replaced, which rename() refuses on Windows,
+    // keeps its attributes, and reads back by its name.
+    CSnippetLibrary lib = Library(kMail);
+    SetText(*lib.Dom(), lib.FindByItemId(2), "saved");
+    ASSERT_TRUE(lib.SaveTo(path).ok);
+    CSnippetLibrary again;
+    EXPECT_TRUE(again.CreateEngine() && again.Load(path) == CSnippetLibrary::ELoadOutcome::Ok &&
+                again.Serialize() == lib.Serialize() && files() == 1 &&
+                (GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN));
+    // A read-only file is refused, as the system would refuse it; one another
+    // program holds open (sharing reads only) cannot be replaced. Either way
+    // the file stays byte for byte, and no temporary file is left.
+    const std::string saved = CTempDir::Read(path);
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_NE(WriteFileAtomically(path, "new").error.find(std::strerror(EACCES)),
+              std::string::npos);
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL));
+    const HANDLE held = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const SAtomicWriteResult refused = WriteFileAtomically(path, "new");
+    CloseHandle(held);
+    EXPECT_TRUE(!refused.ok && !refused.error.empty() && CTempDir::Read(path) == saved &&
+                files() == 1)
+        << refused.error;
+    // Once it is let go, the save goes through.
+    EXPECT_TRUE(WriteFileAtomically(path, "new").ok && CTempDir::Read(path) == "new");
+}
+#endif
 
 TEST(SnippetLibrary, TheTreeAndFindReadAHandWrittenFileAsTheEditorShowsIt) {
     // Comments, a processing instruction, white space, a heading with stray
