@@ -3,6 +3,16 @@
 #include "app/NativePath.h"
 
 #include <string_view>
+#include <utility>
+
+namespace {
+SCommandLine Only(SCommandLine::EAction action, std::string error = {}) {
+    SCommandLine line;
+    line.action = action;
+    line.error = std::move(error);
+    return line;
+}
+} // namespace
 
 SCommandLine ParseCommandLine(int argc, const char* const* argv) {
     SCommandLine line;
@@ -16,15 +26,23 @@ SCommandLine ParseCommandLine(int argc, const char* const* argv) {
                 continue;
             }
             if (arg == "--help" || arg == "-h")
-                return {SCommandLine::EAction::Help, {}, {}};
+                return Only(SCommandLine::EAction::Help);
             if (arg == "--version")
-                return {SCommandLine::EAction::Version, {}, {}};
+                return Only(SCommandLine::EAction::Version);
             if (arg == "--toggle")
-                return {SCommandLine::EAction::Toggle, {}, {}};
-            return {SCommandLine::EAction::Error, {}, "unknown option " + std::string(arg)};
+                return Only(SCommandLine::EAction::Toggle);
+            if (arg == "--tray") {
+                line.tray = true;
+                continue;
+            }
+            if (arg == "--activate") {
+                line.activate = true;
+                continue;
+            }
+            return Only(SCommandLine::EAction::Error, "unknown option " + std::string(arg));
         }
         if (haveFile)
-            return {SCommandLine::EAction::Error, {}, "only one file can be opened"};
+            return Only(SCommandLine::EAction::Error, "only one file can be opened");
         haveFile = true;
         // Absolute, so the recent-file list and a later save find it from
         // any folder.

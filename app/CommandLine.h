@@ -7,8 +7,10 @@
 struct SCommandLine {
     enum class EAction { Run, Help, Version, Toggle, Error };
     EAction action = EAction::Run;
-    std::string file;  // absolute; empty for a new library
-    std::string error; // for Action::Error
+    std::string file;      // absolute; empty for a new library
+    std::string error;     // for Action::Error
+    bool tray = false;     // start hidden in the notification area
+    bool activate = false; // start with the snippet menu active
 };
 
 // "--" ends the options, so a file named "-notes.xml" can follow. The file

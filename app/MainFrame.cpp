@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/StatusText.h"
 #include "app/TessaryDocManager.h"
+#include "app/TrayIcon.h"
 #include "dialogs/DlgAbout.h"
 #include "dialogs/DlgExportFavorites.h"
 #include "document/TessaryDoc.h"
@@ -32,13 +33,19 @@ constexpr int kMinHeight = 300;
 
 constexpr const char* kIndicators[] = {"CAP", "NUM", "SCRL"};
 constexpr int kIndicatorTimer = 1;
+constexpr int kTrayTimer = 2;
+// A hidden start waits this long for a notification area (at login the
+// panel may come up after the programs started with the session).
+constexpr int kTrayCheckMs = 500;
+constexpr int kTrayChecks = 20;
 
 } // namespace
 
 CMainFrame::CMainFrame(wxDocManager* manager)
     : wxDocParentFrame(manager, nullptr, wxID_ANY, msg::kAppTitle, wxDefaultPosition,
                        wxSize(640, 480), wxDEFAULT_FRAME_STYLE),
-      m_pHelp(std::make_unique<CHelpService>(this)), m_indicatorTimer(this, kIndicatorTimer) {
+      m_pHelp(std::make_unique<CHelpService>(this)), m_indicatorTimer(this, kIndicatorTimer),
+      m_trayTimer(this, kTrayTimer) {
     resources::Initialize();
     SetIcons(resources::AppIcon());
     SetMinSize(wxSize(kMinWidth, kMinHeight));
@@ -61,7 +68,11 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     Bind(wxEVT_MOVE, &CMainFrame::OnMoveOrSize, this);
     Bind(
         wxEVT_TIMER, [this](wxTimerEvent&) { UpdateIndicators(); }, kIndicatorTimer);
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { WaitForTray(); }, kTrayTimer);
     Bind(wxEVT_MENU, &CMainFrame::OnExit, this, ids::ID_APP_EXIT);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ShowFromOutside(); }, ids::ID_SHOW_WINDOW);
     Bind(wxEVT_MENU, &CMainFrame::OnViewStatusBar, this, ids::ID_VIEW_STATUS_BAR);
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewStatusBar, this, ids::ID_VIEW_STATUS_BAR);
     Bind(wxEVT_MENU, &CMainFrame::OnHelpTopics, this, ids::ID_HELP_TOPICS);
@@ -78,10 +89,14 @@ CMainFrame::CMainFrame(wxDocManager* manager)
         ids::ID_EXPORT_FAVORITES);
     UpdateIndicators();
     m_indicatorTimer.Start(250);
+    if (CTrayIcon::IsAvailable())
+        m_pTray = std::make_unique<CTrayIcon>(this);
 }
 
 CMainFrame::~CMainFrame() {
     m_indicatorTimer.Stop();
+    m_trayTimer.Stop();
+    m_pTray.reset();
     CStatusText::SetSink(nullptr);
     m_pHelp.reset();
     m_auiManager.UnInit();
@@ -217,7 +232,60 @@ void CMainFrame::TakeNormalRect() {
         m_rcNormal = GetRect();
 }
 
+void CMainFrame::ShowMenuState(bool active) {
+    SetIcons(resources::IconBundle(active ? "menu_active.svg" : "menu_inactive.svg"));
+    if (m_pTray)
+        m_pTray->ShowMenuState(active);
+}
+
+void CMainFrame::ShowFromOutside() {
+    CWindowPlacement::BringForward(this);
+}
+
+void CMainFrame::StartHidden() {
+    if (m_pTray)
+        return; // never shown: the tray icon brings it
+    m_nTrayChecks = 0;
+    m_trayTimer.Start(kTrayCheckMs);
+}
+
+void CMainFrame::WaitForTray() {
+    if (IsShown()) {
+        m_trayTimer.Stop();
+        return;
+    }
+    if (CTrayIcon::IsAvailable()) {
+        m_trayTimer.Stop();
+        m_pTray = std::make_unique<CTrayIcon>(this);
+        auto* manager = static_cast<CTessaryDocManager*>(GetDocumentManager());
+        CTessaryDoc* doc = manager ? manager->Document() : nullptr;
+        auto* view = doc ? dynamic_cast<CTessaryView*>(doc->GetFirstView()) : nullptr;
+        m_pTray->ShowMenuState(view && view->m_bMenuActive);
+        return;
+    }
+    if (++m_nTrayChecks < kTrayChecks)
+        return;
+    // No notification area: a minimised window is the way back.
+    m_trayTimer.Stop();
+    Iconize(true);
+    Show();
+}
+
+bool CMainFrame::HidesOnClose() const {
+    auto* manager = static_cast<CTessaryDocManager*>(GetDocumentManager());
+    CTessaryDoc* doc = manager ? manager->Document() : nullptr;
+    return !m_bExiting && doc && doc->Settings().m_bKeepInTray && m_pTray &&
+           m_pTray->MenuActive() && CTrayIcon::IsAvailable();
+}
+
 void CMainFrame::OnClose(wxCloseEvent& event) {
+    if (event.CanVeto() && HidesOnClose()) {
+        if (m_bRectPending)
+            TakeNormalRect();
+        Hide();
+        event.Veto();
+        return;
+    }
     auto* manager = static_cast<CTessaryDocManager*>(GetDocumentManager());
     CTessaryDoc* doc = manager ? manager->Document() : nullptr;
     // Settings and position are written before the save question, and stay
@@ -241,12 +309,18 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
         manager->Clear(true);
     }
     m_indicatorTimer.Stop();
+    m_trayTimer.Stop();
+    m_pTray.reset();
     m_pHelp->Close();
     Destroy();
 }
 
 void CMainFrame::OnExit(wxCommandEvent&) {
+    // The normal close, settings and save question included; a Cancel there
+    // keeps the program running, in the tray if it was there.
+    m_bExiting = true;
     Close();
+    m_bExiting = false;
 }
 
 void CMainFrame::OnViewStatusBar(wxCommandEvent&) {

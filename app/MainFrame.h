@@ -10,6 +10,7 @@
 #include <string>
 
 class CHelpService;
+class CTrayIcon;
 class wxAuiToolBar;
 class wxDocManager;
 class wxHelpEvent;
@@ -34,6 +35,17 @@ public:
     wxAuiManager& DockManager() { return m_auiManager; }
     CHelpService& Help() { return *m_pHelp; }
 
+    // The snippet menu's state in the window's icon and the tray icon.
+    void ShowMenuState(bool active);
+    // The window shown, de-iconified and brought forward, as asked by a
+    // second start or the tray.
+    void ShowFromOutside();
+    // A start with --tray: hidden with the tray icon where the desktop has a
+    // notification area (one that comes up within a few seconds, as at
+    // login, counts), minimised where it has none.
+    void StartHidden();
+    CTrayIcon* TrayIcon() const { return m_pTray.get(); }
+
     // The editor form is made by the view as a plain child of the frame; it
     // becomes the centre pane that the toolbar docks around.
     void AddChild(wxWindowBase* child) override;
@@ -44,6 +56,10 @@ private:
     void SetAccelerators();
     void UpdateIndicators();
     void OnClose(wxCloseEvent& event);
+    // The window's close hides it instead: the option is on, the snippet
+    // menu is active and the tray icon is there to bring it back.
+    bool HidesOnClose() const;
+    void WaitForTray();
     void OnExit(wxCommandEvent& event);
     void OnViewStatusBar(wxCommandEvent& event);
     void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
@@ -64,4 +80,8 @@ private:
     wxRect m_rcNormal;           // last rectangle while neither maximised nor minimised
     bool m_bRectPending = false; // moved or resized; taken once the events settle
     wxTimer m_indicatorTimer;
+    std::unique_ptr<CTrayIcon> m_pTray; // none without a notification area
+    bool m_bExiting = false;            // Exit chosen: the close ends the program
+    wxTimer m_trayTimer;                // a hidden start waiting for the tray
+    int m_nTrayChecks = 0;
 };

@@ -3,8 +3,12 @@
 #include "res/StringTable.h"
 
 #include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/dialog.h>
 #include <wx/msgdlg.h>
+#include <wx/stattext.h>
 #include <wx/window.h>
+#include <wx/xrc/xmlres.h>
 
 namespace {
 struct TestState {
@@ -58,6 +62,27 @@ EAnswer CMessageBox::AskYesNo(const std::string& text, const std::string& yes,
                         wxYES_NO | wxICON_QUESTION);
     dlg.SetYesNoLabels(wxString::FromUTF8(yes), wxString::FromUTF8(no));
     return dlg.ShowModal() == wxID_YES ? EAnswer::Yes : EAnswer::No;
+}
+
+bool CMessageBox::ShowWithCheckBox(const std::string& text, const std::string& checkBox) {
+    if (State().enabled)
+        return TakeQueued(text, EAnswer::No) == EAnswer::Yes;
+    // A dialog of fixed layout: the toolkit's message box squeezes long
+    // lines and then leaves the box unpainted.
+    wxDialog dlg;
+    if (!wxXmlResource::Get()->LoadDialog(&dlg, Parent(), "IDD_NOTICE"))
+        return false;
+    auto* label = dynamic_cast<wxStaticText*>(dlg.FindWindow(XRCID("IDC_NOTICE_TEXT")));
+    auto* box = dynamic_cast<wxCheckBox*>(dlg.FindWindow(XRCID("IDC_DO_NOT_SHOW")));
+    if (label)
+        label->SetLabel(wxString::FromUTF8(text));
+    if (box)
+        box->SetLabel(wxString::FromUTF8(checkBox));
+    if (wxWindow* ok = dlg.FindWindow(wxID_OK))
+        ok->SetFocus();
+    dlg.CentreOnScreen();
+    dlg.ShowModal();
+    return box && box->GetValue();
 }
 
 EAnswer CMessageBox::AskYesNoCancel(const std::string& text) {

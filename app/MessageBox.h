@@ -18,6 +18,9 @@ public:
     static EAnswer AskYesNo(const std::string& text);
     // The same with buttons labelled yes and no.
     static EAnswer AskYesNo(const std::string& text, const std::string& yes, const std::string& no);
+    // A message with a check box under it (such as "Do not show this again");
+    // true when the box was ticked. In tests a queued Yes ticks it.
+    static bool ShowWithCheckBox(const std::string& text, const std::string& checkBox);
 
     // Test mode: nothing is shown; texts are recorded and questions take the
     // queued answers (Cancel when none is left).

@@ -5,6 +5,9 @@
 
 #include <wx/config.h>
 #include <wx/log.h>
+#ifdef _WIN32
+#include <wx/msw/regconf.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -52,7 +55,9 @@ SSettings CSettingsStore::Load(wxConfigBase& config) {
     s.m_strDeactivateWav = ReadString(config, "DeactivateWavFile");
     s.m_bRestoreClipboard = ReadInt(config, "RestoreClipboard", 0) == 1;
     s.m_nUrlPollMinutes = std::max(0, To32(ReadInt(config, "UrlPollMinutes", 5)));
+    s.m_bKeepInTray = ReadInt(config, "KeepInTray", 0) == 1;
     config.SetPath("/Settings");
+    s.m_bHideWaylandNotice = ReadInt(config, "HideWaylandNotice", 0) == 1;
     s.m_nShowTips = To32(ReadInt(config, "Tipoftheday", 1));
     s.m_nCurrentTip = To32(ReadInt(config, "CurrentTip", 0));
     config.SetPath(oldPath);
@@ -75,9 +80,11 @@ void CSettingsStore::Save(wxConfigBase& config, const SSettings& s) {
     config.Write("DeactivateWavFile", wxString::FromUTF8(s.m_strDeactivateWav));
     config.Write("RestoreClipboard", s.m_bRestoreClipboard ? 1L : 0L);
     config.Write("UrlPollMinutes", static_cast<long>(s.m_nUrlPollMinutes));
+    config.Write("KeepInTray", s.m_bKeepInTray ? 1L : 0L);
     config.SetPath("/Settings");
     config.Write("Tipoftheday", static_cast<long>(s.m_nShowTips));
     config.Write("CurrentTip", static_cast<long>(s.m_nCurrentTip));
+    config.Write("HideWaylandNotice", s.m_bHideWaylandNotice ? 1L : 0L);
     config.SetPath(oldPath);
     if (!s.m_bPasteKeysUnread)
         CPasteKeysStore::Write(config, s.m_pasteRules);
@@ -167,6 +174,10 @@ std::string FilePath() {
 }
 
 void InstallGlobalConfig() {
+#ifdef _WIN32
+    // Where Windows programs keep settings: HKEY_CURRENT_USER\Software\MorvekLtd\Tessary.
+    delete wxConfigBase::Set(new wxRegConfig("Tessary", "MorvekLtd"));
+#else
     const std::string path = FilePath();
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
@@ -176,6 +187,7 @@ void InstallGlobalConfig() {
         DamageNote() = config->DamageNote();
     }
     delete wxConfigBase::Set(config);
+#endif
 }
 
 std::string TakeDamageNote() {

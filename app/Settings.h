@@ -31,6 +31,9 @@ struct SSettings {
     bool m_bPasteKeysUnread = false;
     // "Options", kept last so that the fields above keep their order
     std::int32_t m_nUrlPollMinutes = 5; // how often a library from a URL is asked; 0 never
+    bool m_bKeepInTray = false;         // "Options": closing the window leaves Tessary in the tray
+    // "Settings": the notice about Wayland sessions is not shown again.
+    bool m_bHideWaylandNotice = false;
 };
 
 // A window's rectangle in screen pixels, right and bottom excluded, as the

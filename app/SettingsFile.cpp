@@ -2,6 +2,7 @@
 
 #include "library/AtomicFile.h"
 #include "library/RegularFile.h"
+#include "library/Utf8Path.h"
 #include "res/Messages.h"
 #include "xml/TextEncoding.h"
 
@@ -9,6 +10,7 @@
 #include <wx/mstream.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <sys/stat.h>
 #include <utility>
@@ -68,8 +70,11 @@ LineKind Classify(std::string_view line) {
 std::string MoveAside(const std::string& path) {
     for (int n = 0; n < 1000; ++n) {
         const std::string aside = path + ".damaged" + (n ? "." + std::to_string(n) : "");
-        struct stat st {};
-        if (::lstat(aside.c_str(), &st) == 0)
+        // Anything there, a dangling link too, is an earlier copy.
+        std::error_code ec;
+        if (std::filesystem::symlink_status(utf8_path::From(aside), ec).type() !=
+                std::filesystem::file_type::not_found &&
+            !ec)
             continue;
         return std::rename(path.c_str(), aside.c_str()) == 0 ? aside : std::string();
     }

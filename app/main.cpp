@@ -24,6 +24,23 @@ namespace {
 void PrintUsage() {
     std::fputs(msg::kUsage, stdout);
 }
+
+// One Tessary per display: a second start hands its command line to the one
+// running (a library to open, else the window to show) and ends. False when
+// this start is to run: nobody listens, or the listener does not answer (a
+// stopped or hung program must not keep the user from starting one).
+bool HandToRunningProgram(const SCommandLine& line) {
+    std::string options;
+    if (line.tray)
+        options += " --tray";
+    if (line.activate)
+        options += " --activate";
+    const EHandOver outcome = line.file.empty() ? HandOver(ids::ID_SHOW_WINDOW, options)
+                                                : HandOver(ids::ID_OPEN_FROM_OUTSIDE, line.file);
+    if (outcome == EHandOver::NoAnswer)
+        std::fprintf(stderr, "tessary: %s\n", msg::kRunningProgramSilent);
+    return outcome == EHandOver::Done;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -51,13 +68,31 @@ int main(int argc, char** argv) {
     case SCommandLine::EAction::Run:
         break;
     }
+    if (HandToRunningProgram(line))
+        return 0;
+#ifndef _WIN32
     // A file-size limit must fail the save, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     // The snippet menu works through X11; under Wayland that means XWayland.
     setenv("GDK_BACKEND", "x11", 0);
+#endif
+    // The program draws nothing with OpenGL; left on, GTK loads the GL driver
+    // at start only to choose visuals, about half of the program's resident
+    // memory with a software renderer. Taken back once GTK has started, so
+    // that the programs it opens do not inherit it.
+#ifdef __WXGTK__
+    const bool glDisabledHere = !std::getenv("GDK_GL");
+    if (glDisabledHere)
+        setenv("GDK_GL", "disable", 0);
+#else
+    const bool glDisabledHere = false;
+#endif
 
     auto* app = new CTessaryApp;
+    app->m_bUnsetGdkGl = glDisabledHere;
     app->m_strFileToOpen = line.file;
+    app->m_bStartInTray = line.tray;
+    app->m_bStartActive = line.activate;
     wxApp::SetInstance(app);
     int wxArgc = 1;
     char* wxArgv[] = {argv[0], nullptr};

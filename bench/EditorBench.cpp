@@ -1,6 +1,8 @@
 // The editor view with real windows (run under Xvfb): the tree rebuild after a
-// load and one keystroke's write-back into the library, each beside the bare
-// wx control doing the same work without the program around it.
+// load, one keystroke's write-back into the library and Find, each beside a
+// baseline measured in the same run: the bare wx control doing the same work
+// without the program around it, the numbering walk the rebuild cannot skip,
+// a plain walk over the engine tree.
 
 #include "BenchFiles.h"
 #include "EditorHarness.h"
@@ -29,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -76,47 +79,76 @@ void BM_TreeRebuild(benchmark::State& state) {
     CTessaryDoc* doc = g_pHarness->Doc();
     for (auto _ : state)
         doc->UpdateAllViews();
-    if (g_pHarness->View()->Tree()->GetCount() != static_cast<unsigned>(n))
-        state.SkipWithError("the tree does not hold every item");
+    // The root and its children; the rest goes in as branches are expanded.
+    CSnippetLibrary& library = doc->Library();
+    if (g_pHarness->View()->Tree()->GetCount() != 1 + library.ChildItems(0).size())
+        state.SkipWithError("the tree does not hold the root's children");
     CheckNoMessages(state);
     state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(BM_TreeRebuild)->Apply(Sizes);
+
+// Baselines of the rebuild: the numbering it runs (every element gets its
+// iid), alone, on the same library; and the numbering that also lists every
+// element with its header, as the rebuild did when it filled the whole tree.
+void BM_NumberingWalk(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    if (!ShowLibrary(state, n))
+        return;
+    CSnippetLibrary& library = g_pHarness->Doc()->Library();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(library.Renumber());
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_NumberingWalk)->Apply(Sizes);
+
+// The snippet menu the rebuild makes again, on the same library: the other
+// walk over every element.
+void BM_RebuildMenuModel(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    if (!ShowLibrary(state, n))
+        return;
+    for (auto _ : state)
+        g_pHarness->View()->HookMenu().LoadHookMenu(*g_pHarness->Doc());
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_RebuildMenuModel)->Apply(Sizes);
+
+void BM_NumberItemsListed(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    if (!ShowLibrary(state, n))
+        return;
+    CSnippetLibrary& library = g_pHarness->Doc()->Library();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(library.NumberItems());
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_NumberItemsListed)->Apply(Sizes);
 
 struct STreeShape {
     std::vector<wxString> labels;
     std::vector<int> parents; // index into the same lists; -1 for the root
 };
 
-// The view's tree, read back in pre-order: the same shape and labels.
-STreeShape ShapeOf(wxTreeCtrl* tree) {
+// The library's whole tree in pre-order, as the tree held it when it was
+// filled completely.
+STreeShape ShapeOf(CSnippetLibrary& library) {
     STreeShape shape;
-    std::vector<std::pair<wxTreeItemId, int>> stack{{tree->GetRootItem(), -1}};
-    while (!stack.empty()) {
-        auto [item, parent] = stack.back();
-        stack.pop_back();
-        const int index = static_cast<int>(shape.labels.size());
-        shape.labels.push_back(tree->GetItemText(item));
-        shape.parents.push_back(parent);
-        std::vector<wxTreeItemId> children;
-        wxTreeItemIdValue cookie;
-        for (wxTreeItemId c = tree->GetFirstChild(item, cookie); c.IsOk();
-             c = tree->GetNextChild(item, cookie))
-            children.push_back(c);
-        for (auto it = children.rbegin(); it != children.rend(); ++it)
-            stack.emplace_back(*it, index);
+    for (const CSnippetLibrary::SItem& item : library.NumberItems()) {
+        shape.labels.push_back(wxString::FromUTF8(item.header));
+        shape.parents.push_back(item.parentIndex);
     }
     return shape;
 }
 
-// Baseline: the same items, plain (no item data), into an empty tree control of
-// the view's style, frozen as the view freezes it, then all deleted.
+// The old baseline: every item, plain (no item data), into an empty tree
+// control of the view's style, frozen, then all deleted.
 void BM_BareTree(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     if (!ShowLibrary(state, n))
         return;
     wxTreeCtrl* viewTree = g_pHarness->View()->Tree();
-    const STreeShape shape = ShapeOf(viewTree);
+    const STreeShape shape = ShapeOf(g_pHarness->Doc()->Library());
     auto* tree = new wxTreeCtrl(BarePanel(), wxID_ANY, wxPoint(0, 0), viewTree->GetSize(),
                                 viewTree->GetWindowStyleFlag());
     std::vector<wxTreeItemId> ids;
@@ -385,6 +417,92 @@ void BM_FindIndex(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FindIndex)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ---- Find, 100k ----------------------------------------------------------------------
+
+constexpr int kFindItems = 100000;
+
+// Find from the root, as Edit > Find runs it: the search, the branches down
+// to the match put into the tree, the item selected and scrolled to.
+void FindFromRoot(benchmark::State& state, const std::string& text, bool found) {
+    if (!ShowLibrary(state, kFindItems))
+        return;
+    CTessaryView* view = g_pHarness->View();
+    wxTreeCtrl* tree = view->Tree();
+    for (auto _ : state) {
+        state.PauseTiming();
+        tree->SelectItem(tree->GetRootItem());
+        state.ResumeTiming();
+        if (view->FindNext(text) != found) {
+            state.SkipWithError("Find did not end as expected");
+            break;
+        }
+    }
+    CMessageBox::TakeShown();
+}
+
+// "Snippet 99990" is one header only, about a thousand items before the end.
+void BM_FindNearTheEnd(benchmark::State& state) {
+    FindFromRoot(state, "snippet 99990", true);
+}
+BENCHMARK(BM_FindNearTheEnd)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FindNoMatch(benchmark::State& state) {
+    FindFromRoot(state, "no such words", false);
+}
+BENCHMARK(BM_FindNoMatch)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first search after a change (a keystroke, a rename, a save): the
+// library's headers and texts are folded again before the search.
+void BM_FindAfterAChange(benchmark::State& state) {
+    if (!ShowLibrary(state, kFindItems))
+        return;
+    CTessaryView* view = g_pHarness->View();
+    CSnippetLibrary& library = g_pHarness->Doc()->Library();
+    for (auto _ : state) {
+        library.Changed();
+        if (view->FindNext("no such words")) {
+            state.SkipWithError("Find did not end as expected");
+            break;
+        }
+    }
+    CMessageBox::TakeShown();
+}
+BENCHMARK(BM_FindAfterAChange)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Baseline: every element of the same engine tree visited in document order,
+// its header and text searched byte for byte (no folding, no handles).
+void BM_BareSearchWalk(benchmark::State& state) {
+    if (!ShowLibrary(state, kFindItems))
+        return;
+    xmlNodePtr root = g_pHarness->Doc()->Library().Root().Raw();
+    const std::string_view needle = "no such words";
+    const auto contains = [&](const xmlChar* text) {
+        return text && std::string_view(reinterpret_cast<const char*>(text)).find(needle) !=
+                           std::string_view::npos;
+    };
+    for (auto _ : state) {
+        int hits = 0;
+        for (xmlNodePtr cur = root; cur;) {
+            if (xmlAttrPtr header = FindRawAttribute(cur, "header"))
+                hits += header->children && contains(header->children->content);
+            for (xmlNodePtr c = cur->children; c; c = c->next)
+                if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE)
+                    hits += contains(c->content);
+            xmlNodePtr next = nullptr;
+            for (xmlNodePtr c = cur->children; c && !next; c = c->next)
+                if (c->type == XML_ELEMENT_NODE)
+                    next = c;
+            for (xmlNodePtr up = cur; !next && up && up != root; up = up->parent)
+                for (xmlNodePtr s = up->next; s && !next; s = s->next)
+                    if (s->type == XML_ELEMENT_NODE)
+                        next = s;
+            cur = next;
+        }
+        benchmark::DoNotOptimize(hits);
+    }
+}
+BENCHMARK(BM_BareSearchWalk)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 class CBenchApp : public wxApp {
 public:

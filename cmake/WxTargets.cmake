@@ -10,7 +10,12 @@ target_compile_definitions(wx::base INTERFACE ${wxWidgets_DEFINITIONS})
 target_compile_options(wx::base INTERFACE ${wxWidgets_CXX_FLAGS})
 target_link_libraries(wx::base INTERFACE ${wxWidgets_LIBRARIES})
 
-find_package(wxWidgets 3.2 REQUIRED COMPONENTS xrc aui html core base)
+# A static wxWidgets (the Windows build's) needs xrc's own dependency named.
+set(wxGuiParts xrc aui html core base)
+if(WIN32)
+    set(wxGuiParts xrc aui html core xml base)
+endif()
+find_package(wxWidgets 3.2 REQUIRED COMPONENTS ${wxGuiParts})
 add_library(wx::gui INTERFACE IMPORTED)
 target_include_directories(wx::gui SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
 target_compile_definitions(wx::gui INTERFACE ${wxWidgets_DEFINITIONS})

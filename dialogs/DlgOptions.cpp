@@ -1,5 +1,6 @@
 #include "dialogs/DlgOptions.h"
 
+#include "app/Autostart.h"
 #include "app/FilePrompt.h"
 #include "app/MessageBox.h"
 #include "app/Settings.h"
@@ -13,6 +14,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/spinctrl.h>
+#include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
@@ -42,6 +44,8 @@ void RegisterResources() {
         {"IDC_RESTORE_CLIPBOARD", IDC_RESTORE_CLIPBOARD},
         {"IDC_PASTE_KEYS", IDC_PASTE_KEYS},
         {"IDC_URL_POLL_MINUTES", IDC_URL_POLL_MINUTES},
+        {"IDC_KEEP_IN_TRAY", IDC_KEEP_IN_TRAY},
+        {"IDC_START_AT_LOGIN", IDC_START_AT_LOGIN},
     };
     for (const auto& [name, id] : names)
         wxXmlResource::GetXRCID(name, id);
@@ -90,6 +94,8 @@ CDlgOptions::CDlgOptions(wxWindow* parent) {
     m_pBrowseDeactivate = Control<wxButton>(this, IDC_BROWSE_DEACTIVATE);
     m_pRestoreClipboard = Control<wxCheckBox>(this, IDC_RESTORE_CLIPBOARD);
     m_pUrlPollMinutes = Control<wxSpinCtrl>(this, IDC_URL_POLL_MINUTES);
+    m_pKeepInTray = Control<wxCheckBox>(this, IDC_KEEP_IN_TRAY);
+    m_pStartAtLogin = Control<wxCheckBox>(this, IDC_START_AT_LOGIN);
 
     Bind(wxEVT_INIT_DIALOG, &CDlgOptions::OnInitDialog, this);
     Bind(wxEVT_BUTTON, &CDlgOptions::OnOK, this, wxID_OK);
@@ -99,7 +105,7 @@ CDlgOptions::CDlgOptions(wxWindow* parent) {
     Bind(wxEVT_BUTTON, &CDlgOptions::OnBrowseDeactivate, this, IDC_BROWSE_DEACTIVATE);
     Bind(wxEVT_BUTTON, &CDlgOptions::OnPasteKeys, this, IDC_PASTE_KEYS);
 
-    SetClientSize(ConvertDialogToPixels(wxSize(212, 394)));
+    SetClientSize(ConvertDialogToPixels(wxSize(212, 442)));
     CentreOnParent();
 }
 
@@ -115,6 +121,8 @@ void CDlgOptions::LoadFrom(const SSettings& s) {
     m_pasteRules = s.m_pasteRules;
     m_bPasteKeysUnread = s.m_bPasteKeysUnread;
     m_nUrlPollMinutes = s.m_nUrlPollMinutes;
+    m_bKeepInTray = s.m_bKeepInTray;
+    m_bStartAtLogin = autostart::IsOn();
 }
 
 void CDlgOptions::StoreInto(SSettings& s) const {
@@ -129,6 +137,7 @@ void CDlgOptions::StoreInto(SSettings& s) const {
     s.m_pasteRules = m_pasteRules;
     s.m_bPasteKeysUnread = m_bPasteKeysUnread;
     s.m_nUrlPollMinutes = m_nUrlPollMinutes;
+    s.m_bKeepInTray = m_bKeepInTray;
 }
 
 bool CDlgOptions::TransferDataToWindow() {
@@ -143,6 +152,10 @@ bool CDlgOptions::TransferDataToWindow() {
     SetText(m_pEditDeactivateWav, m_strDeactivateWav);
     if (m_pUrlPollMinutes)
         m_pUrlPollMinutes->SetValue(m_nUrlPollMinutes);
+    if (m_pKeepInTray)
+        m_pKeepInTray->SetValue(m_bKeepInTray);
+    if (m_pStartAtLogin)
+        m_pStartAtLogin->SetValue(m_bStartAtLogin);
     return true;
 }
 
@@ -153,8 +166,34 @@ bool CDlgOptions::TransferDataFromWindow() {
     m_strStartFile = Text(m_pEditStartFile);
     if (m_pUrlPollMinutes)
         m_nUrlPollMinutes = m_pUrlPollMinutes->GetValue();
+    m_bKeepInTray = m_pKeepInTray && m_pKeepInTray->GetValue();
     return TakeWavPath(m_pEditActivateWav, m_strActivateWav) &&
-           TakeWavPath(m_pEditDeactivateWav, m_strDeactivateWav);
+           TakeWavPath(m_pEditDeactivateWav, m_strDeactivateWav) &&
+           ApplyStartAtLogin(m_pStartAtLogin && m_pStartAtLogin->GetValue());
+}
+
+bool CDlgOptions::ApplyStartAtLogin(bool wanted) {
+    // Compared with the file as it is now: it may have been removed or
+    // written by hand while the dialog was open.
+    if (wanted == autostart::IsOn()) {
+        m_bStartAtLogin = wanted;
+        return true;
+    }
+    const SAtomicWriteResult result =
+        wanted ? autostart::TurnOn(wxStandardPaths::Get().GetExecutablePath().utf8_string())
+               : autostart::TurnOff();
+    if (!result.ok) {
+        CMessageBox::Show(
+            wxString::Format(wanted ? msg::kAutostartNotWritten : msg::kAutostartNotRemoved,
+                             wxString::FromUTF8(autostart::EntryPath()),
+                             wxString::FromUTF8(result.error))
+                .utf8_string());
+        if (m_pStartAtLogin)
+            m_pStartAtLogin->SetFocus();
+        return false;
+    }
+    m_bStartAtLogin = wanted;
+    return true;
 }
 
 bool CDlgOptions::TakeWavPath(wxTextCtrl* edit, std::string& path) {

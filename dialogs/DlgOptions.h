@@ -32,6 +32,8 @@ constexpr int IDC_DEACTIVATE_WAV = 1033;
 constexpr int IDC_RESTORE_CLIPBOARD = 1040;
 constexpr int IDC_PASTE_KEYS = 1041;
 constexpr int IDC_URL_POLL_MINUTES = 1042;
+constexpr int IDC_KEEP_IN_TRAY = 1043;
+constexpr int IDC_START_AT_LOGIN = 1044;
 } // namespace options_ids
 
 class CDlgOptions : public wxDialog {
@@ -61,6 +63,10 @@ public:
     std::vector<SPasteRule> m_pasteRules;
     bool m_bPasteKeysUnread = false;
     std::int32_t m_nUrlPollMinutes = 5;
+    bool m_bKeepInTray = false;
+    // Not a stored setting: whether the autostart entry exists, read each
+    // time the dialog opens, and written or removed by OK.
+    bool m_bStartAtLogin = false;
 
     CHotKeyCtrl* m_pHotKey = nullptr;
     wxCheckBox* m_pRestoreClipboard = nullptr;
@@ -72,6 +78,8 @@ public:
     wxButton* m_pBrowseActivate = nullptr;
     wxButton* m_pBrowseDeactivate = nullptr;
     wxSpinCtrl* m_pUrlPollMinutes = nullptr;
+    wxCheckBox* m_pKeepInTray = nullptr;
+    wxCheckBox* m_pStartAtLogin = nullptr;
 
 private:
     void OnInitDialog(wxInitDialogEvent& event);
@@ -86,6 +94,9 @@ private:
     // Takes a sound path from its field; false after the message, with the
     // focus on the field, when the path is too long.
     bool TakeWavPath(wxTextCtrl* edit, std::string& path);
+    // Writes or removes the autostart entry when the box was changed; false
+    // after the message when that fails.
+    bool ApplyStartAtLogin(bool wanted);
 };
 
 // The Options command: shows the dialog on the settings; on OK releases the

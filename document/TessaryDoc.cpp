@@ -20,6 +20,9 @@
 #include <wx/fswatcher.h>
 #include <wx/utils.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,6 +132,13 @@ int CTessaryDoc::LoadXmlFile(const std::string& source) {
         // Told once the views are rebuilt, which clears the status bar.
         if (detail.replacedBytes > 0 && wxTheApp)
             wxTheApp->CallAfter([] { CStatusText::Set(msg::kBytesReplaced); });
+#if defined(__GLIBC__)
+        // The file's bytes, the engine's copy of them and the old library are
+        // freed by then, but the allocator keeps part of such memory for the
+        // process (a few megabytes with a large library).
+        if (wxTheApp)
+            wxTheApp->CallAfter([] { malloc_trim(0); });
+#endif
         return 1;
     case CSnippetLibrary::ELoadOutcome::Invalid:
         CMessageBox::Show(msg::kLoadInvalid);

@@ -6,7 +6,13 @@
 #include "document/TessaryDoc.h"
 #include "menu/PasteEngine.h"
 #include "platform/GlobalHotKey.h"
+#ifdef _WIN32
+#include "platform/win/WinDesktop.h"
+using CSystemDesktop = CWinDesktop;
+#else
 #include "platform/X11Desktop.h"
+using CSystemDesktop = CX11Desktop;
+#endif
 #include "res/CommandIds.h"
 #include "res/Messages.h"
 #include "view/TessaryView.h"
@@ -19,7 +25,7 @@ CTessaryView* CTessaryDoc::View() const {
 
 CPasteEngine& CTessaryDoc::PasteEngine() {
     if (!m_pPasteEngine) {
-        m_pPasteEngine = std::make_unique<CPasteEngine>(std::make_unique<CX11Desktop>());
+        m_pPasteEngine = std::make_unique<CPasteEngine>(std::make_unique<CSystemDesktop>());
         ApplyPasteSettings();
     }
     return *m_pPasteEngine;

@@ -3,6 +3,7 @@
 #include "favorites/FavoritesFolder.h"
 #include "favorites/InternetShortcut.h"
 #include "library/SnippetFormat.h"
+#include "library/Utf8Path.h"
 #include "res/Messages.h"
 #include "xml/TextEncoding.h"
 
@@ -10,9 +11,17 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
+#ifdef _WIN32
+#include "library/WindowsText.h"
+
+#include <windows.h>
+
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -55,10 +64,10 @@ struct Entry {
 std::vector<Entry> List(const std::string& folder) {
     std::vector<Entry> entries;
     std::error_code ec;
-    fs::directory_iterator it(folder, ec);
+    fs::directory_iterator it(utf8_path::From(folder), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         Entry e;
-        e.name = it->path().filename().string();
+        e.name = utf8_path::Of(it->path().filename());
         std::error_code statEc;
         // Links count as what they point to, as shortcuts and junctions do.
         const fs::file_status status = fs::status(it->path(), statEc);
@@ -69,6 +78,31 @@ std::vector<Entry> List(const std::string& folder) {
     std::sort(entries.begin(), entries.end(),
               [](const Entry& a, const Entry& b) { return NameOrder(a.name, b.name); });
     return entries;
+}
+
+// What tells one folder from another, whatever links lead to it: device and
+// inode, or on Windows volume and file index (its stat gives no inode).
+std::optional<std::pair<std::uint64_t, std::uint64_t>> FolderIdentity(const std::string& folder) {
+#ifdef _WIN32
+    const HANDLE h = CreateFileW(windows_text::Wide(folder).c_str(), 0,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(h, &info);
+    CloseHandle(h);
+    if (!known)
+        return std::nullopt;
+    return std::pair<std::uint64_t, std::uint64_t>(
+        info.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+#else
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return std::nullopt;
+    return std::pair<std::uint64_t, std::uint64_t>(st.st_dev, st.st_ino);
+#endif
 }
 
 bool EndsWithUrl(const std::string& name) {
@@ -98,6 +132,28 @@ CFavoritesExporter::Run(const std::optional<std::string>& favoritesFolder) {
 
 bool CFavoritesExporter::OpenRegularFileNonBlocking() {
     Close();
+#ifdef _WIN32
+    // A device name (NUL, CON, COM1) is no file; the wide function takes a
+    // UTF-8 name whole, and binary mode keeps the lines' LF endings.
+    const HANDLE h =
+        CreateFileW(windows_text::Wide(m_strPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    if (GetFileType(h) != FILE_TYPE_DISK || !SetEndOfFile(h)) {
+        CloseHandle(h);
+        return false;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        return false;
+    }
+    m_pFile = _fdopen(fd, "wb");
+    if (!m_pFile)
+        _close(fd);
+    return m_pFile != nullptr;
+#else
     // O_NONBLOCK: a FIFO without a reader fails at once instead of waiting;
     // the file is emptied only once it is known to be a regular file.
     const int fd =
@@ -114,6 +170,7 @@ bool CFavoritesExporter::OpenRegularFileNonBlocking() {
     if (!m_pFile)
         ::close(fd);
     return m_pFile != nullptr;
+#endif
 }
 
 bool CFavoritesExporter::Close() {
@@ -140,10 +197,9 @@ CFavoritesExporter::Export(const std::optional<std::string>& favoritesFolder) {
 }
 
 void CFavoritesExporter::WalkFolder(const std::string& folder) {
-    const fs::path base(folder);
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) == 0)
-        m_visitedFolders.emplace(st.st_dev, st.st_ino);
+    const fs::path base = utf8_path::From(folder);
+    if (const auto identity = FolderIdentity(folder))
+        m_visitedFolders.insert(*identity);
 
     const std::vector<Entry> entries = List(folder);
     // Links first. Hidden files (a leading dot) and anything that is not a
@@ -151,7 +207,8 @@ void CFavoritesExporter::WalkFolder(const std::string& folder) {
     for (const Entry& e : entries) {
         if (e.name.starts_with('.') || !e.regular || !EndsWithUrl(e.name))
             continue;
-        const std::string url = CInternetShortcut::ReadUrl((base / e.name).string());
+        const std::string url =
+            CInternetShortcut::ReadUrl(utf8_path::Of(base / utf8_path::From(e.name)));
         const std::string label = e.name.substr(0, e.name.size() - 4);
         WriteLine("<" + Element(kLinkLevel) + " header='" + AttributeText(label) + "'><![CDATA[" +
                   CDataText(url) + "]]></" + Element(kLinkLevel) + ">");
@@ -163,10 +220,9 @@ void CFavoritesExporter::WalkFolder(const std::string& folder) {
     for (const Entry& e : entries) {
         if (!e.directory)
             continue;
-        const std::string sub = (base / e.name).string();
-        struct stat subSt {};
-        if (::stat(sub.c_str(), &subSt) == 0 &&
-            m_visitedFolders.count({subSt.st_dev, subSt.st_ino}))
+        const std::string sub = utf8_path::Of(base / utf8_path::From(e.name));
+        if (const auto identity = FolderIdentity(sub);
+            identity && m_visitedFolders.count(*identity))
             continue;
         WriteLine("<" + Element(kFolderLevel) + " header='" + AttributeText(e.name) + "'>");
         WalkFolder(sub);

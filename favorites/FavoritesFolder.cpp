@@ -1,6 +1,7 @@
 #include "favorites/FavoritesFolder.h"
 
 #include "favorites/WineRegistry.h"
+#include "library/Utf8Path.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,9 +9,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <vector>
+#ifdef _WIN32
+#include "library/WindowsText.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+#else
 #include <pwd.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -43,10 +52,10 @@ std::string Lower(std::string s) {
 // ASCII case.
 std::optional<std::string> ChildIgnoringCase(const std::string& dir, const std::string& part) {
     std::error_code ec;
-    if (fs::exists(dir + "/" + part, ec))
+    if (fs::exists(utf8_path::From(dir + "/" + part), ec))
         return part;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
-        std::string name = entry.path().filename().string();
+    for (const fs::directory_entry& entry : fs::directory_iterator(utf8_path::From(dir), ec)) {
+        std::string name = utf8_path::Of(entry.path().filename());
         if (CWineRegistryFile::SameName(name, part))
             return name;
     }
@@ -81,6 +90,11 @@ std::map<std::string, std::string> PrefixVariables(const CWineRegistryFile& hive
 
 CFavoritesSources CFavoritesSources::Current() {
     CFavoritesSources s;
+#ifdef _WIN32
+    // No prefix to look into: Windows itself says where the folder is.
+    if (const char* home = std::getenv("USERPROFILE"))
+        s.m_strHome = home;
+#else
     if (const char* prefix = std::getenv("WINEPREFIX"))
         s.m_strWinePrefix = prefix;
     if (const char* home = std::getenv("HOME"); home && *home) {
@@ -94,6 +108,7 @@ CFavoritesSources CFavoritesSources::Current() {
     } else if (const char* user = std::getenv("USER")) {
         s.m_strUser = user;
     }
+#endif
     s.m_getEnv = [](const std::string& name) -> std::optional<std::string> {
         if (const char* value = std::getenv(name.c_str()))
             return std::string(value);
@@ -102,12 +117,30 @@ CFavoritesSources CFavoritesSources::Current() {
     return s;
 }
 
+std::optional<std::string> CFavoritesFolder::Locate() {
+#ifdef _WIN32
+    // The user's Favorites folder wherever the profile moved it.
+    wchar_t* path = nullptr;
+    std::optional<std::string> found;
+    if (SHGetKnownFolderPath(FOLDERID_Favorites, KF_FLAG_DONT_VERIFY, nullptr, &path) == S_OK) {
+        std::error_code ec;
+        if (fs::is_directory(fs::path(path), ec))
+            found = windows_text::Utf8(path);
+    }
+    CoTaskMemFree(path);
+    return found;
+#else
+    return Locate(CFavoritesSources::Current());
+#endif
+}
+
 std::optional<std::string> CFavoritesFolder::Locate(const CFavoritesSources& sources) {
     std::string prefix = sources.m_strWinePrefix;
     if (prefix.empty() && !sources.m_strHome.empty())
-        prefix = (fs::path(sources.m_strHome) / ".wine").string();
+        prefix = utf8_path::Of(utf8_path::From(sources.m_strHome) / ".wine");
     if (!prefix.empty()) {
-        if (const auto hive = CWineRegistryFile::Read((fs::path(prefix) / "user.reg").string())) {
+        if (const auto hive =
+                CWineRegistryFile::Read(utf8_path::Of(utf8_path::From(prefix) / "user.reg"))) {
             if (const auto value = hive->StringValue(kShellFoldersKey, "Favorites")) {
                 if (!FitsPathBuffer(*value))
                     return std::nullopt;
@@ -135,9 +168,9 @@ std::optional<std::string> CFavoritesFolder::Locate(const CFavoritesSources& sou
     if (sources.m_strHome.empty())
         return std::nullopt;
     std::error_code ec;
-    const fs::path home = fs::path(sources.m_strHome) / "Favorites";
+    const fs::path home = utf8_path::From(sources.m_strHome) / "Favorites";
     if (fs::is_directory(home, ec))
-        return home.string();
+        return utf8_path::Of(home);
     return std::nullopt;
 }
 
@@ -180,17 +213,17 @@ std::optional<std::string> CFavoritesFolder::MapWindowsPath(const std::string& p
         return std::nullopt;
     const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0])));
     std::error_code ec;
-    fs::path root = fs::path(prefix) / "dosdevices" / (std::string(1, drive) + ":");
+    fs::path root = utf8_path::From(prefix) / "dosdevices" / (std::string(1, drive) + ":");
     if (!fs::is_directory(root, ec)) {
         if (drive != 'c')
             return std::nullopt;
-        root = fs::path(prefix) / "drive_c";
+        root = utf8_path::From(prefix) / "drive_c";
         if (!fs::is_directory(root, ec))
             return std::nullopt;
     }
     // Parts are appended in place, so a long path costs its length, not its
     // length times its parts; below a part that is missing nothing is looked up.
-    std::string path = root.string();
+    std::string path = utf8_path::Of(root);
     std::vector<std::size_t> partStarts; // the path's length before each part, for ".."
     std::size_t found = 0;               // leading parts that exist
     std::size_t pos = 2;

@@ -26,7 +26,9 @@ public:
     // prefix's value that does not fit the shell's 260-character buffers,
     // read or expanded, is not found, as on Windows.
     static std::optional<std::string> Locate(const CFavoritesSources& sources);
-    static std::optional<std::string> Locate() { return Locate(CFavoritesSources::Current()); }
+    // On Windows, the shell's known Favorites folder; elsewhere the search
+    // above from the process's own sources.
+    static std::optional<std::string> Locate();
 
     // %NAME% references replaced as ExpandEnvironmentStrings does: names
     // ignore case, an unknown name stays as written. Stops once the result is

@@ -6,6 +6,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include "library/WindowsText.h"
+
+#include <io.h>
+#endif
 
 namespace regular_file {
 
@@ -15,13 +20,53 @@ EStatus StatusOfErrno(int err) {
     return err == ENOENT || err == ENOTDIR ? EStatus::Missing : EStatus::Failed;
 }
 
+#ifdef _WIN32
+// The wide functions, so that a UTF-8 name outside the ANSI code page is
+// found; descriptors in binary mode, so that no byte is translated. There
+// are no FIFOs in the file system to guard against.
+using SStat = struct _stat64;
+int StatPath(const std::string& path, SStat& st) {
+    return ::_wstat64(windows_text::Wide(path).c_str(), &st);
+}
+int StatFd(int fd, SStat& st) {
+    return ::_fstat64(fd, &st);
+}
+int OpenPath(const std::string& path, int flags) {
+    return ::_wopen(windows_text::Wide(path).c_str(), flags | _O_BINARY | _O_NOINHERIT);
+}
+void MakeBlocking(int) {}
+long ReadSome(int fd, char* buffer, std::size_t size) {
+    return ::_read(fd, buffer, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+}
+#else
+using SStat = struct stat;
+int StatPath(const std::string& path, SStat& st) {
+    return ::stat(path.c_str(), &st);
+}
+int StatFd(int fd, SStat& st) {
+    return ::fstat(fd, &st);
+}
+// O_NONBLOCK because the path may have been swapped for a FIFO meanwhile.
+int OpenPath(const std::string& path, int flags) {
+    return ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+void MakeBlocking(int fd) {
+    const int fl = ::fcntl(fd, F_GETFL);
+    if (fl >= 0)
+        (void)::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+}
+long ReadSome(int fd, char* buffer, std::size_t size) {
+    return ::read(fd, buffer, size);
+}
+#endif
+
 } // namespace
 
 SOpenResult Open(const std::string& path, int flags) {
     SOpenResult result;
     // Checked before opening, so that a device or FIFO is never opened at all.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    SStat st{};
+    if (StatPath(path, st) != 0) {
         result.err = errno;
         result.status = StatusOfErrno(result.err);
         return result;
@@ -30,10 +75,9 @@ SOpenResult Open(const std::string& path, int flags) {
         result.status = EStatus::NotRegular;
         return result;
     }
-    // O_NONBLOCK because the path may have been swapped for a FIFO meanwhile.
     int fd;
     do {
-        fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        fd = OpenPath(path, flags);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         result.err = errno;
@@ -41,16 +85,14 @@ SOpenResult Open(const std::string& path, int flags) {
                                                                     : StatusOfErrno(result.err);
         return result;
     }
-    const bool statted = ::fstat(fd, &st) == 0;
+    const bool statted = StatFd(fd, st) == 0;
     if (!statted || !S_ISREG(st.st_mode)) {
         result.err = statted ? 0 : errno;
         result.status = statted ? EStatus::NotRegular : EStatus::Failed;
         ::close(fd);
         return result;
     }
-    const int fl = ::fcntl(fd, F_GETFL);
-    if (fl >= 0)
-        (void)::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+    MakeBlocking(fd);
     result.fd = fd;
     result.status = EStatus::Ok;
     return result;
@@ -65,8 +107,8 @@ SReadResult ReadFrom(int fd, std::size_t maxBytes) {
         result.bytes.clear();
         return result;
     };
-    struct stat st {};
-    const bool sized = ::fstat(fd, &st) == 0 && st.st_size > 0;
+    SStat st{};
+    const bool sized = StatFd(fd, st) == 0 && st.st_size > 0;
     const std::string tooLarge = "more than " + std::to_string(maxBytes) + " bytes";
     if (sized && static_cast<unsigned long long>(st.st_size) > maxBytes)
         return fail(EStatus::TooLarge, 0, tooLarge);
@@ -81,7 +123,7 @@ SReadResult ReadFrom(int fd, std::size_t maxBytes) {
                 return fail(EStatus::TooLarge, 0, tooLarge);
             result.bytes.resize(std::min(used * 2, limit));
         }
-        const ssize_t n = ::read(fd, result.bytes.data() + used, result.bytes.size() - used);
+        const long n = ReadSome(fd, result.bytes.data() + used, result.bytes.size() - used);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -128,7 +170,7 @@ SReadResult ReadStart(const std::string& path, std::size_t maxBytes) {
     result.bytes.resize(maxBytes + 1);
     std::size_t used = 0;
     while (used < result.bytes.size()) {
-        const ssize_t n = ::read(opened.fd, result.bytes.data() + used, result.bytes.size() - used);
+        const long n = ReadSome(opened.fd, result.bytes.data() + used, result.bytes.size() - used);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {

@@ -2,7 +2,11 @@
 
 #include "library/LibrarySource.h"
 #include "library/SnippetFormat.h"
+#include "library/TextFold.h"
 #include "res/Messages.h"
+
+#include <algorithm>
+#include <charconv>
 
 namespace {
 bool g_simulateEngineFailure = false;
@@ -24,6 +28,7 @@ bool CSnippetLibrary::CreateEngine() {
     }
     m_root = CXmlNode();
     m_items.clear();
+    Changed();
     return true;
 }
 
@@ -59,6 +64,7 @@ CSnippetLibrary::ELoadOutcome CSnippetLibrary::LoadBytes(std::string_view bytes,
         m_dom = fresh;
         m_root = fresh.DocumentElement();
         m_items.clear();
+        Changed();
         return ELoadOutcome::Ok;
     } catch (const CXmlError& e) {
         if (detail)
@@ -71,18 +77,30 @@ CXmlNode CSnippetLibrary::EnsureRoot() {
     if (!m_dom)
         throw CXmlError(EXmlResult::Pointer, "no engine document");
     m_root = snippet_format::EnsureRootElement(*m_dom);
+    Changed();
     return m_root;
 }
 
 std::vector<CSnippetLibrary::SItem> CSnippetLibrary::NumberItems() {
+    std::vector<SItem> items;
+    items.reserve(m_items.size());
+    Number(&items);
+    return items;
+}
+
+std::size_t CSnippetLibrary::Renumber() {
+    return Number(nullptr);
+}
+
+std::size_t CSnippetLibrary::Number(std::vector<SItem>* items) {
+    // The ids change: a folded copy holds the old ones.
+    Changed();
     m_nNextItemId = 0;
     const std::size_t lastCount = m_items.size();
     m_items.clear();
     m_items.reserve(lastCount);
-    std::vector<SItem> items;
-    items.reserve(lastCount);
     if (!m_dom || !m_root)
-        return items;
+        return 0;
 
     // Iterative pre-order walk: libraries can be deep and large.
     struct Frame {
@@ -99,8 +117,9 @@ std::vector<CSnippetLibrary::SItem> CSnippetLibrary::NumberItems() {
         const int id = m_nNextItemId++;
         // A saved library has iid last already: its value is replaced in place.
         f.node.SetAttributeLast(idName, std::to_string(id));
-        const int index = static_cast<int>(items.size());
-        items.push_back({id, f.parentIndex, f.node.GetNamedItem(headerName).value_or("")});
+        const int index = static_cast<int>(m_items.size());
+        if (items)
+            items->push_back({id, f.parentIndex, f.node.GetNamedItem(headerName).value_or("")});
 
         // Handles are moved, never copied: each costs a count in the engine.
         children.clear();
@@ -113,7 +132,134 @@ std::vector<CSnippetLibrary::SItem> CSnippetLibrary::NumberItems() {
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             stack.push_back({std::move(*it), index});
     }
-    return items;
+    return m_items.size();
+}
+
+std::vector<CSnippetLibrary::SChildItem> CSnippetLibrary::ChildItems(int id) const {
+    std::vector<SChildItem> children;
+    const CXmlNode element = FindByItemId(id);
+    if (!element)
+        return children;
+    const std::string headerName = snippet_format::kHeaderAttr;
+    for (CXmlNode c = element.FirstChildElement(); c;) {
+        const int childId = IdOf(c);
+        // An element the numbering has not seen cannot be found by its id;
+        // it shows after the next rebuild.
+        if (childId >= 0)
+            children.push_back({childId, c.GetNamedItem(headerName).value_or(""),
+                                static_cast<bool>(c.FirstChildElement())});
+        CXmlNode next = c.NextSiblingElement();
+        c = std::move(next);
+    }
+    return children;
+}
+
+int CSnippetLibrary::IdOf(const CXmlNode& element) const {
+    if (!element)
+        return -1;
+    // Every numbered or added element carries its id; the index confirms it.
+    int id = -1;
+    if (const auto value = element.GetNamedItem(snippet_format::kItemIdAttr)) {
+        const char* end = value->data() + value->size();
+        if (std::from_chars(value->data(), end, id).ptr != end || id < 0 ||
+            static_cast<std::size_t>(id) >= m_items.size() ||
+            !(m_items[static_cast<std::size_t>(id)] == element))
+            id = -1;
+    }
+    for (std::size_t i = 0; id < 0 && i < m_items.size(); ++i)
+        if (m_items[i] == element)
+            id = static_cast<int>(i);
+    // A removed element has no id any longer.
+    return id >= 0 && FindByItemId(id) ? id : -1;
+}
+
+std::vector<int> CSnippetLibrary::PathTo(int id) const {
+    std::vector<int> path;
+    CXmlNode element = FindByItemId(id);
+    if (!element)
+        return path;
+    for (; element && !(element == m_root); element = element.ParentNode()) {
+        const int up = IdOf(element);
+        if (up < 0)
+            return {};
+        path.push_back(up);
+    }
+    if (!element)
+        return {};
+    path.push_back(IdOf(m_root));
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+void CSnippetLibrary::Changed() {
+    ++m_nGeneration;
+    // About the size of the library's text: not kept for a search that may
+    // never come.
+    if (!m_search.ids.empty())
+        m_search = SSearchCopy();
+}
+
+const CSnippetLibrary::SSearchCopy& CSnippetLibrary::SearchCopy() const {
+    if (m_search.generation == m_nGeneration)
+        return m_search;
+    m_search = SSearchCopy();
+    if (!m_root)
+        return m_search;
+    const std::string headerName = snippet_format::kHeaderAttr;
+    const std::string idName = snippet_format::kItemIdAttr;
+    // Document order after the root, then the root itself: the walk comes
+    // round to it last, which is where a search that starts after it wraps.
+    m_root.FindElementAfter(m_root, [&](const CXmlElementView& element) {
+        const std::string_view idText = element.Attribute(idName);
+        int id = -1;
+        std::from_chars(idText.data(), idText.data() + idText.size(), id);
+        m_search.starts.push_back(m_search.folded.size());
+        m_search.ids.push_back(id);
+        text_fold::FoldInto(element.Attribute(headerName), m_search.folded);
+        m_search.folded += '\0';
+        text_fold::FoldInto(element.OwnText(), m_search.folded);
+        m_search.folded += '\0';
+        return false;
+    });
+    m_search.generation = m_nGeneration;
+    return m_search;
+}
+
+int CSnippetLibrary::FindText(int afterId, std::string_view foldedNeedle) const {
+    if (!m_root || !m_dom || foldedNeedle.find('\0') != std::string_view::npos)
+        return -1;
+    const SSearchCopy& copy = SearchCopy();
+    const std::size_t count = copy.ids.size();
+    if (count == 0)
+        return -1;
+    // The walk lists the root last: it came round to it.
+    const auto position = std::find(copy.ids.begin(), copy.ids.end(), afterId);
+    const std::size_t from = position == copy.ids.end()
+                                 ? count - 1
+                                 : static_cast<std::size_t>(position - copy.ids.begin());
+    const auto entryAt = [&](std::size_t offset) {
+        return static_cast<std::size_t>(
+            std::upper_bound(copy.starts.begin(), copy.starts.end(), offset) - copy.starts.begin() -
+            1);
+    };
+    const std::string_view all = copy.folded;
+    const auto idOf = [&](std::size_t entry) {
+        // An id no element carries any longer (a copy made before a renumbering
+        // is never used) is checked all the same.
+        const int id = copy.ids[entry];
+        return FindByItemId(id) ? id : -1;
+    };
+    // After the starting element to the end, then from the start up to and
+    // including it. The NULs keep a match within one header or one text.
+    const std::size_t split = from + 1 < count ? copy.starts[from + 1] : all.size();
+    std::size_t hit =
+        split < all.size() ? all.substr(split).find(foldedNeedle) : std::string_view::npos;
+    if (hit != std::string_view::npos)
+        return idOf(entryAt(split + hit));
+    hit = all.substr(0, split).find(foldedNeedle);
+    if (hit != std::string_view::npos)
+        return idOf(entryAt(hit));
+    return -1;
 }
 
 CXmlNode CSnippetLibrary::FindByItemId(int id) const {
@@ -133,6 +279,7 @@ void CSnippetLibrary::RegisterItem(int id, const CXmlNode& element) {
     if (static_cast<std::size_t>(id) >= m_items.size())
         m_items.resize(static_cast<std::size_t>(id) + 1);
     m_items[static_cast<std::size_t>(id)] = element;
+    Changed();
 }
 
 std::string CSnippetLibrary::Serialize() const {

@@ -5,6 +5,7 @@
 #include "library/AtomicFile.h"
 #include "xml/XmlDocument.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,9 +47,37 @@ public:
     // Root check of the rebuild; throws CXmlError for a root of another name.
     CXmlNode EnsureRoot();
 
+    // One child element of an item, as the editor's tree shows it.
+    struct SChildItem {
+        int id = 0;
+        std::string header;
+        bool hasChildren = false; // it has element children of its own
+    };
+
     // Gives every element its id, 0 to n-1 in pre-order from the root, and
     // returns the elements in that order. Resets the id counter first.
     std::vector<SItem> NumberItems();
+    // The same numbering without the list, for a view that reads the
+    // elements only once it shows them; the number of elements.
+    std::size_t Renumber();
+
+    // The element children of the item, in document order; empty for an id
+    // that is not found.
+    std::vector<SChildItem> ChildItems(int id) const;
+    // The id an element of the current document carries; -1 for none.
+    int IdOf(const CXmlNode& element) const;
+    // The ids from the root down to the item, both included; empty for an id
+    // that is not found.
+    std::vector<int> PathTo(int id) const;
+    // The next item after `afterId` in document order, wrapping round, whose
+    // header or text contains foldedNeedle (text_fold::Fold of what was typed);
+    // -1 for none. An id that is not found starts after the root. The first search
+    // after a change folds the whole library once; later ones search that copy.
+    int FindText(int afterId, std::string_view foldedNeedle) const;
+    // An element was moved or removed with CXmlNode's own calls: the folded
+    // copy is out of date, and let go until the next search. (Changes
+    // through Dom() are counted already.)
+    void Changed();
 
     // The element that carries the id, whatever its name or depth; empty for
     // an id that no element of the current document carries any longer.
@@ -61,15 +90,34 @@ public:
     // Refuses, writing nothing, when there is no library (no engine or root).
     SAtomicWriteResult SaveTo(const std::string& path) const;
 
-    CXmlDocument* Dom() { return m_dom ? &*m_dom : nullptr; }
+    // For changes: the folded copy Find searches is made again after it.
+    CXmlDocument* Dom() {
+        Changed();
+        return m_dom ? &*m_dom : nullptr;
+    }
     const CXmlNode& Root() const { return m_root; }
     void SetRoot(const CXmlNode& root) { m_root = root; }
     int NextItemId() const { return m_nNextItemId; }
     void SetNextItemId(int id) { m_nNextItemId = id; }
 
 private:
+    // The numbering walk, listing the elements in `items` when it is given.
+    std::size_t Number(std::vector<SItem>* items);
+
+    // Headers and texts folded for Find, in document order: for each element
+    // its folded header, a NUL, its folded text, a NUL.
+    struct SSearchCopy {
+        std::uint64_t generation = 0;
+        std::string folded;
+        std::vector<std::size_t> starts; // where each element's part begins
+        std::vector<int> ids;            // and its item id
+    };
+    const SSearchCopy& SearchCopy() const;
+
     std::optional<CXmlDocument> m_dom;
     CXmlNode m_root;
     int m_nNextItemId = 0;
     std::vector<CXmlNode> m_items; // id -> element
+    std::uint64_t m_nGeneration = 1;
+    mutable SSearchCopy m_search;
 };

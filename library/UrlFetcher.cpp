@@ -93,8 +93,16 @@ SFetchResult FetchFile(const std::string& url, std::size_t maxBytes) {
         result.detail = curl_url_strerror(code);
         return result;
     }
-    regular_file::SReadResult read = regular_file::Read(path, maxBytes);
+    std::string file = path;
     curl_free(path);
+#ifdef _WIN32
+    // "file:///C:/dir/lib.xml" has the path "/C:/dir/lib.xml": the drive
+    // starts the file's name.
+    if (file.size() >= 3 && file[0] == '/' && std::isalpha(static_cast<unsigned char>(file[1])) &&
+        file[2] == ':')
+        file.erase(0, 1);
+#endif
+    regular_file::SReadResult read = regular_file::Read(file, maxBytes);
     if (!read.ok()) {
         if (read.status == regular_file::EStatus::TooLarge)
             result.status = EXmlLoadStatus::TooLarge;

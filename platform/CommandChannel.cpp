@@ -6,17 +6,24 @@
 #include "res/Messages.h"
 
 #include <X11/Xlib.h>
+#include <poll.h>
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 
 namespace {
 
 constexpr const char* kCommandMessage = "_TESSARY_COMMAND";
+constexpr const char* kDoneMessage = "_TESSARY_COMMAND_DONE";
+constexpr const char* kArgument = "_TESSARY_ARGUMENT";
+// Far more than a path can take; a sender cannot make the receiver read more.
+constexpr long kMaxArgumentBytes = 64 * 1024;
 
 // Anyone on the display can send to the window: only the commands meant to
 // be given from outside are carried out.
-constexpr int kFromOutside[] = {ids::ID_TOGGLE_MENU};
+constexpr int kFromOutside[] = {ids::ID_TOGGLE_MENU, ids::ID_SHOW_WINDOW,
+                                ids::ID_OPEN_FROM_OUTSIDE};
 
 bool FromOutside(int id) {
     return std::find(std::begin(kFromOutside), std::end(kFromOutside), id) !=
@@ -42,10 +49,90 @@ void Refuse(Display* display, const XSelectionRequestEvent& request) {
     XSendEvent(display, request.requestor, False, NoEventMask, &reply);
 }
 
+// The argument a sender left on its window, taken off it; empty when the
+// window or its property is gone.
+std::string TakeArgument(Display* display, Window sender) {
+    GdkDisplay* gdk = gdk_x11_lookup_xdisplay(display);
+    CGdkErrorTrap trap("reading a command's argument", gdk);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const Atom property = gdk_x11_get_xatom_by_name_for_display(gdk, kArgument);
+    std::string argument;
+    if (XGetWindowProperty(display, sender, property, 0, kMaxArgumentBytes / 4, True,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data && format == 8)
+        argument.assign(reinterpret_cast<const char*>(data), count);
+    if (data)
+        XFree(data);
+    return argument;
+}
+
+void Confirm(Display* display, Window sender, int commandId) {
+    GdkDisplay* gdk = gdk_x11_lookup_xdisplay(display);
+    XEvent reply{};
+    reply.xclient.type = ClientMessage;
+    reply.xclient.display = display;
+    reply.xclient.window = sender;
+    reply.xclient.message_type = gdk_x11_get_xatom_by_name_for_display(gdk, kDoneMessage);
+    reply.xclient.format = 32;
+    reply.xclient.data.l[0] = commandId;
+    CGdkErrorTrap trap("confirming a command", gdk);
+    XSendEvent(display, sender, False, NoEventMask, &reply);
+}
+
 int g_nSendErrors = 0;
 int CountError(Display*, XErrorEvent*) {
     ++g_nSendErrors;
     return 0;
+}
+
+// Sends a ClientMessage with Xlib's own connection; false when the window was
+// gone (BadWindow is counted, not fatal).
+bool SendClientMessage(Display* display, Window to, const char* type, long l0, long l1) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.display = display;
+    event.xclient.window = to;
+    event.xclient.message_type = XInternAtom(display, type, False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = l0;
+    event.xclient.data.l[1] = l1;
+    g_nSendErrors = 0;
+    XErrorHandler previous = XSetErrorHandler(CountError);
+    const Status ok = XSendEvent(display, to, False, NoEventMask, &event);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    return ok && g_nSendErrors == 0;
+}
+
+Window ChannelOwner(Display* display) {
+    // Without the atom nobody can ever have listened.
+    const Atom selection = XInternAtom(display, SelectionName(display).c_str(), True);
+    return selection != None ? XGetSelectionOwner(display, selection) : None;
+}
+
+// Waits for the receiver's confirmation on the sender's window.
+bool AwaitConfirmation(Display* display, Window own, int timeoutMs) {
+    const Atom done = XInternAtom(display, kDoneMessage, False);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == ClientMessage && event.xclient.window == own &&
+                event.xclient.message_type == done)
+                return true;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              end - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0)
+            return false;
+        pollfd fd{ConnectionNumber(display), POLLIN, 0};
+        poll(&fd, 1, static_cast<int>(left));
+    }
 }
 
 } // namespace
@@ -65,7 +152,7 @@ CCommandReceiver::~CCommandReceiver() {
     }
 }
 
-bool CCommandReceiver::Listen(std::function<void(int commandId)> onCommand) {
+bool CCommandReceiver::Listen(Handler onCommand) {
     if (m_pWatch) {
         m_fnOnCommand = std::move(onCommand);
         return true;
@@ -107,11 +194,20 @@ bool CCommandReceiver::Listen(std::function<void(int commandId)> onCommand) {
         if (event.type == ClientMessage && event.xclient.message_type == command &&
             event.xclient.format == 32) {
             const int id = static_cast<int>(event.xclient.data.l[0]);
-            if (FromOutside(id))
-                m_pWatch->Post([this, id] {
+            // A sender's window when the command comes with an argument
+            // and wants to know it arrived.
+            const Window sender = static_cast<Window>(event.xclient.data.l[1]) & 0xFFFFFFFFul;
+            if (FromOutside(id)) {
+                std::string argument;
+                if (sender != None) {
+                    argument = TakeArgument(event.xany.display, sender);
+                    Confirm(event.xany.display, sender, id);
+                }
+                m_pWatch->Post([this, id, argument] {
                     if (const auto onCommand = m_fnOnCommand)
-                        onCommand(id);
+                        onCommand(id, argument);
                 });
+            }
         }
         // GDK knows nothing of this window.
         return true;
@@ -125,28 +221,37 @@ bool SendCommand(int commandId, std::string& error) {
         error = msg::kNoDisplay;
         return false;
     }
-    // Without the atom nobody can ever have listened.
-    const Atom selection = XInternAtom(display, SelectionName(display).c_str(), True);
-    const Window owner = selection != None ? XGetSelectionOwner(display, selection) : None;
-    bool sent = false;
-    if (owner != None) {
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.display = display;
-        event.xclient.window = owner;
-        event.xclient.message_type = XInternAtom(display, kCommandMessage, False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = commandId;
-        // The owner may have quit since the look-up: BadWindow, not an exit.
-        g_nSendErrors = 0;
-        XErrorHandler previous = XSetErrorHandler(CountError);
-        const Status ok = XSendEvent(display, owner, False, NoEventMask, &event);
-        XSync(display, False);
-        XSetErrorHandler(previous);
-        sent = ok && g_nSendErrors == 0;
-    }
+    const Window owner = ChannelOwner(display);
+    // The owner may have quit since the look-up: BadWindow, not an exit.
+    const bool sent =
+        owner != None && SendClientMessage(display, owner, kCommandMessage, commandId, None);
     XCloseDisplay(display);
     if (!sent)
         error = msg::kNoRunningProgram;
     return sent;
+}
+
+EHandOver HandOver(int commandId, const std::string& argument, int timeoutMs) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return EHandOver::NoDisplay;
+    EHandOver outcome = EHandOver::NoProgram;
+    if (const Window owner = ChannelOwner(display); owner != None) {
+        // Never mapped; it carries the argument and receives the confirmation.
+        const Window own =
+            XCreateSimpleWindow(display, DefaultRootWindow(display), -1, -1, 1, 1, 0, 0, 0);
+        const Atom property = XInternAtom(display, kArgument, False);
+        XChangeProperty(
+            display, own, property, property, 8, PropModeReplace,
+            reinterpret_cast<const unsigned char*>(argument.data()),
+            static_cast<int>(std::min<std::size_t>(argument.size(), kMaxArgumentBytes)));
+        if (!SendClientMessage(display, owner, kCommandMessage, commandId, static_cast<long>(own)))
+            outcome = EHandOver::NoProgram; // it quit since the look-up
+        else
+            outcome =
+                AwaitConfirmation(display, own, timeoutMs) ? EHandOver::Done : EHandOver::NoAnswer;
+        XDestroyWindow(display, own);
+    }
+    XCloseDisplay(display);
+    return outcome;
 }

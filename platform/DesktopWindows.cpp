@@ -7,6 +7,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#include <gtk/gtkx.h>
 
 namespace {
 
@@ -168,3 +170,25 @@ SWindowClass WindowClass(unsigned long window) {
 }
 
 } // namespace desktop
+
+bool desktop::IsOwnTrayIconAt(int x, int y) {
+    if (!DefaultGdkDisplay())
+        return false;
+    // The tray icon is the program's only GTK plug; its window's rectangle
+    // on the screen (the tray's input shapes hide it from a search by point).
+    bool at = false;
+    GList* tops = gtk_window_list_toplevels();
+    for (GList* item = tops; item && !at; item = item->next) {
+        GtkWidget* top = GTK_WIDGET(item->data);
+        GdkWindow* window = gtk_widget_get_window(top);
+        if (!GTK_IS_PLUG(top) || !window || !gtk_widget_get_mapped(top))
+            continue;
+        int left = 0;
+        int upper = 0;
+        gdk_window_get_origin(window, &left, &upper);
+        at = x >= left && y >= upper && x < left + gdk_window_get_width(window) &&
+             y < upper + gdk_window_get_height(window);
+    }
+    g_list_free(tops);
+    return at;
+}

@@ -26,6 +26,11 @@ bool IsOwnPopup(unsigned long window);
 // also when the window is the active one and the focus sits on its frame.
 bool HasFocus(unsigned long window);
 
+// The screen point lies on this program's own icon in the notification area
+// (an XEmbed tray icon: a GTK plug inside the tray's window). While the
+// snippet menu is active its right-clicks reach the mouse hook, not the icon.
+bool IsOwnTrayIconAt(int x, int y);
+
 // WM_CLASS of the window (of the client window inside a frame); empty names
 // when it is gone or has none.
 SWindowClass WindowClass(unsigned long window);

@@ -1,5 +1,8 @@
 #include "platform/WindowPlacement.h"
 
+#include "platform/DesktopWindows.h"
+
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 #include <wx/toplevel.h>
 
@@ -69,4 +72,19 @@ void CWindowPlacement::CallWhenMapped(wxTopLevelWindow* window, std::function<vo
     auto* pending = new CMappedCall{window, std::move(call)};
     pending->m_nHandler = g_signal_connect_data(widget, "map-event", G_CALLBACK(OnMappedCall),
                                                 pending, FreeMappedCall, GConnectFlags(0));
+}
+
+void CWindowPlacement::BringForward(wxTopLevelWindow* window) {
+    if (!window)
+        return;
+    if (window->IsIconized())
+        window->Iconize(false);
+    window->Show();
+    window->Raise();
+    CallWhenMapped(window, [window] {
+        GtkWidget* widget = window->GetHandle();
+        GdkWindow* gdkWindow = widget ? gtk_widget_get_window(widget) : nullptr;
+        if (gdkWindow && GDK_IS_X11_WINDOW(gdkWindow))
+            desktop::ActivateWindow(GDK_WINDOW_XID(gdkWindow), 0);
+    });
 }

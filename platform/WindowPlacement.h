@@ -20,4 +20,9 @@ public:
     // is mapped some time after Show(); a modal dialog shown before that
     // would end up beneath it.
     static void CallWhenMapped(wxTopLevelWindow* window, std::function<void()> call);
+
+    // Shows the window, de-iconified, and asks the window manager to
+    // activate it as a pager would: a request passed on from another program
+    // carries no user time that focus-stealing prevention would accept.
+    static void BringForward(wxTopLevelWindow* window);
 };

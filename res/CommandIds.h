@@ -21,7 +21,9 @@ constexpr int ID_FILE_MRU_FILE1 = Cmd(57616); // recent files use 57616 to 57619
 constexpr int ID_FILE_MRU_COUNT = 4;
 constexpr int ID_EDIT_COPY = Cmd(57634);
 constexpr int ID_EDIT_CUT = Cmd(57635);
+constexpr int ID_EDIT_FIND = Cmd(57636);
 constexpr int ID_EDIT_PASTE = Cmd(57637);
+constexpr int ID_EDIT_REPEAT = Cmd(57640); // Find Next
 constexpr int ID_EDIT_SELECT_ALL = Cmd(57642);
 constexpr int ID_EDIT_UNDO = Cmd(57643);
 constexpr int ID_APP_ABOUT = Cmd(57664);
@@ -42,6 +44,10 @@ constexpr int ID_TIP_OF_THE_DAY = 180;
 constexpr int ID_HELP_FAQ = 181;
 constexpr int ID_HELP_EXAMPLES = 182;
 constexpr int ID_TOGGLE_MENU = 1000;
+// From a second start and the tray: the main window brought forward, and
+// a library opened (its path travels with the command).
+constexpr int ID_SHOW_WINDOW = 1001;
+constexpr int ID_OPEN_FROM_OUTSIDE = 1002;
 constexpr int ID_HOOK_CLOSE_MENU = Cmd(32776);
 constexpr int ID_OPEN_URL = Cmd(32777);
 constexpr int ID_RELOAD = Cmd(32778);

@@ -14,6 +14,7 @@ inline constexpr const char* kInvalidFile = "The current file is not a valid Tes
 inline constexpr const char* kIdNotFound = "Error - id not found";
 inline constexpr const char* kNoNodeSelected = "Errpr - no node selected to add text to";
 inline constexpr const char* kCannotRemoveRoot = "Cannot remove node since it has no parent";
+inline constexpr const char* kCannotFind = "Cannot find \"%s\".";
 inline constexpr const char* kFailedToOpen = "Failed to open document.";
 inline constexpr const char* kSaveChanges = "Save changes to %s?";
 inline constexpr const char* kOpenXmlTitle = "Open XML File";
@@ -84,6 +85,28 @@ inline constexpr const char* kHookNoClient =
 inline constexpr const char* kHookFailed = "The snippet menu cannot be activated.";
 inline constexpr const char* kNoDisplay = "The X display cannot be reached.";
 inline constexpr const char* kNoRunningProgram = "No running Tessary was found on this display.";
+// A second start whose hand-over the running program did not confirm.
+inline constexpr const char* kRunningProgramSilent =
+    "the Tessary running on this display does not answer; starting another one";
+
+// The notification area, start at login and the desktop session.
+inline constexpr const char* kTrayMenuOn = "Tessary: the snippet menu is on";
+inline constexpr const char* kTrayMenuOff = "Tessary: the snippet menu is off";
+// Followed by the file's path and the system's reason.
+inline constexpr const char* kAutostartNotWritten =
+    "Tessary cannot be set to start when you log in: %s could not be written (%s).";
+inline constexpr const char* kAutostartNotRemoved =
+    "Tessary is still set to start when you log in: %s could not be removed (%s).";
+// Its line breaks are the ones shown.
+inline constexpr const char* kWaylandNotice =
+    "This is a Wayland session. Here the snippet menu opens only in programs\n"
+    "that run through XWayland (older programs and many terminals). In programs\n"
+    "that use Wayland directly (most GNOME and KDE applications, recent Firefox)\n"
+    "a right-click shows their own menu, as without Tessary.\n\n"
+    "For the snippet menu in every program, log out and choose an X11 session:\n"
+    "on the login screen, click your name, then the gear button at the bottom,\n"
+    "and choose \"GNOME on Xorg\" (on other desktops, the session named X11 or Xorg).";
+inline constexpr const char* kDoNotShowAgain = "Do not show this again";
 
 // The editor's handlers.
 inline constexpr const char* kEngineFailure =
@@ -155,10 +178,14 @@ inline constexpr const char* kTip8 =
 
 // The command line.
 inline constexpr const char* kUsage =
-    "Usage: tessary [--] [FILE]\n"
+    "Usage: tessary [--tray] [--activate] [--] [FILE]\n"
     "Keep a library of text snippets and paste them into any program\n"
     "from a right-click menu.\n\n"
-    "  FILE        snippet library (XML) to open instead of a new one\n"
+    "  FILE        snippet library (XML) to open instead of a new one; with\n"
+    "              Tessary already running, it is opened there\n"
+    "  --tray      start hidden in the notification area (minimised where\n"
+    "              the desktop has none)\n"
+    "  --activate  start with the snippet menu activated\n"
     "  --toggle    switch the snippet menu of the running Tessary on or off\n"
     "  --help      show this help and exit\n"
     "  --version   show the version and exit\n"

@@ -27,6 +27,8 @@ const std::pair<const char*, int> kIdNames[] = {
     {"ID_EDIT_PASTE", ids::ID_EDIT_PASTE},
     {"ID_EDIT_SELECT_ALL", ids::ID_EDIT_SELECT_ALL},
     {"ID_EDIT_UNDO", ids::ID_EDIT_UNDO},
+    {"ID_EDIT_FIND", ids::ID_EDIT_FIND},
+    {"ID_EDIT_REPEAT", ids::ID_EDIT_REPEAT},
     {"ID_APP_ABOUT", ids::ID_APP_ABOUT},
     {"ID_APP_EXIT", ids::ID_APP_EXIT},
     {"ID_VIEW_STATUS_BAR", ids::ID_VIEW_STATUS_BAR},
@@ -37,6 +39,7 @@ const std::pair<const char*, int> kIdNames[] = {
     {"ID_TIP_OF_THE_DAY", ids::ID_TIP_OF_THE_DAY},
     {"ID_HELP_FAQ", ids::ID_HELP_FAQ},
     {"ID_HELP_EXAMPLES", ids::ID_HELP_EXAMPLES},
+    {"ID_SHOW_WINDOW", ids::ID_SHOW_WINDOW},
     {"ID_HOOK_CLOSE_MENU", ids::ID_HOOK_CLOSE_MENU},
     {"ID_RELOAD", ids::ID_RELOAD},
     {"ID_OPEN_URL", ids::ID_OPEN_URL},
@@ -118,14 +121,18 @@ wxIconBundle IconBundle(const std::string& name) {
     return icons;
 }
 
-wxMenu* LoadHookPopup() {
+wxMenu* LoadPopup(const char* menuBarName) {
     Initialize();
-    wxMenuBar* bar = wxXmlResource::Get()->LoadMenuBar("IDR_HOOK_MENU");
+    wxMenuBar* bar = wxXmlResource::Get()->LoadMenuBar(menuBarName);
     if (!bar)
         return nullptr;
     wxMenu* popup = bar->Remove(0);
     delete bar;
     return popup;
+}
+
+wxMenu* LoadHookPopup() {
+    return LoadPopup("IDR_HOOK_MENU");
 }
 
 } // namespace resources

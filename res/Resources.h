@@ -25,5 +25,7 @@ wxIconBundle IconBundle(const std::string& name);
 
 // The "Hook" pop-up of menu resource 132, as a new menu owned by the caller.
 wxMenu* LoadHookPopup();
+// The first menu of a menu bar resource ("IDR_TRAY_MENU"), owned by the caller.
+wxMenu* LoadPopup(const char* menuBarName);
 
 } // namespace resources

@@ -18,6 +18,7 @@ if [ "${1:-}" = --tests ]; then
         clang libclang-rt-dev
         xvfb xauth x11-utils x11-xkb-utils openbox xdotool xclip zenity
         xterm xfce4-terminal mousepad chromium
+        trayer desktop-file-utils appstream lintian dpkg-dev file groff-base
     )
 fi
 

@@ -3,7 +3,10 @@
 #include "app/MessageBox.h"
 #include "app/SplitterBar.h"
 #include "app/StatusText.h"
+#include "dialogs/DlgFind.h"
 #include "document/TessaryDoc.h"
+#include "library/SnippetFormat.h"
+#include "library/TextFold.h"
 #include "menu/HookMenu.h"
 #include "platform/HookClient.h"
 #include "res/CommandIds.h"
@@ -63,12 +66,15 @@ bool CTessaryView::OnCreate(wxDocument* doc, long flags) {
     if (!m_ctlTree || !m_ctlText)
         return false;
     m_ctlTree->Bind(wxEVT_TREE_SEL_CHANGED, &CTessaryView::OnSelchangedTree, this);
+    m_ctlTree->Bind(wxEVT_TREE_ITEM_EXPANDING, &CTessaryView::OnItemExpandingTree, this);
     m_ctlText->Bind(wxEVT_TEXT, &CTessaryView::OnChangeText, this);
     m_pForm->Bind(wxEVT_SIZE, &CTessaryView::OnSize, this);
 
     Bind(wxEVT_MENU, &CTessaryView::OnAddMenuItem, this, ids::ID_ADD_MENU_ITEM);
     Bind(wxEVT_MENU, &CTessaryView::OnRemoveMenuItem, this, ids::ID_REMOVE_MENU_ITEM);
     Bind(wxEVT_UPDATE_UI, &CTessaryView::OnUpdateRemoveMenuItem, this, ids::ID_REMOVE_MENU_ITEM);
+    Bind(wxEVT_MENU, &CTessaryView::OnFind, this, ids::ID_EDIT_FIND);
+    Bind(wxEVT_MENU, &CTessaryView::OnFindNext, this, ids::ID_EDIT_REPEAT);
     m_ctlTree->Bind(wxEVT_TREE_BEGIN_LABEL_EDIT, &CTessaryView::OnBeginLabelEditTree, this);
     m_ctlTree->Bind(wxEVT_TREE_END_LABEL_EDIT, &CTessaryView::OnEndLabelEditTree, this);
 
@@ -144,6 +150,10 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
         return;
     CSnippetLibrary& library = doc->Library();
     EndLabelEdit();
+    std::vector<std::vector<std::string>> open;
+    if (doc->PathName() == m_strBuiltFrom)
+        open = OpenBranches();
+    m_strBuiltFrom = doc->PathName();
     library.SetNextItemId(0);
     DestroyHookMenu();
     ClearTree();
@@ -163,7 +173,8 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
             // leaves the tree, where the file can be mended.
             LoadHookMenu();
             CStatusText::Set(CStringTable::Load(strid::IDS_CONSTRUCTING_TREE));
-            BuildTree(library.NumberItems());
+            BuildTree();
+            ReopenBranches(open);
         }
     } catch (const CXmlError&) {
         failed = true;
@@ -192,22 +203,109 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
     CStatusText::Set("");
 }
 
-void CTessaryView::BuildTree(const std::vector<CSnippetLibrary::SItem>& items) {
-    std::vector<wxTreeItemId> treeItems;
-    treeItems.reserve(items.size());
-    m_ctlTree->Freeze();
-    for (const CSnippetLibrary::SItem& item : items) {
-        // The engine holds valid UTF-8 only.
-        const wxString label = wxString::FromUTF8Unchecked(item.header);
-        wxTreeItemId id;
-        if (item.parentIndex < 0)
-            id = m_ctlTree->AddRoot(label, -1, -1, new CItemData(item.id));
-        else
-            id = m_ctlTree->AppendItem(treeItems[static_cast<std::size_t>(item.parentIndex)], label,
-                                       -1, -1, new CItemData(item.id));
-        treeItems.push_back(id);
+void CTessaryView::BuildTree() {
+    CSnippetLibrary& library = GetDocument()->Library();
+    library.Renumber();
+    const CXmlNode& root = library.Root();
+    const int rootId = library.IdOf(root);
+    const std::string header =
+        root.GetNamedItem(snippet_format::kHeaderAttr).value_or(std::string());
+    const bool hasChildren = static_cast<bool>(root.FirstChildElement());
+    // The engine holds valid UTF-8 only.
+    const wxTreeItemId item = m_ctlTree->AddRoot(wxString::FromUTF8Unchecked(header), -1, -1,
+                                                 new CItemData(rootId, hasChildren));
+    FillChildren(item);
+}
+
+void CTessaryView::FillChildren(const wxTreeItemId& item) {
+    auto* data = item.IsOk() ? dynamic_cast<CItemData*>(m_ctlTree->GetItemData(item)) : nullptr;
+    if (!data || !data->m_bChildrenPending)
+        return;
+    data->m_bChildrenPending = false;
+    const std::vector<CSnippetLibrary::SChildItem> children =
+        GetDocument()->Library().ChildItems(data->m_nId);
+    const bool many = children.size() > 64;
+    if (many)
+        m_ctlTree->Freeze();
+    for (const CSnippetLibrary::SChildItem& child : children) {
+        const wxTreeItemId childItem =
+            m_ctlTree->AppendItem(item, wxString::FromUTF8Unchecked(child.header), -1, -1,
+                                  new CItemData(child.id, child.hasChildren));
+        if (child.hasChildren)
+            m_ctlTree->SetItemHasChildren(childItem, true);
     }
-    m_ctlTree->Thaw();
+    // From now on the expander follows the items the tree holds.
+    m_ctlTree->SetItemHasChildren(item, false);
+    if (many)
+        m_ctlTree->Thaw();
+}
+
+void CTessaryView::OnItemExpandingTree(wxTreeEvent& event) {
+    try {
+        FillChildren(event.GetItem());
+    } catch (const CXmlError&) {
+        CMessageBox::Show(msg::kEngineFailure);
+    }
+}
+
+wxTreeItemId CTessaryView::TreeItemOf(int id) {
+    const std::vector<int> path = GetDocument()->Library().PathTo(id);
+    wxTreeItemId item = m_ctlTree->GetRootItem();
+    if (path.empty() || ItemId(item) != path.front())
+        return {};
+    for (std::size_t depth = 1; depth < path.size(); ++depth) {
+        FillChildren(item);
+        wxTreeItemIdValue cookie;
+        wxTreeItemId child = m_ctlTree->GetFirstChild(item, cookie);
+        while (child.IsOk() && ItemId(child) != path[depth])
+            child = m_ctlTree->GetNextChild(item, cookie);
+        if (!child.IsOk())
+            return {};
+        item = child;
+    }
+    return item;
+}
+
+void CTessaryView::OnFind(wxCommandEvent&) {
+    AskFind();
+}
+
+void CTessaryView::OnFindNext(wxCommandEvent&) {
+    // Nothing looked for yet: Find Next asks, as Find does.
+    if (m_strFind.empty())
+        AskFind();
+    else
+        FindNext(m_strFind);
+}
+
+void CTessaryView::AskFind() {
+    std::string text = m_strFind;
+    if (CDlgFind::Run(GetFrame(), text) && !text.empty())
+        FindNext(text);
+}
+
+bool CTessaryView::FindNext(const std::string& text) {
+    m_strFind = text;
+    CSnippetLibrary& library = GetDocument()->Library();
+    if (!library.Root())
+        return false;
+    wxTreeItemId item;
+    try {
+        const int id = library.FindText(ItemId(m_ctlTree->GetSelection()), text_fold::Fold(text));
+        item = TreeItemOf(id);
+    } catch (const CXmlError&) {
+        CMessageBox::Show(msg::kEngineFailure);
+        return false;
+    }
+    if (!item.IsOk()) {
+        CMessageBox::Show(
+            wxString::Format(wxString::FromUTF8(msg::kCannotFind), wxString::FromUTF8(text))
+                .utf8_string());
+        return false;
+    }
+    m_ctlTree->SelectItem(item);
+    m_ctlTree->EnsureVisible(item);
+    return true;
 }
 
 void CTessaryView::OnSelchangedTree(wxTreeEvent& event) {

@@ -70,6 +70,15 @@ public:
 
     // The item id a tree item carries; -1 for none.
     int ItemId(const wxTreeItemId& item) const;
+    // The tree item of an item id, the branches above it put into the tree on
+    // the way down (not expanded); unset when the id is not found.
+    wxTreeItemId TreeItemOf(int id);
+
+    // Find and Find Next: the next item after the selection, in document
+    // order and wrapping round, whose header or text holds the text, case
+    // and accents aside; selected and shown. False, after saying so, for none.
+    bool FindNext(const std::string& text);
+    const std::string& LastFind() const { return m_strFind; }
 
     // The Add and Remove commands as they run once enabled.
     void AddMenuItem();
@@ -85,7 +94,22 @@ protected:
 private:
     bool EnsureRootElement();
     void ClearTree();
-    void BuildTree(const std::vector<CSnippetLibrary::SItem>& items);
+    // Numbers the library and puts the root and its children into the tree;
+    // deeper items go in when their branch is first expanded.
+    void BuildTree();
+    // Inserts the children of a branch not filled yet.
+    void FillChildren(const wxTreeItemId& item);
+    // The item found by its labels from the root down, branches filled on the
+    // way; unset where a label is not found.
+    wxTreeItemId ItemAtLabels(const std::vector<std::string>& labels);
+    // The expanded branches, each as its labels from the root down, parents
+    // first; and the same branches expanded again after a rebuild.
+    std::vector<std::vector<std::string>> OpenBranches() const;
+    void ReopenBranches(const std::vector<std::vector<std::string>>& branches);
+    void OnItemExpandingTree(wxTreeEvent& event);
+    void OnFind(wxCommandEvent& event);
+    void OnFindNext(wxCommandEvent& event);
+    void AskFind();
     bool LoadHookMenu();
     void DestroyHookMenu();
 
@@ -129,6 +153,11 @@ private:
     wxPoint m_ptPress;
     // The item whose label is being edited; unset once it is deleted.
     wxTreeItemId m_hitemEdit;
+    // The text of the last Find, for Find Next.
+    std::string m_strFind;
+    // The file the tree was last built from: a rebuild of the same file
+    // (save, reload) keeps the branches that were open.
+    std::string m_strBuiltFrom;
 
     wxPanel* m_pForm = nullptr;
     wxTreeCtrl* m_ctlTree = nullptr;
@@ -143,7 +172,7 @@ private:
     bool StartHook();
     void BindMenuCommands();
     void DetachHook();
-    void SetStateIcon(const char* iconName);
+    void SetStateIcon(bool active);
     // Typing in the menu closed it: the search opens at its place.
     void StartFind(const std::string& typed);
 

@@ -159,8 +159,14 @@ wxTreeItemId CTessaryView::CopyItem(const wxTreeItemId& item, const wxTreeItemId
     const wxTreeItemId newItem =
         after.IsOk() ? m_ctlTree->InsertItem(newParent, after, label, image, selectedImage)
                      : m_ctlTree->AppendItem(newParent, label, image, selectedImage);
-    // The copy carries the source's item id, so its element stays linked.
-    m_ctlTree->SetItemData(newItem, new CItemData(ItemId(item)));
+    // The copy carries the source's item id, so its element stays linked. A
+    // branch never expanded stays so: its element moves with all below it,
+    // and the copy inserts them when it is expanded.
+    const auto* data = dynamic_cast<CItemData*>(m_ctlTree->GetItemData(item));
+    const bool pending = data && data->m_bChildrenPending;
+    m_ctlTree->SetItemData(newItem, new CItemData(ItemId(item), pending));
+    if (pending)
+        m_ctlTree->SetItemHasChildren(newItem, true);
     const int state = m_ctlTree->GetItemState(item);
     if (state != wxTREE_ITEMSTATE_NONE)
         m_ctlTree->SetItemState(newItem, state);
@@ -193,5 +199,6 @@ void CTessaryView::OnItemCopied(const wxTreeItemId& item, const wxTreeItemId& ne
     // leaves the element where it was.
     if (item == m_hitemDrag || !(element.ParentNode() == parent))
         parent.AppendChild(element);
+    doc->Library().Changed();
     doc->Modify(true);
 }

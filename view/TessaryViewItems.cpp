@@ -22,6 +22,9 @@ void CTessaryView::AddMenuItem() {
     CSnippetLibrary& library = doc->Library();
     wxTreeItemId item;
     try {
+        // The branch's own children go in first: filled later, they would
+        // bring the new element a second time.
+        FillChildren(selected);
         CSnippetXml xml(library);
         const CXmlNode parent = xml.FindByItemId(ItemId(selected));
         if (!parent)
@@ -60,6 +63,7 @@ void CTessaryView::RemoveSelectedItem() {
         CXmlNode parent = element.ParentNode();
         if (parent && parent.ParentNode()) {
             parent.RemoveChild(element);
+            doc->Library().Changed();
             // The tree picks the next selection itself, when it is next idle.
             m_ctlTree->Delete(selected);
         } else {
@@ -127,19 +131,63 @@ std::vector<std::string> CTessaryView::SelectedLabels() const {
     return labels;
 }
 
-void CTessaryView::SelectLabels(const std::vector<std::string>& labels) {
+wxTreeItemId CTessaryView::ItemAtLabels(const std::vector<std::string>& labels) {
     wxTreeItemId item = m_ctlTree->GetRootItem();
     if (labels.empty() || !item.IsOk() || m_ctlTree->GetItemText(item).utf8_string() != labels[0])
-        return;
+        return {};
     for (std::size_t depth = 1; depth < labels.size(); ++depth) {
+        FillChildren(item);
         wxTreeItemIdValue cookie;
         wxTreeItemId child = m_ctlTree->GetFirstChild(item, cookie);
         while (child.IsOk() && m_ctlTree->GetItemText(child).utf8_string() != labels[depth])
             child = m_ctlTree->GetNextChild(item, cookie);
         if (!child.IsOk())
-            return;
+            return {};
         item = child;
     }
+    return item;
+}
+
+void CTessaryView::SelectLabels(const std::vector<std::string>& labels) {
+    const wxTreeItemId item = ItemAtLabels(labels);
+    if (!item.IsOk())
+        return;
     m_ctlTree->SelectItem(item);
     m_ctlTree->EnsureVisible(item);
+}
+
+std::vector<std::vector<std::string>> CTessaryView::OpenBranches() const {
+    std::vector<std::vector<std::string>> open;
+    const wxTreeItemId root = m_ctlTree->GetRootItem();
+    if (!root.IsOk())
+        return open;
+    // Only items the tree holds can be open: the walk stays within what was shown.
+    std::vector<std::pair<wxTreeItemId, std::vector<std::string>>> stack{
+        {root, {m_ctlTree->GetItemText(root).utf8_string()}}};
+    while (!stack.empty()) {
+        auto [item, labels] = std::move(stack.back());
+        stack.pop_back();
+        if (!m_ctlTree->IsExpanded(item))
+            continue;
+        std::vector<std::pair<wxTreeItemId, std::vector<std::string>>> children;
+        wxTreeItemIdValue cookie;
+        for (wxTreeItemId c = m_ctlTree->GetFirstChild(item, cookie); c.IsOk();
+             c = m_ctlTree->GetNextChild(item, cookie)) {
+            std::vector<std::string> path = labels;
+            path.push_back(m_ctlTree->GetItemText(c).utf8_string());
+            children.emplace_back(c, std::move(path));
+        }
+        open.push_back(std::move(labels));
+        stack.insert(stack.end(), std::make_move_iterator(children.rbegin()),
+                     std::make_move_iterator(children.rend()));
+    }
+    return open;
+}
+
+void CTessaryView::ReopenBranches(const std::vector<std::vector<std::string>>& branches) {
+    for (const std::vector<std::string>& labels : branches) {
+        const wxTreeItemId item = ItemAtLabels(labels);
+        if (item.IsOk())
+            m_ctlTree->Expand(item);
+    }
 }

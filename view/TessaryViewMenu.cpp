@@ -1,10 +1,13 @@
 // The view's part of the snippet menu: activation by command, hot key and
 // command 1000, and the menu shown at a right-click in another program.
 
+#include "app/MainFrame.h"
 #include "app/MessageBox.h"
+#include "app/TrayIcon.h"
 #include "document/TessaryDoc.h"
 #include "menu/HookMenu.h"
 #include "menu/PasteEngine.h"
+#include "platform/DesktopWindows.h"
 #include "platform/HookClient.h"
 #include "platform/MenuKeyPacer.h"
 #include "platform/Sound.h"
@@ -106,7 +109,7 @@ void CTessaryView::ShowActivatedState() {
     CTessaryDoc* doc = GetDocument();
     doc->m_bCanActivate = false;
     doc->m_bCanDeactivate = true;
-    SetStateIcon("menu_active.svg");
+    SetStateIcon(true);
     m_bMenuActive = true;
 }
 
@@ -114,7 +117,7 @@ void CTessaryView::ShowDeactivatedState() {
     CTessaryDoc* doc = GetDocument();
     doc->m_bCanActivate = true;
     doc->m_bCanDeactivate = false;
-    SetStateIcon("menu_inactive.svg");
+    SetStateIcon(false);
     m_bMenuActive = false;
 }
 
@@ -127,9 +130,11 @@ void CTessaryView::ShowHookState() {
         ShowDeactivatedState();
 }
 
-void CTessaryView::SetStateIcon(const char* iconName) {
-    if (auto* frame = dynamic_cast<wxFrame*>(GetFrame()))
-        frame->SetIcons(resources::IconBundle(iconName));
+void CTessaryView::SetStateIcon(bool active) {
+    if (auto* main = dynamic_cast<CMainFrame*>(GetFrame()))
+        main->ShowMenuState(active);
+    else if (auto* frame = dynamic_cast<wxFrame*>(GetFrame()))
+        frame->SetIcons(resources::IconBundle(active ? "menu_active.svg" : "menu_inactive.svg"));
 }
 
 void CTessaryView::OnActivateMenuCmd(wxCommandEvent&) {
@@ -156,6 +161,15 @@ void CTessaryView::OnCopyData(const SHookClick& click) {
     // One menu at a time; a report queued while one is open is dropped.
     if (m_bInMenu)
         return;
+    // The right button is ours everywhere while the menu is active, on our
+    // own tray icon too: there it opens the icon's menu.
+    if (auto* main = dynamic_cast<CMainFrame*>(GetFrame());
+        main && main->TrayIcon() && desktop::IsOwnTrayIconAt(click.x, click.y)) {
+        m_bInMenu = true;
+        main->TrayIcon()->ShowMenu();
+        m_bInMenu = false;
+        return;
+    }
     CTessaryDoc* doc = GetDocument();
     // A click right after a menu closed can land on the one-pixel window the
     // menu opened on, which sits at the same point: the window beneath is

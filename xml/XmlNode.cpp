@@ -482,3 +482,87 @@ CXmlNode CXmlNode::SelectSingleNode(const std::string& xpath) const {
 bool CXmlNode::IsInDocumentTree() const {
     return CXmlDocState::IsDocumentNode(CXmlDocState::TopOf(Require(m_node)));
 }
+
+namespace {
+
+// The next element after node in document order within top's subtree.
+xmlNodePtr NextElementInOrder(xmlNodePtr node, xmlNodePtr top) {
+    for (xmlNodePtr child = node->children; child; child = child->next)
+        if (child->type == XML_ELEMENT_NODE)
+            return child;
+    for (; node != top; node = node->parent)
+        for (xmlNodePtr next = node->next; next; next = next->next)
+            if (next->type == XML_ELEMENT_NODE)
+                return next;
+    return nullptr;
+}
+
+// The attribute's value as the engine holds it, copied only when it is in
+// several pieces.
+std::string_view AttributeView(xmlAttrPtr attr, std::string& scratch) {
+    if (!attr || !attr->children)
+        return {};
+    if (!attr->children->next && attr->children->type == XML_TEXT_NODE)
+        return Chars(attr->children->content);
+    scratch = AttributeValue(attr);
+    return scratch;
+}
+
+// The element's own character data (what Text() gives for an element without
+// element children); empty for one with element children.
+std::string_view OwnTextView(xmlNodePtr element, std::string& scratch) {
+    const xmlNode* only = nullptr;
+    std::size_t pieces = 0;
+    for (xmlNodePtr child = element->children; child; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE)
+            return {};
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            only = child;
+            ++pieces;
+        }
+    }
+    if (pieces == 0)
+        return {};
+    if (pieces == 1)
+        return Chars(only->content);
+    scratch.clear();
+    for (xmlNodePtr child = element->children; child; child = child->next)
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE)
+            scratch += Chars(child->content);
+    return scratch;
+}
+
+} // namespace
+
+std::string_view CXmlElementView::Attribute(const std::string& name) const {
+    return AttributeView(FindAttribute(m_node, name), m_strAttribute);
+}
+
+std::string_view CXmlElementView::OwnText() const {
+    return OwnTextView(m_node, m_strText);
+}
+
+CXmlNode CXmlNode::FindElementAfter(const CXmlNode& from, const ElementMatch& match) const {
+    xmlNodePtr top = Require(m_node);
+    if (top->type != XML_ELEMENT_NODE)
+        return {};
+    const auto accepts = [&](xmlNodePtr element) { return match(CXmlElementView(element)); };
+    xmlNodePtr start = top;
+    for (xmlNodePtr up = from.m_node; up; up = up->parent)
+        if (up == top) {
+            start = from.m_node->type == XML_ELEMENT_NODE ? from.m_node : top;
+            break;
+        }
+    // Without a starting element the search begins at the top itself.
+    if (start == top && from.m_node != top && accepts(top))
+        return CXmlNode(m_doc, top);
+    xmlNodePtr cur = start;
+    do {
+        cur = NextElementInOrder(cur, top);
+        if (!cur)
+            cur = top;
+        if (accepts(cur))
+            return CXmlNode(m_doc, cur);
+    } while (cur != start);
+    return {};
+}

@@ -8,12 +8,15 @@
 
 #include "xml/XmlError.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct _xmlNode;
 class CXmlDocState;
+class CXmlElementView;
 
 // The DOM's node type numbers.
 enum class EXmlNodeType : int {
@@ -86,6 +89,13 @@ public:
     // True when the node hangs in its document's tree (not removed).
     bool IsInDocumentTree() const;
 
+    // The first element below this one (itself included) in document order,
+    // starting after `from` and wrapping round to this element, `from` itself
+    // last, that `match` accepts; empty when none does. No handle is made for
+    // the elements passed over, which keeps a walk over a large library quick.
+    using ElementMatch = std::function<bool(const CXmlElementView& element)>;
+    CXmlNode FindElementAfter(const CXmlNode& from, const ElementMatch& match) const;
+
     _xmlNode* Raw() const { return m_node; }
 
 private:
@@ -95,4 +105,23 @@ private:
 
     std::shared_ptr<CXmlDocState> m_doc;
     _xmlNode* m_node = nullptr;
+};
+
+// What a walk sees of one element, without a counted handle; valid only
+// during the call it is given to.
+class CXmlElementView {
+public:
+    // The attribute's value, empty when it is missing; valid until the next
+    // call of Attribute.
+    std::string_view Attribute(const std::string& name) const;
+    // The element's own character data (what Text() gives), empty for an
+    // element with element children: a heading has no text of its own.
+    std::string_view OwnText() const;
+
+private:
+    friend class CXmlNode;
+    explicit CXmlElementView(_xmlNode* node) : m_node(node) {}
+    _xmlNode* m_node;
+    mutable std::string m_strAttribute;
+    mutable std::string m_strText;
 };

@@ -25,6 +25,8 @@ TEST(CommandLine, FileNamesAreMadeAbsoluteAndKeptAsGiven) {
         {{"--help"}, A::Help, ""},
         {{"--toggle"}, A::Toggle, ""},
         {{"--version"}, A::Version, ""},
+        {{"--tray", "--activate", "named.xml"}, A::Run, cwd + "named.xml"},
+        {{"--", "--tray"}, A::Run, cwd + "--tray"},
     };
     for (auto [args, action, file] : cases) {
         SCOPED_TRACE(args.empty() ? "(none)" : args.back());
@@ -33,4 +35,14 @@ TEST(CommandLine, FileNamesAreMadeAbsoluteAndKeptAsGiven) {
         EXPECT_EQ(line.action, action);
         EXPECT_EQ(line.file, file);
     }
+}
+
+TEST(CommandLine, TrayAndActivateAreTakenInAnyOrderWithAFile) {
+    const char* autostart[] = {"tessary", "--tray", "--activate"};
+    const char* named[] = {"tessary", "lib.xml", "--activate"};
+    const SCommandLine a = ParseCommandLine(3, autostart);
+    const SCommandLine b = ParseCommandLine(3, named);
+    EXPECT_TRUE(a.action == SCommandLine::EAction::Run && a.tray && a.activate && a.file.empty());
+    EXPECT_TRUE(b.action == SCommandLine::EAction::Run && !b.tray && b.activate &&
+                b.file.ends_with("/lib.xml"));
 }

@@ -64,7 +64,8 @@ static std::string Described(const SSettings& s) {
            "|" + s.m_strActivateWav + "|" + s.m_strDeactivateWav + " " +
            std::to_string(s.m_nShowTips) + " " + std::to_string(s.m_nCurrentTip) + " " +
            std::to_string(s.m_bRestoreClipboard) + " " + rules +
-           (s.m_bPasteKeysUnread ? " unread" : "");
+           (s.m_bPasteKeysUnread ? " unread" : "") + (s.m_bKeepInTray ? " tray" : "") +
+           (s.m_bHideWaylandNotice ? " no-wayland-notice" : "");
 }
 
 static const char* kPasteKeysGroup = "[PasteKeys]\nCount=2\nRule1=xterm|Shift+Insert|primary\n"
@@ -77,18 +78,21 @@ TEST_F(SettingsFile, MissingValuesGiveDefaultsAndEveryValueRoundTrips) {
                 0, 5,    true};
     s.m_pasteRules = {{"xterm", *SKeyChord::Parse("Shift+Insert"), true},
                       {"*Term?", *SKeyChord::Parse("Ctrl+Shift+V"), false}};
+    s.m_bKeepInTray = s.m_bHideWaylandNotice = true;
     CSettingsStore::Save(Config(), s);
     delete wxConfigBase::Set(nullptr);
     EXPECT_EQ(CTempDir::Read(Conf()),
               "[Options]\nModifiers=6\nVKCode=84\nSoundHook=1\nStartFolder=${XDG_CONFIG_HOME}\n"
               "StartFile=$HOME/\xC3\xA9\nActivateWavFile=/on.wav\nDeactivateWavFile=/off.wav\n"
-              "RestoreClipboard=1\nUrlPollMinutes=5\n[Settings]\nTipoftheday=0\nCurrentTip=5\n" +
+              "RestoreClipboard=1\nUrlPollMinutes=5\nKeepInTray=1\n[Settings]\nTipoftheday=0\n"
+              "CurrentTip=5\nHideWaylandNotice=1\n" +
                   std::string(kPasteKeysGroup));
     EXPECT_EQ(Described(Start(CTempDir::Read(Conf()))), Described(s));
     // The hot-key fields keep only their low 16 bits; values that are no
     // numbers give the defaults; only 1 gives the clipboard back.
     EXPECT_EQ(Described(Start("[Options]\nVKCode=65601\nModifiers=131074\nSoundHook=abc\n"
-                              "RestoreClipboard=2\n[Settings]\nCurrentTip=-3\nTipoftheday=zz\n")),
+                              "RestoreClipboard=2\nKeepInTray=2\n[Settings]\nCurrentTip=-3\n"
+                              "Tipoftheday=zz\nHideWaylandNotice=yes\n")),
               "2 65 0 ||| 1 -3 0 defaults");
     // How often a web library is asked: never less than never.
     EXPECT_EQ(Start("[Options]\nUrlPollMinutes=-4\n").m_nUrlPollMinutes, 0);

@@ -17,6 +17,8 @@
 // After wx: X11's macros (None, Bool) clash with names in its headers.
 #include <X11/keysym.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <tuple>
 
 using namespace vk;
@@ -203,4 +205,62 @@ TEST_F(OptionsDialog, TheHotKeyFieldTakesCombinationsAndLeavesTheDialogItsKeys) 
     CDlgOptions dlg(nullptr);
     dlg.m_pHotKey->SetHotKey(0x141, 0x102);
     EXPECT_EQ(dlg.m_pHotKey->GetText(), "Ctrl + A");
+}
+
+TEST_F(OptionsDialog, StartAtLoginFollowsTheAutostartEntryAndKeepInTrayIsStored) {
+    // The desktop's autostart folder inside the test's own.
+    const std::string config = m_dir.File("xdg");
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    const std::string entry = config + "/autostart/tessary.desktop";
+    const auto box = [](CDlgOptions& d, int id) {
+        return dynamic_cast<wxCheckBox*>(d.FindWindow(id));
+    };
+    Options([&](CDlgOptions& d) {
+        EXPECT_FALSE(box(d, options_ids::IDC_START_AT_LOGIN)->GetValue());
+        EXPECT_FALSE(box(d, options_ids::IDC_KEEP_IN_TRAY)->GetValue()) << "off by default";
+        Click(box(d, options_ids::IDC_START_AT_LOGIN));
+        Click(box(d, options_ids::IDC_KEEP_IN_TRAY));
+        Click(d.FindWindow(wxID_OK));
+    });
+    const std::string text = std::filesystem::exists(entry) ? Read(entry) : "";
+    EXPECT_NE(text.find("\nExec="), text.npos) << text;
+    EXPECT_NE(text.find(" --tray --activate\n"), text.npos) << text;
+    EXPECT_TRUE(Doc()->Settings().m_bKeepInTray);
+    Doc()->SaveSettings();
+    EXPECT_TRUE(CSettingsStore::Load(*wxConfigBase::Get()).m_bKeepInTray);
+
+    // The user removed the entry by hand: the box shows it off, and OK
+    // leaves it so. Then ticked again while a file blocks the folder.
+    std::filesystem::remove(entry);
+    Options([&](CDlgOptions& d) {
+        EXPECT_FALSE(box(d, options_ids::IDC_START_AT_LOGIN)->GetValue());
+        EXPECT_TRUE(box(d, options_ids::IDC_KEEP_IN_TRAY)->GetValue());
+        Click(d.FindWindow(wxID_OK));
+    });
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    std::filesystem::remove_all(config + "/autostart");
+    CTempDir::Write(config + "/autostart", "not a folder");
+    Options([&](CDlgOptions& d) {
+        Click(box(d, options_ids::IDC_START_AT_LOGIN));
+        Click(d.FindWindow(wxID_OK));
+        const Strings shown = Messages();
+        EXPECT_TRUE(shown.size() == 1 && shown[0].find("could not be written") != shown[0].npos)
+            << testing::PrintToString(shown);
+        EXPECT_TRUE(d.IsModal()) << "the dialog stays for the box to be cleared";
+        Click(box(d, options_ids::IDC_START_AT_LOGIN));
+        Click(d.FindWindow(wxID_OK));
+        EXPECT_TRUE(Closed(d));
+    });
+
+    // Written, then cleared in the dialog: the entry goes.
+    std::filesystem::remove(config + "/autostart");
+    for (const bool on : {true, false})
+        Options([&](CDlgOptions& d) {
+            EXPECT_EQ(box(d, options_ids::IDC_START_AT_LOGIN)->GetValue(), !on);
+            Click(box(d, options_ids::IDC_START_AT_LOGIN));
+            Click(d.FindWindow(wxID_OK));
+        });
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_TRUE(Messages().empty());
+    unsetenv("XDG_CONFIG_HOME");
 }

@@ -119,11 +119,15 @@ no_message_at_start() { ! wait_for 2 shown Tessary; }
 
 start_program
 check "the program starts without a message when the hot key is free" no_message_at_start
-# A second copy finds the hot key held by the first, and says so.
+# A second copy finds the hot key held by the first, and says so. (A second
+# start hands its command line to the first; stopped, the first does not
+# answer, and the second runs on its own.)
+kill -STOP $prog
 spawn "$tessary" "$work/lib.xml" 2>"$work/second.log"
 check "a second copy says that the hot key is taken" wait_for 20 shown Tessary
 check "and traces the refused grab" grep -q '^tessary: hot key refused' "$work/second.log"
 kill $!
+kill -CONT $prog
 xdotool windowminimize "$(find_window "Tessary - lib.xml")"
 zenity_start
 check "--toggle switches the menu on" switches_to ours "$tessary" --toggle

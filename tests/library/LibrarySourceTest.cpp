@@ -10,11 +10,30 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 #include <thread>
 
 using namespace std::chrono_literals;
+
+// A file URL as the system writes one: file:///C:/dir/x on Windows.
+static std::string FileUrl(std::string path) {
+#ifdef _WIN32
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return "file:///" + path;
+#else
+    return "file://" + path;
+#endif
+}
+
+static void SetEnv(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
 
 TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
     CTempDir dir;
@@ -24,8 +43,13 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
     CTempDir::Write(dir.File("ns.xml"), "<level0 xmlns=\"urn:x\" header=\"x\"/>");
     // Only regular files within the size limit are read: a FIFO without a
     // writer would block open() for good.
-    const std::string fifo = dir.File("fifo.xml"), huge = dir.File("huge.xml");
+    const std::string huge = dir.File("huge.xml");
+#ifdef _WIN32
+    const std::string fifo = "NUL"; // no FIFOs there; a device is no file either
+#else
+    const std::string fifo = dir.File("fifo.xml");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+#endif
     CTempDir::Write(huge, "<r>");
     std::filesystem::resize_file(huge, SXmlSourceLimits::kMaxBytes + 1); // sparse, cheap
     CLoopbackHttpServer server;
@@ -37,12 +61,11 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
     server.Serve("/empty", 200, {});
     server.Serve("/loop", 302, {}, server.Url("/loop"));
     server.Serve("/nowhere", 302, "<r/>"); // a redirect without a Location
-    server.Serve("/tofile", 302, {}, "file://" + dir.File("local file.xml"));
+    server.Serve("/tofile", 302, {}, FileUrl(dir.File("local file.xml")));
     server.Serve("/silent", 0, {});
     // A library too large is refused as it arrives (with no length announced).
     server.Serve("/huge", 200, "<r>", {}, SXmlSourceLimits::kMaxBytes + 1024 * 1024);
-    const std::string http = server.Url("/lib.xml"),
-                      file = "file://" + dir.File("local%20file.xml");
+    const std::string http = server.Url("/lib.xml"), file = FileUrl(dir.File("local%20file.xml"));
     // The root each source gives as the program loads it, or how it failed,
     // which keeps the library as it was.
     const auto load = [](const std::string& source) {
@@ -59,9 +82,9 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
     // Other schemes are paths, never fetched.
     std::string loaded;
     for (const std::string& source :
-         {dir.File("local file.xml"), fifo, "file://" + fifo, std::string("/dev/null"),
-          dir.Path().string(), "file://" + dir.Path().string(), huge, file, "FILE" + file.substr(4),
-          "file://" + dir.File("missing.xml"), dir.File("wrong.xml"), dir.File("ns.xml")})
+         {dir.File("local file.xml"), fifo, FileUrl(fifo), std::string("/dev/null"),
+          dir.Path().string(), FileUrl(dir.Path().string()), huge, file, "FILE" + file.substr(4),
+          FileUrl(dir.File("missing.xml")), dir.File("wrong.xml"), dir.File("ns.xml")})
         loaded += load(source);
     for (const std::string& url :
          {http, "HTTP" + http.substr(4), server.Url("/moved"), server.Url("/missing"),
@@ -87,9 +110,11 @@ TEST(LibrarySource, WhatLoadsAndWhatFailsAndSilentOrOversizeServersAreCutOff) {
 TEST(LibrarySource, AFollowedUrlIsAskedConditionallyWithTheNetrcLoginAndCanBeCancelled) {
     CTempDir home, nobody;
     CTempDir::Write(home.File(".netrc"), "machine 127.0.0.1 login team password s3cret\n");
+#ifndef _WIN32
     ASSERT_EQ(chmod(home.File(".netrc").c_str(), 0600), 0);
+#endif
     const std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
-    setenv("HOME", home.Path().c_str(), 1);
+    SetEnv("HOME", home.Path().string());
     CLoopbackHttpServer server;
     server.RequireLogin("dGVhbTpzM2NyZXQ="); // team:s3cret
     server.ServeLibrary("/team.xml", "<level0/>", "\"v1\"");
@@ -112,9 +137,9 @@ TEST(LibrarySource, AFollowedUrlIsAskedConditionallyWithTheNetrcLoginAndCanBeCan
     CUrlFetcher::Fetch(url, again);
     EXPECT_EQ(server.Requests().back().find("X-Evil"), std::string::npos);
     // Without the login the server refuses.
-    setenv("HOME", nobody.Path().c_str(), 1);
+    SetEnv("HOME", nobody.Path().string());
     EXPECT_EQ(CUrlFetcher::Fetch(url).status, EXmlLoadStatus::NotFound);
-    setenv("HOME", home.Path().c_str(), 1);
+    SetEnv("HOME", home.Path().string());
 
     // A request cancelled while its server stays silent ends long before its
     // time cap and never answers; one left alone answers once.
@@ -135,7 +160,7 @@ TEST(LibrarySource, AFollowedUrlIsAskedConditionallyWithTheNetrcLoginAndCanBeCan
             std::this_thread::sleep_for(10ms);
     }
     EXPECT_EQ(answers, 10);
-    setenv("HOME", oldHome.c_str(), 1);
+    SetEnv("HOME", oldHome);
 }
 
 TEST(LibrarySource, AUrlIsNamedByItsLastSegment) {

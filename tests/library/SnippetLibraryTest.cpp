@@ -3,6 +3,7 @@
 // saves that never damage the file they replace.
 
 #include "library/SnippetFormat.h"
+#include "library/TextFold.h"
 #include "support/Loaded.h"
 #include "support/TempDir.h"
 
@@ -13,14 +14,24 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include <tuple>
+#ifdef _WIN32
+#include "library/WindowsText.h"
+
+#include <windows.h>
+#else
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace snippet_format;
 
+static const char* kMail = "<level0><level1 header=\"G\"><level2>Hi</level2></level1></level0>";
+
+#ifndef _WIN32
 // Runs what without root's rights: as the test's own user, or as "nobody" in
 // a child process when the tests run as root. True when what returned true.
 static bool AsOrdinaryUser(const std::function<bool()>& what) {
@@ -32,8 +43,7 @@ static bool AsOrdinaryUser(const std::function<bool()>& what) {
     int status = 0;
     return pid > 0 && waitpid(pid, &status, 0) == pid && status == 0;
 }
-
-static const char* kMail = "<level0><level1 header=\"G\"><level2>Hi</level2></level1></level0>";
+#endif
 
 TEST(SnippetLibrary, ItemsIdsNamesOfNewChildrenAndWhatIsWritten) {
     // Elements of any name are items; iid goes last. (Numbering in document
@@ -79,6 +89,7 @@ TEST(SnippetLibrary, ItemsIdsNamesOfNewChildrenAndWhatIsWritten) {
                                "\xbd\xef\xbf\xbd \xef\xbf\xbd\n]]></level1></level0>");
 }
 
+#ifndef _WIN32
 TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
     CTempDir dir;
     const std::string path = dir.File("lib.xml"), link = dir.File("link.xml"), longer(100000, 'x');
@@ -125,4 +136,91 @@ TEST(AtomicFile, SavesNeverDamageTheFileTheyReplace) {
                                  [&] { return !WriteFileAtomically(path, longer).error.empty(); });
     }));
     EXPECT_EQ(CTempDir::Read(path), "s");
+}
+#else
+TEST(AtomicFile, SavesReplaceTheFileOnWindowsAndNeverDamageIt) {
+    CTempDir dir;
+    // A name outside every ANSI code page reaches the file through the wide
+    // functions.
+    const std::string path = dir.File("caf\xC3\xA9 \xE2\x82\xAC \xCE\xB1.xml");
+    const std::wstring wide = windows_text::Wide(path);
+    CTempDir::Write(path, kMail);
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const auto files = [&] {
+        return std::distance(std::filesystem::directory_iterator(dir.Path()), {});
+    };
+    // The file that is there is replaced, which rename() refuses on Windows,
+    // keeps its attributes, and reads back by its name.
+    CSnippetLibrary lib = Library(kMail);
+    SetText(*lib.Dom(), lib.FindByItemId(2), "saved");
+    ASSERT_TRUE(lib.SaveTo(path).ok);
+    CSnippetLibrary again;
+    EXPECT_TRUE(again.CreateEngine() && again.Load(path) == CSnippetLibrary::ELoadOutcome::Ok &&
+                again.Serialize() == lib.Serialize() && files() == 1 &&
+                (GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN));
+    // A read-only file is refused, as the system would refuse it; one another
+    // program holds open (sharing reads only) cannot be replaced. Either way
+    // the file stays byte for byte, and no temporary file is left.
+    const std::string saved = CTempDir::Read(path);
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_NE(WriteFileAtomically(path, "new").error.find(std::strerror(EACCES)),
+              std::string::npos);
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL));
+    const HANDLE held = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const SAtomicWriteResult refused = WriteFileAtomically(path, "new");
+    CloseHandle(held);
+    EXPECT_TRUE(!refused.ok && !refused.error.empty() && CTempDir::Read(path) == saved &&
+                files() == 1)
+        << refused.error;
+    // Once it is let go, the save goes through.
+    EXPECT_TRUE(WriteFileAtomically(path, "new").ok && CTempDir::Read(path) == "new");
+}
+#endif
+
+TEST(SnippetLibrary, TheTreeAndFindReadAHandWrittenFileAsTheEditorShowsIt) {
+    // Comments, a processing instruction, white space, a heading with stray
+    // text, a snippet's text in pieces, a header with a character reference.
+    CSnippetLibrary lib =
+        Library("<?xml version=\"1.0\"?>\n<!-- notes -->\n<level0 header=\"Root\">\n  <level1 "
+                "header=\"Caf&#233;\">stray<!-- c --><level2 header=\"In\">a<![CDATA[b]]>c</level2>"
+                "<?pi x?></level1>\n  <level1 header=\"Tail\">x<!-- between -->yz</level1>\n"
+                "</level0>");
+    const auto children = [&](int id) {
+        std::string out;
+        for (const CSnippetLibrary::SChildItem& c : lib.ChildItems(id))
+            out += std::to_string(c.id) + c.header + (c.hasChildren ? "+ " : " ");
+        return out;
+    };
+    EXPECT_EQ(children(0) + "|" + children(1) + "|" + children(2) + "|" + children(9),
+              "1Caf\xC3\xA9+ 3Tail |2In ||");
+    EXPECT_TRUE(lib.PathTo(2) == (std::vector<int>{0, 1, 2}) && lib.PathTo(0) == std::vector{0} &&
+                lib.PathTo(9).empty());
+
+    // Find: the next item after the one given, in document order, round to
+    // the root and to the item itself; a heading's stray text is not its
+    // text; no match runs from a header into its text or into the next item.
+    const std::tuple<int, const char*, int> finds[] = {
+        {0, "cafe", 1},   {1, "ABC", 2},      {0, "stray", -1}, {2, "xyz", 3},   {3, "root", 0},
+        {3, "tailx", -1}, {2, "abctail", -1}, {2, "in", 2},     {-1, "root", 0}, {-1, "", 1}};
+    for (const auto& [after, needle, found] : finds)
+        EXPECT_EQ(lib.FindText(after, text_fold::Fold(needle)), found) << after << " " << needle;
+
+    // Find reads the library as changed since: a text typed, an item removed.
+    const CXmlNode in = lib.FindByItemId(2), tail = lib.FindByItemId(3);
+    EXPECT_EQ(lib.FindText(0, "new words"), -1);
+    SetText(*lib.Dom(), in, "New words");
+    EXPECT_EQ(lib.FindText(0, "new words"), 2);
+    EXPECT_EQ(lib.FindText(0, "xyz"), 3);
+    CXmlNode root = lib.Root();
+    root.RemoveChild(tail);
+    lib.Changed();
+    EXPECT_EQ(lib.FindText(0, "xyz"), -1);
+    // An id written by hand onto another element does not fool the lookup.
+    SetAttribute(*lib.Dom(), in, kItemIdAttr, "1");
+    EXPECT_TRUE(lib.IdOf(in) == 2 && lib.IdOf(tail) == -1 && lib.ChildItems(1).size() == 1);
+    // Renumbering lists nothing and gives the ids NumberItems gives.
+    EXPECT_EQ(lib.Renumber(), 3u);
+    EXPECT_TRUE(lib.IdOf(in) == 2 && lib.FindText(0, "new") == 2);
 }

@@ -5,11 +5,16 @@
 // ETag answers 304 to a request that names it; a login, once required, is
 // asked for with 401.
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <cstdio>
@@ -21,9 +26,57 @@
 #include <vector>
 
 class CLoopbackHttpServer {
+#ifdef _WIN32
+    using Socket = SOCKET;
+    static int CloseSocket(Socket s) {
+        return closesocket(s);
+    }
+    static int Poll(pollfd* p, int ms) {
+        return WSAPoll(p, 1, ms);
+    }
+    static Socket OpenSocket() {
+        static const bool s_started = [] {
+            WSADATA data;
+            return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        }();
+        return s_started ? socket(AF_INET, SOCK_STREAM, 0) : INVALID_SOCKET;
+    }
+    static void SetTimeouts(Socket s) {
+        const DWORD wait = 2000;
+        setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait);
+        setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait);
+    }
+    static Socket Accept(Socket s) {
+        return accept(s, nullptr, nullptr);
+    }
+    static constexpr int kNoSignal = 0;
+#else
+    using Socket = int;
+    static int CloseSocket(Socket s) {
+        return close(s);
+    }
+    static int Poll(pollfd* p, int ms) {
+        return poll(p, 1, ms);
+    }
+    static Socket OpenSocket() {
+        return socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    }
+    static void SetTimeouts(Socket s) {
+        const timeval wait{2, 0};
+        setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+    }
+    static Socket Accept(Socket s) {
+        return accept4(s, nullptr, nullptr, SOCK_CLOEXEC);
+    }
+    static constexpr int kNoSignal = MSG_NOSIGNAL;
+#endif
+
 public:
     CLoopbackHttpServer() {
-        sockaddr_in addr{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t len = sizeof addr;
         auto* any = reinterpret_cast<sockaddr*>(&addr);
         if (bind(m_nListenFd, any, len) != 0 || listen(m_nListenFd, 16) != 0 ||
@@ -33,10 +86,15 @@ public:
         m_thread = std::thread([this] { Run(); });
     }
     ~CLoopbackHttpServer() {
-        m_bStopping = true;               // ends a held connection
+        m_bStopping = true; // ends a held connection
+#ifdef _WIN32
+        CloseSocket(m_nListenFd); // ends the wait in accept; shutdown does not there
+        m_thread.join();
+#else
         shutdown(m_nListenFd, SHUT_RDWR); // ends the wait in accept
         m_thread.join();
         close(m_nListenFd);
+#endif
     }
 
     // Status 0 holds the connection, never answering, until the client hangs
@@ -67,7 +125,9 @@ public:
         std::lock_guard lock(m_mutex);
         return m_vecRequests;
     }
-    std::string Url(const std::string& path) const { return m_strBase + path; }
+    std::string Url(const std::string& path) const {
+        return m_strBase + path;
+    }
     std::vector<std::string> RequestedPaths() const {
         std::lock_guard lock(m_mutex);
         return m_vecPaths;
@@ -75,11 +135,9 @@ public:
 
 private:
     void Run() {
-        for (int fd; (fd = accept4(m_nListenFd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+        for (Socket fd; (fd = Accept(m_nListenFd)) != Socket(-1);) {
             // A client that stops reading or writing holds the server up two seconds at most.
-            const timeval wait{2, 0};
-            setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-            setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+            SetTimeouts(fd);
             char request[4096] = {}, path[1024] = {}; // one segment will do: "GET /path ..."
             const bool asked = recv(fd, request, sizeof request - 1, 0) > 0;
             std::unique_lock lock(m_mutex);
@@ -99,11 +157,11 @@ private:
             // Blocks until all is sent, or two seconds pass; a silent route
             // waits for the client to hang up or the server to go.
             if (!bytes.empty())
-                send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+                send(fd, bytes.data(), static_cast<int>(bytes.size()), kNoSignal);
             for (pollfd p{fd, POLLIN, 0}; bytes.empty() && !m_bStopping;)
-                if (poll(&p, 1, 50) > 0 && recv(fd, request, sizeof request, 0) <= 0)
+                if (Poll(&p, 50) > 0 && recv(fd, request, sizeof request, 0) <= 0)
                     break;
-            close(fd);
+            CloseSocket(fd);
         }
     }
 
@@ -112,7 +170,7 @@ private:
         std::size_t size;  // its size with filler
         std::string etag;
     };
-    int m_nListenFd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    Socket m_nListenFd = OpenSocket();
     std::string m_strBase;
     mutable std::mutex m_mutex;
     std::map<std::string, Route> m_mapRoutes;

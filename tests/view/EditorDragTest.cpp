@@ -171,3 +171,33 @@ TEST_F(EditorDrag, TheDragImageFollowsThePointerAboveEveryWindow) {
     other->Destroy();
     EXPECT_FALSE(LabelShownAt(inTree)) << "gone with the drop";
 }
+
+TEST_F(EditorDrag, ABranchNeverExpandedDroppedOnAnotherShowsWhatTheLibraryHolds) {
+    Stop();
+    StartWith("<level0 header=\"Root\"><level1 header=\"A\"><level2 header=\"A1\"><level3 "
+              "header=\"Deep\"><![CDATA[deep]]></level3></level2><level2 header=\"A2\"><![CDATA["
+              "a2]]></level2></level1><level1 header=\"B\"><level2 header=\"B1\"><![CDATA[b1]]>"
+              "</level2></level1></level0>",
+              false);
+    EXPECT_EQ(TreeLabels(), (Strings{"Root", "  A", "  B"}));
+    Tree()->Expand(Tree()->GetRootItem());
+    Drag(On("A"), {On("B")});
+    // The target opens with its own child; the moved branch comes closed and
+    // brings all of its items once opened, each reaching its element.
+    EXPECT_EQ(TreeLabels(), (Strings{"Root", "  B", "    B1", "    A"}));
+    Tree()->ExpandAll();
+    const Strings all{"Root", "  B", "    B1", "    A", "      A1", "        Deep", "      A2"};
+    EXPECT_EQ(TreeLabels(), all);
+    Select("Deep");
+    EXPECT_EQ(Shows(), "Deep: deep typing removable");
+    // The save numbers the ids in document order and keeps the open branches.
+    Command(ids::ID_FILE_SAVE);
+    EXPECT_EQ(Read(Doc()->PathName()),
+              "<level0 header=\"Root\" iid=\"0\"><level1 header=\"B\" iid=\"1\"><level2 "
+              "header=\"B1\" iid=\"2\"><![CDATA[b1]]></level2><level1 header=\"A\" iid=\"3\">"
+              "<level2 header=\"A1\" iid=\"4\"><level3 header=\"Deep\" iid=\"5\"><![CDATA["
+              "deep]]></level3></level2><level2 header=\"A2\" iid=\"6\"><![CDATA[a2]]></level2>"
+              "</level1></level1></level0>");
+    EXPECT_EQ(TreeLabels(), all);
+    EXPECT_TRUE(Messages().empty());
+}

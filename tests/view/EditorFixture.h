@@ -1,5 +1,6 @@
 #pragma once
-// The program's windows with a library loaded, every item expanded, the frame
+// The program's windows with a library loaded, every item expanded (or, for
+// the tree filled on demand, only the root's children in the tree), the frame
 // on top with the keyboard focus in the tree, and the means to find the
 // items and read what the form shows.
 
@@ -18,11 +19,12 @@ inline const char* kMail = "<level0 header=\"Mail\"><level1 header=\"Greetings\"
 
 class CEditorFixture : public CAppFixture {
 protected:
-    void StartWith(const std::string& xml) {
+    void StartWith(const std::string& xml, bool expandAll = true) {
         CSettingsStore::WritePosition(*wxConfigBase::Get(), "0060 0060 0760 0560 ");
         StartShown(Write("library.xml", xml));
         ASSERT_TRUE(Placed(wxRect(60, 60, 700, 500)));
-        Tree()->ExpandAll();
+        if (expandAll)
+            Tree()->ExpandAll();
         ASSERT_TRUE(FocusOn(Tree()));
         // Out of the way, so no hovering plays a part.
         m_sim.MouseMove(Frame()->GetScreenRect().GetBottomRight() + wxPoint(40, 40));

@@ -12,9 +12,10 @@
 
 #include <cerrno>
 #include <filesystem>
+#ifndef _WIN32
 #include <sys/inotify.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 static std::string Repeat(const std::string& piece, std::size_t times) {
     std::string out;
@@ -35,8 +36,19 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefusedAndWhatIsUtf8) {
     CTempDir dir;
     const std::string secret = dir.File("secret.txt");
     CTempDir::Write(secret, "tessary-secret-marker");
+#ifdef _WIN32
+    // Windows tells no one of an open: what loads shows that nothing was read.
+    const auto secretOpened = [] { return false; };
+#else
     const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(inotify_add_watch(watch, secret.c_str(), IN_OPEN | IN_ACCESS), 0);
+    const auto secretOpened = [&] {
+        const bool opened =
+            read(watch, std::vector<char>(4096).data(), 4096) != -1 || errno != EAGAIN;
+        close(watch);
+        return opened;
+    };
+#endif
     CLoopbackHttpServer server;
     const std::string dtd = server.Url("/x.dtd");
     server.Serve("/x.dtd", 200, "<!ENTITY x 'pwned'>");
@@ -131,10 +143,10 @@ TEST(XmlLoad, WhatIsKeptAndWhatIsRefusedAndWhatIsUtf8) {
     // The engine's loader refuses even what the options above never reach.
     const xmlExternalEntityLoader loader = xmlGetExternalEntityLoader();
     EXPECT_FALSE(loader(secret.c_str(), nullptr, nullptr) || loader(dtd.c_str(), nullptr, nullptr));
+    const bool opened = secretOpened();
     EXPECT_TRUE(testing::internal::GetCapturedStderr().empty() && server.RequestedPaths().empty() &&
-                read(watch, std::vector<char>(4096).data(), 4096) == -1 && errno == EAGAIN)
+                !opened)
         << "a warning, a request, or the secret opened";
-    close(watch);
     // At the size limit the size is no reason to refuse.
     const std::string full = "<r>" + std::string(SXmlSourceLimits::kMaxBytes - 3, ' ');
     EXPECT_EQ(Loaded(full + " ").substr(0, 9) + Loaded(full).substr(0, 10), "!TooLarge!Malformed");
