@@ -27,8 +27,8 @@ namespace {
 
 // After a choice, longer than a paste takes.
 constexpr int kReleaseDelayMs = 1000;
-// After a build: the window has been drawn, nobody has typed in a menu yet.
-constexpr int kSearchDelayMs = 300;
+// After a menu of a new build opened, while a person reads it.
+constexpr int kSearchDelayMs = 150;
 
 } // namespace
 
@@ -80,9 +80,6 @@ bool CHookMenu::LoadHookMenu(CTessaryDoc& doc) {
     reporter.invalidStructure = [] { CMessageBox::Show(msg::kInvalidXmlStructure); };
     const bool built = m_model.Build(root, reporter);
     m_search.SetModel(&m_model);
-    // Reading every text of a large library takes a while: not at the first
-    // key typed in a menu.
-    m_searchTimer.StartOnce(kSearchDelayMs);
     if (m_model.RootEntry() >= 0)
         AppendEntry(m_pHookMenu.get(), m_model.RootEntry());
     return built;
@@ -176,6 +173,10 @@ void CHookMenu::OnHighlight(wxMenuEvent& event) {
     if (submenu) {
         ReleaseClosed();
         FillSubmenu(submenu);
+        // Reading every text of a large library takes a while: not at the
+        // first key typed in a menu, nor before a menu is used (memory).
+        if (!m_search.IsPrepared() && !m_searchTimer.IsRunning())
+            m_searchTimer.StartOnce(kSearchDelayMs);
     }
     event.Skip();
 }

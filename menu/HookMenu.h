@@ -80,5 +80,5 @@ private:
     std::vector<wxMenu*> m_closed;                    // closed or passed over, to release
     wxMenu* m_pHighlighted = nullptr; // filled at the last highlight, maybe never opened
     wxTimer m_releaseTimer;           // the rest of a closed menu, once its paste is done
-    wxTimer m_searchTimer;            // the search's index, read soon after a build
+    wxTimer m_searchTimer;            // the search's index, read at a build's first menu
 };

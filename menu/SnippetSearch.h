@@ -30,6 +30,7 @@ public:
         if (!m_bIndexed)
             BuildIndex();
     }
+    bool IsPrepared() const { return m_bIndexed; }
     // A caption as the menu shows it: "&" before the access key taken out,
     // "&&" made one "&".
     static std::string ShownCaption(std::string_view caption);
