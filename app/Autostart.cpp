@@ -1,5 +1,7 @@
 #include "app/Autostart.h"
 
+#include "app/Settings.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -42,15 +44,7 @@ std::string ExecArgument(const std::string& arg) {
 } // namespace
 
 std::string EntryPath() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && *xdg == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : ".") + "/.config";
-    }
-    return base + "/autostart/tessary.desktop";
+    return settings_location::ConfigHome() + "/autostart/tessary.desktop";
 }
 
 bool IsOn() {

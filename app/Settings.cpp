@@ -160,17 +160,16 @@ std::string& DamageNote() {
 }
 } // namespace
 
-std::string FilePath() {
-    // $XDG_CONFIG_HOME/Tessary/Tessary.conf, ~/.config when it is unset.
+std::string ConfigHome() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && *xdg == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : ".") + "/.config";
-    }
-    return base + "/Tessary/Tessary.conf";
+    if (xdg && *xdg == '/')
+        return xdg;
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.config";
+}
+
+std::string FilePath() {
+    return ConfigHome() + "/Tessary/Tessary.conf";
 }
 
 void InstallGlobalConfig() {

@@ -72,6 +72,9 @@ public:
 namespace settings_location {
 // Makes the settings file (CSettingsFile) wxConfigBase's global object.
 void InstallGlobalConfig();
+// The user's XDG config folder: $XDG_CONFIG_HOME when it is absolute, else
+// ~/.config.
+std::string ConfigHome();
 // Full path of the settings file: vendor "MorvekLtd", application "Tessary",
 // in the user's XDG config folder.
 std::string FilePath();
