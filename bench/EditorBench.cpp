@@ -409,7 +409,7 @@ BENCHMARK(BM_BareFindKeystroke)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_FindIndex(benchmark::State& state) {
     if (!ShowLibrary(state, kKeystrokeItems))
         return;
-    const CSnippetMenuModel& model = g_pHarness->View()->HookMenu().Model();
+    CSnippetMenuModel& model = g_pHarness->View()->HookMenu().Model();
     for (auto _ : state) {
         CSnippetSearch search;
         search.SetModel(&model);

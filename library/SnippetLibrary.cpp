@@ -92,13 +92,23 @@ std::size_t CSnippetLibrary::Renumber() {
     return Number(nullptr);
 }
 
-std::size_t CSnippetLibrary::Number(std::vector<SItem>* items) {
-    // The ids change: a folded copy holds the old ones.
-    Changed();
-    m_nNextItemId = 0;
-    const std::size_t lastCount = m_items.size();
-    m_items.clear();
-    m_items.reserve(lastCount);
+const CSnippetLibrary::SMissingCaptions& CSnippetLibrary::MissingCaptions() {
+    if (m_nMissingGeneration != m_nGeneration)
+        Number(nullptr, false);
+    return m_missing;
+}
+
+std::size_t CSnippetLibrary::Number(std::vector<SItem>* items, bool number) {
+    m_missing = SMissingCaptions();
+    if (number) {
+        // The ids change: a folded copy holds the old ones.
+        Changed();
+        m_nNextItemId = 0;
+        const std::size_t lastCount = m_items.size();
+        m_items.clear();
+        m_items.reserve(lastCount);
+    }
+    m_nMissingGeneration = m_nGeneration;
     if (!m_dom || !m_root)
         return 0;
 
@@ -106,21 +116,16 @@ std::size_t CSnippetLibrary::Number(std::vector<SItem>* items) {
     struct Frame {
         CXmlNode node;
         int parentIndex;
+        bool shown; // its parent gives a menu entry (the root's "parent" does)
     };
-    std::vector<Frame> stack{{m_root, -1}};
+    std::vector<Frame> stack{{m_root, -1, true}};
     std::vector<CXmlNode> children;
     const std::string idName = snippet_format::kItemIdAttr;
     const std::string headerName = snippet_format::kHeaderAttr;
+    std::size_t count = 0;
     while (!stack.empty()) {
         Frame f = std::move(stack.back());
         stack.pop_back();
-        const int id = m_nNextItemId++;
-        // A saved library has iid last already: its value is replaced in place.
-        f.node.SetAttributeLast(idName, std::to_string(id));
-        const int index = static_cast<int>(m_items.size());
-        if (items)
-            items->push_back({id, f.parentIndex, f.node.GetNamedItem(headerName).value_or("")});
-
         // Handles are moved, never copied: each costs a count in the engine.
         children.clear();
         for (CXmlNode c = f.node.FirstChildElement(); c;) {
@@ -128,11 +133,25 @@ std::size_t CSnippetLibrary::Number(std::vector<SItem>* items) {
             children.push_back(std::move(c));
             c = std::move(next);
         }
-        m_items.push_back(std::move(f.node));
+        // The menu's rule: a branch without a caption is left out whole,
+        // silently; a snippet without one is told about.
+        const bool shown = f.shown && f.node.HasNonEmptyAttribute(headerName);
+        if (f.shown && !shown && children.empty() && m_missing.count++ == 0)
+            m_missing.firstXml = f.node.Xml();
+
+        const int index = static_cast<int>(count++);
+        if (number) {
+            const int id = m_nNextItemId++;
+            // A saved library has iid last already: its value is replaced in place.
+            f.node.SetAttributeLast(idName, std::to_string(id));
+            if (items)
+                items->push_back({id, f.parentIndex, f.node.GetNamedItem(headerName).value_or("")});
+            m_items.push_back(std::move(f.node));
+        }
         for (auto it = children.rbegin(); it != children.rend(); ++it)
-            stack.push_back({std::move(*it), index});
+            stack.push_back({std::move(*it), index, shown});
     }
-    return m_items.size();
+    return count;
 }
 
 std::vector<CSnippetLibrary::SChildItem> CSnippetLibrary::ChildItems(int id) const {

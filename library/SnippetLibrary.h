@@ -54,12 +54,24 @@ public:
         bool hasChildren = false; // it has element children of its own
     };
 
+    // Snippets the menu leaves out for want of a caption: elements without
+    // element children and with an empty or missing header, not inside a
+    // branch that is left out already. The numbering walk counts them, so
+    // that the menu, read level by level, need not walk the whole library.
+    struct SMissingCaptions {
+        std::size_t count = 0;
+        std::string firstXml; // the first one's markup, as it was before the walk
+    };
+
     // Gives every element its id, 0 to n-1 in pre-order from the root, and
     // returns the elements in that order. Resets the id counter first.
     std::vector<SItem> NumberItems();
     // The same numbering without the list, for a view that reads the
     // elements only once it shows them; the number of elements.
     std::size_t Renumber();
+    // What the last numbering walk counted; walks again, numbering nothing,
+    // when the library changed since.
+    const SMissingCaptions& MissingCaptions();
 
     // The element children of the item, in document order; empty for an id
     // that is not found.
@@ -101,8 +113,9 @@ public:
     void SetNextItemId(int id) { m_nNextItemId = id; }
 
 private:
-    // The numbering walk, listing the elements in `items` when it is given.
-    std::size_t Number(std::vector<SItem>* items);
+    // The numbering walk, listing the elements in `items` when it is given;
+    // with `number` false it only counts the missing captions.
+    std::size_t Number(std::vector<SItem>* items, bool number = true);
 
     // Headers and texts folded for Find, in document order: for each element
     // its folded header, a NUL, its folded text, a NUL.
@@ -119,5 +132,7 @@ private:
     int m_nNextItemId = 0;
     std::vector<CXmlNode> m_items; // id -> element
     std::uint64_t m_nGeneration = 1;
+    SMissingCaptions m_missing;
+    std::uint64_t m_nMissingGeneration = 0; // m_nGeneration m_missing was counted at
     mutable SSearchCopy m_search;
 };

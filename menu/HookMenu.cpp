@@ -67,18 +67,19 @@ bool CHookMenu::LoadHookMenu(CTessaryDoc& doc) {
     if (!root)
         return false;
 
+    // Counted by the numbering walk the rebuild has just made: the menu is
+    // read level by level and never walks the whole library itself.
+    const CSnippetLibrary::SMissingCaptions& missing = doc.Library().MissingCaptions();
+    if (missing.count == 1)
+        CMessageBox::Show(missing.firstXml);
+    else if (missing.count > 1)
+        CMessageBox::Show(
+            wxString::Format(msg::kMissingCaptions, static_cast<unsigned long>(missing.count))
+                .utf8_string() +
+            missing.firstXml);
     CSnippetMenuModel::SReporter reporter;
-    reporter.missingCaptions = [](std::size_t count, const std::string& xml) {
-        if (count == 1)
-            CMessageBox::Show(xml);
-        else
-            CMessageBox::Show(
-                wxString::Format(msg::kMissingCaptions, static_cast<unsigned long>(count))
-                    .utf8_string() +
-                xml);
-    };
     reporter.invalidStructure = [] { CMessageBox::Show(msg::kInvalidXmlStructure); };
-    const bool built = m_model.Build(root, reporter);
+    const bool built = m_model.Build(root, std::move(reporter));
     m_search.SetModel(&m_model);
     if (m_model.RootEntry() >= 0)
         AppendEntry(m_pHookMenu.get(), m_model.RootEntry());
@@ -128,7 +129,7 @@ void CHookMenu::FillSubmenu(wxMenu* submenu) {
     // Level entries stay once made; the snippet entries between them come
     // back at their places.
     std::size_t position = 0;
-    for (int child = m_model.At(level).firstChild; child >= 0;
+    for (int child = m_model.FirstChild(level); child >= 0;
          child = m_model.At(child).nextSibling, ++position)
         if (!levelsMade || !m_model.At(child).level)
             InsertEntry(submenu, position, child);

@@ -2,7 +2,8 @@
 // The snippet menu shown at a right-click in another program: the "Hook"
 // pop-up of the menu template with the library's entries after its separator.
 // Submenus are filled when a person highlights or opens them, from the entries
-// read at the rebuild, so the menu shows the library as it was then. A closed
+// of their level, read from the library the first time that level is needed
+// and kept until the next rebuild. A closed
 // submenu lets its snippet entries go again: the toolkit walks every entry
 // that exists at each choice, so a choice would slow with every submenu
 // opened.
@@ -46,6 +47,7 @@ public:
 
     // What the menu was built from, and the search over it.
     const CSnippetMenuModel& Model() const { return m_model; }
+    CSnippetMenuModel& Model() { return m_model; }
     CSnippetSearch& Search() { return m_search; }
 
 private:

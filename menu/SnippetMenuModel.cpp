@@ -1,67 +1,91 @@
 #include "menu/SnippetMenuModel.h"
 
 #include "library/SnippetFormat.h"
+#include "xml/XmlError.h"
+
+namespace {
+std::string g_failOn;
+}
+
+void CSnippetMenuModel::SimulateEngineFailure(const std::string& header) {
+    g_failOn = header;
+}
 
 void CSnippetMenuModel::Clear() {
     m_entries.clear();
+    m_reporter = SReporter();
 }
 
-bool CSnippetMenuModel::Build(const CXmlNode& root, const SReporter& reporter) {
-    const std::size_t lastCount = m_entries.size();
-    m_entries.clear();
-    m_entries.reserve(lastCount);
+bool CSnippetMenuModel::Build(const CXmlNode& root, SReporter reporter) {
+    Clear();
     if (!root)
         return false;
-    m_pReporter = &reporter;
-    m_nMissing = 0;
-    m_strFirstMissing.clear();
+    m_reporter = std::move(reporter);
     int lastChild = -1;
-    const bool built = BuildSnippetMenu(CXmlNode(root), -1, lastChild);
-    m_pReporter = nullptr;
-    if (m_nMissing > 0 && reporter.missingCaptions)
-        reporter.missingCaptions(m_nMissing, m_strFirstMissing);
-    return built;
+    if (!AppendEntry(CXmlNode(root), -1, lastChild))
+        return false;
+    ReadLevel(RootEntry());
+    return true;
 }
 
-bool CSnippetMenuModel::BuildSnippetMenu(CXmlNode node, int parent, int& lastChild) {
-    // Each call has its own guard: a failure ends this branch only.
+int CSnippetMenuModel::FirstChild(int index) {
+    if (!At(index).read)
+        ReadLevel(index);
+    return At(index).firstChild;
+}
+
+void CSnippetMenuModel::ReadLevel(int index) {
+    SEntry& entry = m_entries[static_cast<std::size_t>(index)];
+    if (entry.read)
+        return;
+    entry.read = true;
+    if (!entry.level)
+        return;
+    // The element may have been changed or removed since the rebuild: a
+    // handle keeps it, and what it holds now is read.
+    CXmlNode element = entry.element;
+    int lastOfLevel = -1;
+    try {
+        CXmlNode child = element.FirstChildElement();
+        while (child) {
+            CXmlNode next = child.NextSiblingElement();
+            AppendEntry(std::move(child), index, lastOfLevel);
+            child = std::move(next);
+        }
+    } catch (...) {
+        // The entries read so far stay.
+        if (m_reporter.invalidStructure)
+            m_reporter.invalidStructure();
+    }
+}
+
+bool CSnippetMenuModel::AppendEntry(CXmlNode node, int parent, int& lastChild) {
+    // Each entry has its own guard: a failure ends this branch only.
     try {
         if (node.NodeType() != EXmlNodeType::Element)
             return false;
-        const bool level = snippet_format::HasElementChild(node);
         std::string caption =
             node.GetNamedItem(snippet_format::kHeaderAttr).value_or(std::string());
-        if (caption.empty()) {
-            // A branch without a caption is left out whole, silently.
-            // Only the first one's markup is shown: a large library may lack
-            // thousands of headers.
-            if (!level && m_nMissing++ == 0)
-                m_strFirstMissing = node.Xml();
+        // A branch without a caption is left out whole; a snippet without
+        // one is counted by the numbering walk.
+        if (caption.empty())
             return false;
-        }
+        if (!g_failOn.empty() && caption == g_failOn)
+            throw CXmlError(EXmlResult::Fail, "engine failure");
+        const bool level = snippet_format::HasElementChild(node);
 
         const int index = static_cast<int>(m_entries.size());
         // Handles are moved, never copied: each copy costs a count in the engine.
-        m_entries.push_back({std::move(caption), std::move(node), level, -1, -1});
+        m_entries.push_back({std::move(caption), std::move(node), level, !level, -1, -1});
         if (lastChild >= 0)
             m_entries[static_cast<std::size_t>(lastChild)].nextSibling = index;
         else if (parent >= 0)
             m_entries[static_cast<std::size_t>(parent)].firstChild = index;
         lastChild = index;
-
-        if (level) {
-            int lastOfLevel = -1;
-            CXmlNode child = m_entries[static_cast<std::size_t>(index)].element.FirstChildElement();
-            while (child) {
-                CXmlNode next = child.NextSiblingElement();
-                BuildSnippetMenu(std::move(child), index, lastOfLevel);
-                child = std::move(next);
-            }
-        }
         return true;
     } catch (...) {
-        if (m_pReporter->invalidStructure)
-            m_pReporter->invalidStructure();
+        if (m_reporter.invalidStructure)
+            m_reporter.invalidStructure();
         return false;
     }
 }

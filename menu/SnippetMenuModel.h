@@ -1,8 +1,9 @@
 #pragma once
-// What the snippet menu shows, read from the library in one walk at each
-// rebuild: captions, level entries and snippet entries in document order.
-// The menu's windows are made from it only as far as a person opens them, so
-// a large library costs one walk, not one menu item per element.
+// What the snippet menu shows, read from the library level by level: a
+// rebuild reads the root's entry and the entries directly in it; a level's
+// entries are read the first time its submenu or the search needs them. The
+// menu's windows are made from it only as far as a person opens them, so a
+// large library costs a rebuild no walk of its own.
 
 #include "xml/XmlNode.h"
 
@@ -16,35 +17,44 @@ public:
         std::string caption;
         CXmlNode element;
         bool level = false;   // a submenu; otherwise a snippet
-        int firstChild = -1;  // first entry inside a level entry
+        bool read = false;    // a level's entries are read (firstChild is known)
+        int firstChild = -1;  // first entry inside a level entry, once read
         int nextSibling = -1; // next entry of the same menu
     };
 
     struct SReporter {
-        // Snippets without a caption are left out; told once per build, with
-        // how many there were and the first one's markup.
-        std::function<void(std::size_t count, const std::string& firstXml)> missingCaptions;
         // The engine failed on a branch: that branch ends, its siblings go on.
+        // Told when the level holding it is read.
         std::function<void()> invalidStructure;
     };
 
-    // Replaces the entries with those made from the root element; false when
-    // the root itself gives no entry (no caption, or an engine failure).
-    bool Build(const CXmlNode& root, const SReporter& reporter);
+    // Replaces the entries with the root's and those directly in it; false
+    // when the root itself gives no entry (no caption, or an engine failure).
+    // Snippets without a caption are left out; the library's numbering walk
+    // counts them (CSnippetLibrary::MissingCaptions).
+    bool Build(const CXmlNode& root, SReporter reporter);
     void Clear();
 
     // The entry made from the root; -1 when there is none.
     int RootEntry() const { return m_entries.empty() ? -1 : 0; }
+    // The first entry inside a level entry, its entries read from the
+    // element now if they were not yet; -1 for none or a snippet entry.
+    // Entries are added, never moved in meaning: indices stay, references
+    // from At() do not survive it.
+    int FirstChild(int index);
     const SEntry& At(int index) const { return m_entries[static_cast<std::size_t>(index)]; }
     std::size_t Size() const { return m_entries.size(); }
 
+    // Tests stand in for an engine that fails on the element with this
+    // header ("" for none).
+    static void SimulateEngineFailure(const std::string& header);
+
 private:
-    // Appends the entry of one node below `parent` (-1 for the root); false
-    // when the node gives none.
-    bool BuildSnippetMenu(CXmlNode node, int parent, int& lastChild);
+    // Appends the entry of one element below `parent` (-1 for the root);
+    // false when it gives none.
+    bool AppendEntry(CXmlNode node, int parent, int& lastChild);
+    void ReadLevel(int index);
 
     std::vector<SEntry> m_entries;
-    const SReporter* m_pReporter = nullptr;
-    std::size_t m_nMissing = 0;
-    std::string m_strFirstMissing;
+    SReporter m_reporter;
 };

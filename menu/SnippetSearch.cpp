@@ -3,13 +3,15 @@
 #include "library/TextFold.h"
 #include "menu/SnippetMenuModel.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view kPathSeparator = " \u203A ";
 
 } // namespace
 
-void CSnippetSearch::SetModel(const CSnippetMenuModel* model) {
+void CSnippetSearch::SetModel(CSnippetMenuModel* model) {
     m_pModel = model;
     m_bIndexed = false;
     m_parents.clear();
@@ -35,15 +37,25 @@ void CSnippetSearch::BuildIndex() {
     m_bIndexed = true;
     if (!m_pModel || m_pModel->RootEntry() < 0)
         return;
-    m_parents.assign(m_pModel->Size(), -1);
+    m_parents.clear();
     std::string text;
-    // Entries are in document order, a level before what it holds.
-    for (int index = 0; index < static_cast<int>(m_pModel->Size()); ++index) {
-        const CSnippetMenuModel::SEntry& entry = m_pModel->At(index);
-        for (int child = entry.firstChild; child >= 0; child = m_pModel->At(child).nextSibling)
-            m_parents[static_cast<std::size_t>(child)] = index;
-        if (entry.level)
+    // In menu order, each level read as it is come to.
+    std::vector<int> pending{m_pModel->RootEntry()};
+    while (!pending.empty()) {
+        const int index = pending.back();
+        pending.pop_back();
+        if (m_pModel->At(index).level) {
+            const int first = m_pModel->FirstChild(index);
+            m_parents.resize(m_pModel->Size(), -1);
+            const std::size_t mark = pending.size();
+            for (int child = first; child >= 0; child = m_pModel->At(child).nextSibling) {
+                m_parents[static_cast<std::size_t>(child)] = index;
+                pending.push_back(child);
+            }
+            std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(mark), pending.end());
             continue;
+        }
+        const CSnippetMenuModel::SEntry& entry = m_pModel->At(index);
         try {
             text = entry.element.Text();
         } catch (...) {
@@ -58,6 +70,7 @@ void CSnippetSearch::BuildIndex() {
         indexed.textSize = m_strFolded.size() - indexed.text;
         m_snippets.push_back(indexed);
     }
+    m_parents.resize(m_pModel->Size(), -1);
 }
 
 std::string CSnippetSearch::Path(int entry) const {

@@ -21,8 +21,9 @@ public:
     static constexpr std::size_t kMaxListed = 50;
 
     // The model searched from now on (null: none); the folded headers and
-    // texts are read at the first search after it.
-    void SetModel(const CSnippetMenuModel* model);
+    // texts are read at the first search after it, with every level of the
+    // model not read yet.
+    void SetModel(CSnippetMenuModel* model);
     std::vector<SHit> Find(std::string_view query, std::size_t cap = kMaxListed);
     // Reads the headers and texts now, so that the first search is as quick
     // as the next ones.
@@ -43,7 +44,7 @@ private:
     void BuildIndex();
     std::string Path(int entry) const;
 
-    const CSnippetMenuModel* m_pModel = nullptr;
+    CSnippetMenuModel* m_pModel = nullptr;
     bool m_bIndexed = false;
     std::vector<int> m_parents; // per entry; -1 for the root
     std::vector<SIndexed> m_snippets;

@@ -168,6 +168,9 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
     try {
         EnsureRootElement();
         if (library.Root()) {
+            // One walk over every element: the ids, and the snippets the
+            // menu leaves out, which the menu reports.
+            library.Renumber();
             CStatusText::Set(CStringTable::Load(strid::IDS_CONSTRUCTING_MENU));
             // A menu that gives no entry (a root without a header) still
             // leaves the tree, where the file can be mended.
@@ -204,8 +207,8 @@ void CTessaryView::OnUpdate(wxView*, wxObject*) {
 }
 
 void CTessaryView::BuildTree() {
+    // The items are numbered already (OnUpdate).
     CSnippetLibrary& library = GetDocument()->Library();
-    library.Renumber();
     const CXmlNode& root = library.Root();
     const int rootId = library.IdOf(root);
     const std::string header =

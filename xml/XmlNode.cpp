@@ -320,6 +320,19 @@ std::optional<std::string> CXmlNode::GetNamedItem(const std::string& name) const
     return std::nullopt;
 }
 
+bool CXmlNode::HasNonEmptyAttribute(const std::string& name) const {
+    xmlNodePtr node = Require(m_node);
+    if (node->type != XML_ELEMENT_NODE)
+        return false;
+    const xmlAttrPtr attr = FindAttribute(node, name);
+    if (!attr || !attr->children)
+        return false;
+    const xmlNode* text = attr->children;
+    if (!text->next && text->type == XML_TEXT_NODE)
+        return text->content && text->content[0] != '\0';
+    return !AttributeValue(attr).empty(); // several pieces: the slow way
+}
+
 void CXmlNode::RemoveNamedItem(const std::string& name) {
     xmlNodePtr node = Require(m_node);
     if (node->type != XML_ELEMENT_NODE)

@@ -66,6 +66,9 @@ public:
     // The named attribute map of an element.
     bool HasAttributeMap() const; // true for elements only
     std::optional<std::string> GetNamedItem(const std::string& name) const;
+    // The element has the attribute with a value that is not empty; nothing
+    // copied, for walks over every element.
+    bool HasNonEmptyAttribute(const std::string& name) const;
     void RemoveNamedItem(const std::string& name); // absent is no failure
     // Adds an attribute node (from CXmlDocument::CreateAttribute) at the end of
     // the map, replacing one of the same name.

@@ -224,3 +224,29 @@ TEST(SnippetLibrary, TheTreeAndFindReadAHandWrittenFileAsTheEditorShowsIt) {
     EXPECT_EQ(lib.Renumber(), 3u);
     EXPECT_TRUE(lib.IdOf(in) == 2 && lib.FindText(0, "new") == 2);
 }
+
+TEST(SnippetLibrary, TheNumberingWalkCountsSnippetsTheMenuLeavesOut) {
+    // By hand: snippets without a header, empty or missing, some nested; a
+    // branch without one hides what it holds; a heading holding only a
+    // comment is a snippet.
+    CSnippetLibrary lib = Library(
+        "<level0 header=\"R\">\n <level1 header=\"A\"><level2>x</level2><level2 header=\"\">y"
+        "</level2><level2 header=\" \">blank</level2></level1>\n"
+        " <level1><level2>hidden</level2><level2><level3/></level2></level1>\n"
+        " <level1 header=\"B\"><level2 header=\"C\"><level3>deep</level3></level2></level1>\n"
+        " <level1><!-- a comment --></level1>\n</level0>");
+    // The markup as the file had it, before the walk numbered it.
+    EXPECT_EQ(lib.MissingCaptions().count, 4u);
+    EXPECT_EQ(lib.MissingCaptions().firstXml, "<level2>x</level2>");
+    EXPECT_EQ(lib.Renumber(), 13u);
+    EXPECT_EQ(lib.MissingCaptions().firstXml, "<level2 iid=\"2\">x</level2>");
+    // Changed since: counted again, numbering nothing.
+    CXmlNode x = lib.FindByItemId(2);
+    SetAttribute(*lib.Dom(), x, kHeaderAttr, "X");
+    lib.SetNextItemId(99);
+    EXPECT_EQ(lib.MissingCaptions().count, 3u);
+    EXPECT_EQ(lib.MissingCaptions().firstXml, "<level2 header=\"\" iid=\"3\">y</level2>");
+    EXPECT_EQ(lib.NextItemId(), 99);
+    EXPECT_EQ(Library("<level0>text</level0>").MissingCaptions().count, 1u);
+    EXPECT_EQ(Library("<level0><level1>hidden</level1></level0>").MissingCaptions().count, 0u);
+}

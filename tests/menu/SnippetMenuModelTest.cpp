@@ -2,7 +2,9 @@
 // command ids behind the snippet entries.
 
 #include "menu/SnippetMenuModel.h"
+#include "library/SnippetFormat.h"
 #include "menu/SnippetCommandMap.h"
+#include "menu/SnippetSearch.h"
 #include "res/CommandIds.h"
 #include "support/Loaded.h"
 
@@ -11,25 +13,28 @@
 #include <string>
 #include <vector>
 
-// The model written out as "caption{children}" in menu order.
-static std::string Outline(const CSnippetMenuModel& model, int index) {
+// The model written out as "caption{children}" in menu order, every level
+// read.
+static std::string Outline(CSnippetMenuModel& model, int index) {
     std::string out;
     for (int i = index; i >= 0; i = model.At(i).nextSibling) {
         out += (out.empty() ? "" : ",") + model.At(i).caption;
         if (model.At(i).level)
-            out += "{" + Outline(model, model.At(i).firstChild) + "}";
+            out += "{" + Outline(model, model.FirstChild(i)) + "}";
     }
     return out;
 }
 
-// The outline of the library's menu, "-" when its root gives no entry, and
-// the reports of the build.
+// The outline of the library's menu, "-" when its root gives no entry, the
+// snippets the numbering walk found without a caption, and the reports of the
+// build.
 static std::string Menu(const std::string& xml, CSnippetMenuModel& model) {
     std::string reports;
-    const auto missing = [&](std::size_t count, const std::string& first) {
-        reports += " missing " + std::to_string(count) + " " + first;
-    };
-    const bool built = model.Build(Library(xml).Root(), {missing, [&] { reports += " invalid"; }});
+    CSnippetLibrary lib = Library(xml);
+    const CSnippetLibrary::SMissingCaptions& missing = lib.MissingCaptions();
+    if (missing.count > 0)
+        reports += " missing " + std::to_string(missing.count) + " " + missing.firstXml;
+    const bool built = model.Build(lib.Root(), {[&] { reports += " invalid"; }});
     return (built ? Outline(model, model.RootEntry()) : "-") + reports;
 }
 
@@ -47,15 +52,57 @@ TEST(SnippetMenuModel, EntriesFollowTheDocumentWhateverTheElementNames) {
         {"<level0 header=\"Root\"><level1 header=\"A\">a</level1><level1>no caption</level1>"
          "<level1><level2 header=\"Hidden\">h</level2></level1><level1 header=\"\">empty</level1>"
          "<level1 header=\"B\">b</level1></level0>",
-         "Root{A,B} missing 2 <level1 iid=\"2\">no caption</level1>"},
+         "Root{A,B} missing 2 <level1>no caption</level1>"},
         {"<level0 header=\"Only\">just text</level0>", "Only"},
         {"<level0><level1 header=\"A\">a</level1></level0>", "-"},
-        {"<level0>text</level0>", "- missing 1 <level0 iid=\"0\">text</level0>"},
+        {"<level0>text</level0>", "- missing 1 <level0>text</level0>"},
     };
     CSnippetMenuModel model;
     for (const auto& [xml, menu] : cases)
         EXPECT_EQ(Menu(xml, model), menu);
     EXPECT_EQ(model.RootEntry(), -1) << "nothing left of an earlier build";
+}
+
+TEST(SnippetMenuModel, LevelsAreReadWhenFirstNeededFromTheElementAsItIsThen) {
+    CSnippetLibrary lib = Library(
+        "<level0 header=\"R\"><level1 header=\"A\"><level2 header=\"A1\">a1</level2>"
+        "<level2 header=\"A2\"><level3 header=\"deep\">d</level3></level2></level1>"
+        "<level1 header=\"B\"><level2 header=\"B1\">b1</level2><level2 header=\"Bad\">x</level2>"
+        "<level2 header=\"B3\">b3</level2></level1><level1 header=\"S\">s</level1></level0>");
+    std::string reports;
+    CSnippetMenuModel model;
+    ASSERT_TRUE(model.Build(lib.Root(), {[&] { reports += "invalid "; }}));
+    EXPECT_EQ(model.Size(), 4u) << "the root and its entries only";
+    // After the rebuild: A removed with what it holds, B's header and its
+    // first child's changed, then the document itself replaced.
+    CXmlNode root = lib.Root();
+    const CXmlNode a = root.FirstChildElement();
+    CXmlNode b = a.NextSiblingElement();
+    root.RemoveChild(a);
+    b.SetAttributeLast(snippet_format::kHeaderAttr, "B renamed");
+    CXmlNode b1 = b.FirstChildElement();
+    b1.SetAttributeLast(snippet_format::kHeaderAttr, "B1 renamed");
+    lib = Library("<level0 header=\"Other\"/>");
+    // A branch the engine fails on is told when its level is read, and ends
+    // alone.
+    CSnippetMenuModel::SimulateEngineFailure("Bad");
+    EXPECT_EQ(Outline(model, model.RootEntry()), "R{A{A1,A2{deep}},B{B1 renamed,B3},S}");
+    EXPECT_EQ(reports, "invalid ");
+    CSnippetMenuModel::SimulateEngineFailure("");
+    EXPECT_EQ(Outline(model, model.RootEntry()), "R{A{A1,A2{deep}},B{B1 renamed,B3},S}");
+    EXPECT_EQ(reports, "invalid ") << "a level is read once";
+
+    // The search reads the levels not read yet, in menu order.
+    ASSERT_TRUE(model.Build(Library("<level0 header=\"R\"><level1 header=\"L\"><level2 "
+                                    "header=\"x1\">t</level2></level1><level1 header=\"x2\">t"
+                                    "</level1></level0>")
+                                .Root(),
+                            {}));
+    CSnippetSearch search;
+    search.SetModel(&model);
+    const std::vector<CSnippetSearch::SHit> hits = search.Find("x");
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[0].path + "|" + hits[1].path, "R › L › x1|R › x2");
 }
 
 TEST(SnippetCommandMap, IdsComeFromTheirOwnRangeAndEntriesOutliveTheirElements) {
