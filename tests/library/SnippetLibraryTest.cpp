@@ -232,7 +232,7 @@ TEST(SnippetLibrary, TheNumberingWalkCountsSnippetsTheMenuLeavesOut) {
     CSnippetLibrary lib = Library(
         "<level0 header=\"R\">\n <level1 header=\"A\"><level2>x</level2><level2 header=\"\">y"
         "</level2><level2 header=\" \">blank</level2></level1>\n"
-        " <level1><level2>hidden</level2><level2><level3/></level2></level1>\n"
+        " <level1><level2>hidden</level2><level2 header=\"H\"><level3/></level2></level1>\n"
         " <level1 header=\"B\"><level2 header=\"C\"><level3>deep</level3></level2></level1>\n"
         " <level1><!-- a comment --></level1>\n</level0>");
     // The markup as the file had it, before the walk numbered it.
