@@ -190,9 +190,18 @@ TEST_F(HookMenuTest, BuiltFromTheLibraryAtEachRebuildAndItsEntriesPutTheirText) 
     Doc()->SnippetCommands().FindSnippet(thanks).FirstChild().SetNodeValue("✓");
     Command(thanks);
     EXPECT_EQ(m_pDesktop->m_strClipboard, "✓");
-    // Missing captions: told at every rebuild, the menu built before the
-    // items are numbered; a root without one gives the template alone and
-    // keeps its tree, to mend it.
+    // A branch removed after the rebuild, before its level was read: its
+    // submenu shows what the element holds, and pastes it.
+    Command(ids::ID_FILE_SAVE);
+    CXmlNode root = Doc()->Library().Root();
+    root.RemoveChild(root.FirstChildElement());
+    EXPECT_EQ(Outline(Popup()),
+              "Close Menu,Paste All,-,Mail{&Greetings{Hello=1,Thanks=2},Sign-off=0}");
+    Command(Popup()->FindItem("Hello"));
+    EXPECT_EQ(m_pDesktop->m_strClipboard, "Hello there");
+    // Missing captions: told at every rebuild, with the markup as it was
+    // before the items were numbered; a root without one gives the template
+    // alone and keeps its tree, to mend it.
     StartWith("", "<level0 header=\"R\"><a>x</a><level1 header=\"B\">b</level1></level0>");
     EXPECT_EQ(Messages(), std::vector<std::string>{"<a>x</a>"});
     EXPECT_EQ(Outline(Popup()), "Close Menu,Paste All,-,R{B=0}");
