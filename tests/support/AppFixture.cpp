@@ -128,7 +128,12 @@ void CAppFixture::Click(wxWindow* window) {
 
 void CAppFixture::Drag(const wxPoint& from, const std::vector<wxPoint>& path,
                        const std::function<void()>& held) {
+    // A person does not press again before the last drop is over; the tree
+    // may still hold the pointer or lay itself out after a drop.
+    WaitFor("the last drag to end",
+            [this] { return !View() || (!View()->IsDragging() && !Tree()->HasCapture()); });
     m_sim.MouseMove(from);
+    wxYield();
     m_sim.MouseDown();
     wxPoint at = from;
     for (const wxPoint& to : path) {
