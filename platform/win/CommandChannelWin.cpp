@@ -12,7 +12,7 @@ CCommandReceiver::CCommandReceiver() = default;
 
 CCommandReceiver::~CCommandReceiver() = default;
 
-bool CCommandReceiver::Listen(std::function<void(int commandId)> onCommand) {
+bool CCommandReceiver::Listen(Handler onCommand) {
     m_fnOnCommand = std::move(onCommand);
     return true;
 }
@@ -20,4 +20,8 @@ bool CCommandReceiver::Listen(std::function<void(int commandId)> onCommand) {
 bool SendCommand(int, std::string& error) {
     error = "no running program found";
     return false;
+}
+
+EHandOver HandOver(int, const std::string&, int) {
+    return EHandOver::NoProgram;
 }

@@ -5,6 +5,7 @@
 // keys, which need no pacing outside GTK.
 
 #include "platform/ClipboardWatch.h"
+#include "platform/DesktopWindows.h"
 #include "platform/KeyboardLocks.h"
 #include "platform/MenuKeyPacer.h"
 #include "platform/Sound.h"
@@ -42,6 +43,8 @@ bool CClipboardWatch::HasText() const {
 
 void CMenuKeyPacer::Attach(wxMenu*) {}
 
+void CMenuKeyPacer::SetTypeToFind(std::function<void(const std::string&)>) {}
+
 void CWindowPlacement::KeepRequestedPosition(wxTopLevelWindow* window, const wxPoint& position) {
     window->Move(position);
 }
@@ -49,6 +52,25 @@ void CWindowPlacement::KeepRequestedPosition(wxTopLevelWindow* window, const wxP
 void CWindowPlacement::CallWhenMapped(wxTopLevelWindow* window, std::function<void()> call) {
     window->CallAfter(std::move(call));
 }
+
+void CWindowPlacement::BringForward(wxTopLevelWindow* window) {
+    if (!window)
+        return;
+    if (window->IsIconized())
+        window->Iconize(false);
+    window->Show();
+    window->Raise();
+}
+
+namespace desktop {
+
+// No right-click reaches the program through the stand-in hook, so none can
+// be one on the tray icon.
+bool IsOwnTrayIconAt(int, int) {
+    return false;
+}
+
+} // namespace desktop
 
 namespace {
 
