@@ -470,6 +470,38 @@ void BM_FindAfterAChange(benchmark::State& state) {
 }
 BENCHMARK(BM_FindAfterAChange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The first search after a keystroke in the editor: the typed item alone is
+// folded again before the search.
+void BM_FindAfterTyping(benchmark::State& state) {
+    if (!ShowLibrary(state, kFindItems))
+        return;
+    CTessaryView* view = g_pHarness->View();
+    // A snippet about halfway down, selected as Find selects it.
+    view->Tree()->SelectItem(view->Tree()->GetRootItem());
+    wxTextCtrl* text = view->Text();
+    if (!view->FindNext("snippet 49999") || !text->IsEnabled() || text->IsEmpty()) {
+        state.SkipWithError("no snippet to type into");
+        return;
+    }
+    const long length = text->GetLastPosition();
+    bool typed = false;
+    view->FindNext("no such words");
+    for (auto _ : state) {
+        if (typed)
+            text->Remove(length, length + 1);
+        else
+            text->AppendText("x");
+        typed = !typed;
+        if (view->FindNext("no such words")) {
+            state.SkipWithError("Find did not end as expected");
+            break;
+        }
+    }
+    CMessageBox::TakeShown();
+    g_pHarness->Doc()->Modify(false);
+}
+BENCHMARK(BM_FindAfterTyping)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Baseline: every element of the same engine tree visited in document order,
 // its header and text searched byte for byte (no folding, no handles).
 void BM_BareSearchWalk(benchmark::State& state) {

@@ -218,13 +218,63 @@ void CSnippetLibrary::Changed() {
         m_search = SSearchCopy();
 }
 
+namespace {
+
+// One element's part of the folded copy: its header, a NUL, its text, a NUL.
+void FoldPart(const CXmlElementView& element, std::string& out) {
+    static const std::string headerName = snippet_format::kHeaderAttr;
+    text_fold::FoldInto(element.Attribute(headerName), out);
+    out += '\0';
+    text_fold::FoldInto(element.OwnText(), out);
+    out += '\0';
+}
+
+// Past this many elements typed into since the last search, folding the
+// library again is as quick as patching the copy.
+constexpr std::size_t kMaxStaleParts = 64;
+
+} // namespace
+
+CXmlDocument* CSnippetLibrary::DomFor(const CXmlNode& element) {
+    const bool current = m_search.generation == m_nGeneration && !m_search.ids.empty();
+    const int id = current ? IdOf(element) : -1;
+    if (id < 0 || m_search.stale.size() >= kMaxStaleParts)
+        return Dom();
+    // The missing captions are counted again; the copy stays, marked.
+    ++m_nGeneration;
+    m_search.generation = m_nGeneration;
+    if (std::find(m_search.stale.begin(), m_search.stale.end(), id) == m_search.stale.end())
+        m_search.stale.push_back(id);
+    return m_dom ? &*m_dom : nullptr;
+}
+
+bool CSnippetLibrary::RefoldStale() const {
+    std::string part;
+    for (const int id : m_search.stale) {
+        const auto at = std::find(m_search.ids.begin(), m_search.ids.end(), id);
+        const CXmlNode element = FindByItemId(id);
+        if (at == m_search.ids.end() || !element)
+            return false;
+        part.clear();
+        element.ViewElement([&](const CXmlElementView& view) { FoldPart(view, part); });
+        const auto entry = static_cast<std::size_t>(at - m_search.ids.begin());
+        const std::size_t begin = m_search.starts[entry];
+        const std::size_t end = entry + 1 < m_search.starts.size() ? m_search.starts[entry + 1]
+                                                                   : m_search.folded.size();
+        m_search.folded.replace(begin, end - begin, part);
+        for (std::size_t later = entry + 1; later < m_search.starts.size(); ++later)
+            m_search.starts[later] = m_search.starts[later] - (end - begin) + part.size();
+    }
+    m_search.stale.clear();
+    return true;
+}
+
 const CSnippetLibrary::SSearchCopy& CSnippetLibrary::SearchCopy() const {
-    if (m_search.generation == m_nGeneration)
+    if (m_search.generation == m_nGeneration && RefoldStale())
         return m_search;
     m_search = SSearchCopy();
     if (!m_root)
         return m_search;
-    const std::string headerName = snippet_format::kHeaderAttr;
     const std::string idName = snippet_format::kItemIdAttr;
     // Document order after the root, then the root itself: the walk comes
     // round to it last, which is where a search that starts after it wraps.
@@ -234,10 +284,7 @@ const CSnippetLibrary::SSearchCopy& CSnippetLibrary::SearchCopy() const {
         std::from_chars(idText.data(), idText.data() + idText.size(), id);
         m_search.starts.push_back(m_search.folded.size());
         m_search.ids.push_back(id);
-        text_fold::FoldInto(element.Attribute(headerName), m_search.folded);
-        m_search.folded += '\0';
-        text_fold::FoldInto(element.OwnText(), m_search.folded);
-        m_search.folded += '\0';
+        FoldPart(element, m_search.folded);
         return false;
     });
     m_search.generation = m_nGeneration;

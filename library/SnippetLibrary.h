@@ -107,6 +107,10 @@ public:
         Changed();
         return m_dom ? &*m_dom : nullptr;
     }
+    // For a change of one numbered element's own header or text only (what
+    // typing in the editor does): the next search folds that element again,
+    // not the whole library. Anything else goes through Dom().
+    CXmlDocument* DomFor(const CXmlNode& element);
     const CXmlNode& Root() const { return m_root; }
     void SetRoot(const CXmlNode& root) { m_root = root; }
     int NextItemId() const { return m_nNextItemId; }
@@ -124,8 +128,12 @@ private:
         std::string folded;
         std::vector<std::size_t> starts; // where each element's part begins
         std::vector<int> ids;            // and its item id
+        std::vector<int> stale;          // ids whose part is to be folded again
     };
     const SSearchCopy& SearchCopy() const;
+    // Folds the stale parts again in place; false when one cannot be found,
+    // and the copy must be made anew.
+    bool RefoldStale() const;
 
     std::optional<CXmlDocument> m_dom;
     CXmlNode m_root;

@@ -22,7 +22,7 @@ std::string CSnippetXml::GetHeader(const CXmlNode& node) const {
 }
 
 bool CSnippetXml::SetHeader(const CXmlNode& node, const std::string& text) {
-    CXmlDocument* dom = m_library.Dom();
+    CXmlDocument* dom = m_library.DomFor(node);
     return dom && SetAttribute(*dom, node, kHeaderAttr, text);
 }
 
@@ -32,7 +32,7 @@ void CSnippetXml::SetItemId(const CXmlNode& node, int id) {
 }
 
 void CSnippetXml::SetText(const CXmlNode& element, const std::string& text) {
-    CXmlDocument* dom = m_library.Dom();
+    CXmlDocument* dom = m_library.DomFor(element);
     if (dom && element)
         snippet_format::SetText(*dom, element, text);
 }

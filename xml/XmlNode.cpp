@@ -555,6 +555,13 @@ std::string_view CXmlElementView::OwnText() const {
     return OwnTextView(m_node, m_strText);
 }
 
+bool CXmlNode::ViewElement(const std::function<void(const CXmlElementView& element)>& see) const {
+    if (!m_node || m_node->type != XML_ELEMENT_NODE)
+        return false;
+    see(CXmlElementView(m_node));
+    return true;
+}
+
 CXmlNode CXmlNode::FindElementAfter(const CXmlNode& from, const ElementMatch& match) const {
     xmlNodePtr top = Require(m_node);
     if (top->type != XML_ELEMENT_NODE)

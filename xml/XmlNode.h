@@ -98,6 +98,9 @@ public:
     // the elements passed over, which keeps a walk over a large library quick.
     using ElementMatch = std::function<bool(const CXmlElementView& element)>;
     CXmlNode FindElementAfter(const CXmlNode& from, const ElementMatch& match) const;
+    // Shows this element to `see` as a walk would; false, without a call, for
+    // a node that is not an element.
+    bool ViewElement(const std::function<void(const CXmlElementView& element)>& see) const;
 
     _xmlNode* Raw() const { return m_node; }
 

@@ -250,3 +250,50 @@ TEST(SnippetLibrary, TheNumberingWalkCountsSnippetsTheMenuLeavesOut) {
     EXPECT_EQ(Library("<level0>text</level0>").MissingCaptions().count, 1u);
     EXPECT_EQ(Library("<level0><level1>hidden</level1></level0>").MissingCaptions().count, 0u);
 }
+
+TEST(SnippetLibrary, FindAfterTypingSeesEveryChangeAndMissesNothingAfterIt) {
+    std::string xml = "<level0 header=\"Root\">";
+    for (int i = 1; i <= 100; ++i)
+        xml += "<level1 header=\"H" + std::to_string(i) + "\">text " + std::to_string(i) +
+               " end</level1>";
+    CSnippetLibrary lib = Library(xml + "</level0>");
+    ASSERT_EQ(lib.Renumber(), 101u);
+    const auto type = [&](int id, const std::string& text) {
+        SetText(*lib.DomFor(lib.FindByItemId(id)), lib.FindByItemId(id), text);
+    };
+    const auto find = [&](int after, const std::string& needle) {
+        return lib.FindText(after, text_fold::Fold(needle));
+    };
+    ASSERT_EQ(find(0, "text 50 end"), 50);
+
+    // Typing, as the editor does between two searches: a text that grows,
+    // one that shrinks, the same one twice, a header, the root's header
+    // (last in the copy).
+    type(10, "Grüße aus Zürich, a much longer text than before");
+    type(20, "");
+    type(10, "Grüße aus Zürich");
+    SetAttribute(*lib.DomFor(lib.FindByItemId(30)), lib.FindByItemId(30), kHeaderAttr, "Café");
+    SetAttribute(*lib.DomFor(lib.Root()), lib.Root(), kHeaderAttr, "Root words");
+    EXPECT_EQ(find(0, "GRUSSE AUS ZURICH"), 10);
+    EXPECT_EQ(find(0, "much longer"), -1);
+    EXPECT_EQ(find(0, "text 20 end"), -1);
+    EXPECT_EQ(find(0, "cafe"), 30);
+    EXPECT_EQ(find(30, "root words"), 0);
+    // Every part after a changed one is where it was; none runs into its neighbour.
+    for (int id = 11; id <= 100; id += 7)
+        EXPECT_EQ(find(0, "text " + std::to_string(id) + " end"), id) << id;
+    EXPECT_EQ(find(0, "zurichtext"), -1);
+
+    // Many typed into at once, then one removed after typing into it.
+    for (int id = 1; id <= 100; ++id)
+        type(id, "t" + std::to_string(id) + "x");
+    EXPECT_TRUE(find(0, "t77x") == 77 && find(0, "text 77") == -1 && find(0, "cafe") == 30);
+    type(40, "gone soon");
+    CXmlNode root = lib.Root();
+    root.RemoveChild(lib.FindByItemId(40));
+    EXPECT_EQ(find(0, "gone soon"), -1);
+    EXPECT_EQ(find(0, "t41x"), 41);
+    // A header emptied by typing counts as missing at once.
+    SetAttribute(*lib.DomFor(lib.FindByItemId(5)), lib.FindByItemId(5), kHeaderAttr, "");
+    EXPECT_EQ(lib.MissingCaptions().count, 1u);
+}
