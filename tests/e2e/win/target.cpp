@@ -101,8 +101,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command, int) {
     windowClass.lpszClassName = L"TessaryPasteTarget";
     RegisterClassExW(&windowClass);
     HWND window =
-        CreateWindowExW(0, windowClass.lpszClassName, L"Paste target", WS_OVERLAPPEDWINDOW, 200,
-                        200, 420, 200, nullptr, nullptr, instance, nullptr);
+        CreateWindowExW(0, windowClass.lpszClassName, L"Paste target", WS_OVERLAPPEDWINDOW, 680,
+                        520, 420, 200, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
     ShowWindow(window, SW_SHOW);
