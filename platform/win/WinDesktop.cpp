@@ -126,12 +126,14 @@ bool CWinDesktop::HasFocus(unsigned long window) {
     const HWND hwnd = ToHwnd(window);
     if (!window || !IsWindow(hwnd))
         return false;
-    // The foreground thread's: the window is active, or the focus inside it.
+    // The foreground window, with its thread's focus inside it or on none.
+    if (GetForegroundWindow() != hwnd)
+        return false;
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(0, &info))
-        return GetForegroundWindow() == hwnd;
-    return info.hwndActive == hwnd || IsWithin(info.hwndFocus, hwnd);
+        return true;
+    return info.hwndActive == hwnd && (!info.hwndFocus || IsWithin(info.hwndFocus, hwnd));
 }
 
 void CWinDesktop::Activate(unsigned long window, unsigned long) {
@@ -185,6 +187,11 @@ EFieldFocus CWinDesktop::FocusFieldAt(unsigned long window, int x, int y) {
     const HWND top = ToHwnd(window);
     if (!window || !IsWindow(top))
         return EFieldFocus::NoField;
+    // Once the program has taken in its activation, which may move its
+    // focus to a control of its choice: only then is ours the last word.
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kFieldAnswerMs, &ignored))
+        return EFieldFocus::NoAnswer;
     const POINT at{x, y};
     const HWND field = ChildAt(top, at);
     if (field == top || !IsEditField(field))

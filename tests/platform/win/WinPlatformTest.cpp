@@ -45,7 +45,7 @@ TEST(WinClipboardText, Utf16WithCrLfEndsAtTheFirstNul) {
     EXPECT_EQ(clipboard_text::ToClipboard("a\nb\r\nc\rd\n\n"),
               std::wstring(L"a\r\nb\r\nc\r\nd\r\n\r\n") + L'\0');
     // A NUL inside: what follows it no program would read.
-    EXPECT_EQ(clipboard_text::ToClipboard(std::string("日本\0hidden", 12)),
+    EXPECT_EQ(clipboard_text::ToClipboard(std::string("日本\0hidden", 13)),
               std::wstring(L"\u65e5\u672c") + L'\0');
     EXPECT_EQ(clipboard_text::ToClipboard(""), std::wstring(1, L'\0'));
 }
