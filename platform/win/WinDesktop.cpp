@@ -156,10 +156,11 @@ bool CWinDesktop::IsOwnPopup(unsigned long window) {
     DWORD process = 0;
     if (!window || !GetWindowThreadProcessId(hwnd, &process) || process != GetCurrentProcessId())
         return false;
-    if (ClassNameOf(hwnd) == L"#32768") // a menu
+    // A menu, or a window without a title bar: the one the menu opens on
+    // (wxMSW makes it a child of the desktop), the menu's keyboard pixel.
+    if (ClassNameOf(hwnd) == L"#32768")
         return true;
-    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-    return (style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION;
+    return (GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION;
 }
 
 SWindowClass CWinDesktop::WindowClass(unsigned long window) {
