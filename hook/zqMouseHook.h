@@ -13,6 +13,15 @@
 //   data.l[3]     X server time of the button release
 // One report per right-click, sent at the release of the button, when the
 // button grab has ended.
+//
+// On Windows the client is an HWND and the report a WM_COPYDATA message:
+//   dwData  ZQ_MOUSEHOOK_COPYDATA
+//   lpData  one SHookReport (cbData its size), the same four items with the
+//           clicked top-level window from WindowFromPoint and
+//           GetAncestor(GA_ROOT), screen coordinates and the release's
+//           tick count.
+// Clicks are let through while the client's own thread holds the mouse (a
+// menu or a capture is up), as an X grab of the program's own holds them.
 
 #ifdef __cplusplus
 extern "C" {
@@ -20,13 +29,26 @@ extern "C" {
 
 #define ZQ_MOUSEHOOK_MESSAGE "_ZQ_MOUSEHOOK_CLICK"
 
-// Why the last StartHook gave 0 (GetHookLastError).
+#ifdef _WIN32
+#define ZQ_MOUSEHOOK_COPYDATA 0x5A514D48u /* "ZQMH" */
+// A window handle needs 32 bits only, so that 32- and 64-bit programs share it.
+typedef struct SHookReport {
+    unsigned int target;
+    int x;
+    int y;
+    unsigned int time;
+} SHookReport;
+#endif
+
+// Why the last StartHook gave 0 (GetHookLastError). On Windows a hook the
+// system refuses is ZQ_HOOK_GRAB_REFUSED, a hook thread that cannot start
+// ZQ_HOOK_NO_DISPLAY.
 #define ZQ_HOOK_OK 0
 #define ZQ_HOOK_NO_DISPLAY 1   // no X display could be reached, or it went away
 #define ZQ_HOOK_GRAB_REFUSED 2 // another client holds the right button
 #define ZQ_HOOK_NO_CLIENT 3    // StartHook came before SetHwndClient
 
-// The X window id that receives the reports.
+// The X window id (on Windows the HWND) that receives the reports.
 void SetHwndClient(unsigned long window);
 // Non-zero when the grab is in place (also when it already was); 0 when not:
 // no X display, or another client holds the right button.

@@ -171,6 +171,10 @@ SWindowClass WindowClass(unsigned long window) {
 
 } // namespace desktop
 
+void desktop::TakeKeyboardForMenu(wxWindow*) {}
+
+void desktop::ReturnKeyboardAfterMenu(unsigned long) {}
+
 bool desktop::IsOwnTrayIconAt(int x, int y) {
     if (!DefaultGdkDisplay())
         return false;

@@ -7,6 +7,8 @@
 
 #include "platform/Desktop.h"
 
+class wxWindow;
+
 namespace desktop {
 
 // An EWMH window manager runs: the root's _NET_SUPPORTING_WM_CHECK names a
@@ -30,6 +32,13 @@ bool HasFocus(unsigned long window);
 // (an XEmbed tray icon: a GTK plug inside the tray's window). While the
 // snippet menu is active its right-clicks reach the mouse hook, not the icon.
 bool IsOwnTrayIconAt(int x, int y);
+
+// Gives the keyboard to a pop-up menu of ours about to open on host, and
+// after it has closed back to the clicked window (0 for none) if the menu
+// still has it. Nothing on X11, where the menu grabs the keyboard; on Windows
+// a window of the menu's thread must be in the foreground.
+void TakeKeyboardForMenu(wxWindow* host);
+void ReturnKeyboardAfterMenu(unsigned long target);
 
 // WM_CLASS of the window (of the client window inside a frame); empty names
 // when it is gone or has none.

@@ -2,6 +2,7 @@
 
 #include <wx/display.h>
 #include <wx/listbox.h>
+#include <wx/menu.h>
 #include <wx/sizer.h>
 #include <wx/textctrl.h>
 
@@ -14,6 +15,34 @@ constexpr int kListHeight = 110;
 } // namespace
 
 CSnippetFinder::CSnippetFinder(wxWindow* parent) : wxPopupWindow(parent, wxBORDER_SIMPLE) {}
+
+#ifdef __WXMSW__
+namespace {
+
+wxMenu* FindByHandle(wxMenu* menu, WXHMENU handle) {
+    if (menu->GetHMenu() == handle)
+        return menu;
+    for (wxMenuItem* item : menu->GetMenuItems())
+        if (wxMenu* submenu = item->GetSubMenu())
+            if (wxMenu* found = FindByHandle(submenu, handle))
+                return found;
+    return nullptr;
+}
+
+} // namespace
+
+bool CSnippetFinder::DoPopupMenu(wxMenu* menu, int x, int y) {
+    m_pPopupMenu = menu;
+    const bool shown = wxPopupWindow::DoPopupMenu(menu, x, y);
+    m_pPopupMenu = nullptr;
+    return shown;
+}
+
+wxMenu* CSnippetFinder::MSWFindMenuFromHMENU(WXHMENU handle) {
+    wxMenu* found = m_pPopupMenu ? FindByHandle(m_pPopupMenu, handle) : nullptr;
+    return found ? found : wxPopupWindow::MSWFindMenuFromHMENU(handle);
+}
+#endif
 
 void CSnippetFinder::MakeControls() {
     if (m_pField)

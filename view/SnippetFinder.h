@@ -36,6 +36,14 @@ public:
     wxTextCtrl* Field() const { return m_pField; }
     wxListBox* List() const { return m_pList; }
 
+#ifdef __WXMSW__
+protected:
+    // wxMSW names only the pop-up itself in a menu's open and close events,
+    // never a submenu of it; the snippet menu fills each submenu as it opens.
+    bool DoPopupMenu(wxMenu* menu, int x, int y) override;
+    wxMenu* MSWFindMenuFromHMENU(WXHMENU handle) override;
+#endif
+
 private:
     void MakeControls();
     void OnText(wxCommandEvent& event);
@@ -53,4 +61,7 @@ private:
     CPopupGrab m_grab;
     wxPoint m_point;
     bool m_bFinding = false;
+#ifdef __WXMSW__
+    wxMenu* m_pPopupMenu = nullptr; // while it is shown
+#endif
 };

@@ -194,9 +194,12 @@ void CTessaryView::OnCopyData(const SHookClick& click) {
         m_pMenuHost->Bind(wxEVT_MENU, [this](wxCommandEvent& event) { ProcessEvent(event); });
     }
     m_pMenuHost->PlaceAt(click.x, click.y);
+    const unsigned long target = doc->m_hTargetWnd;
+    desktop::TakeKeyboardForMenu(m_pMenuHost);
     m_bInMenu = true;
     CMenuKeyPacer::SetTypeToFind([this](const std::string& typed) { StartFind(typed); });
     m_pMenuHost->PopupMenu(popup, 0, 0);
+    desktop::ReturnKeyboardAfterMenu(target);
     CMenuKeyPacer::SetTypeToFind(nullptr);
     // A search started in the menu goes on; the next menu waits for its end.
     if (m_pMenuHost && m_pMenuHost->IsFinding())

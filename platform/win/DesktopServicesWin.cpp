@@ -14,6 +14,7 @@
 #include "library/WindowsText.h"
 
 #include <wx/toplevel.h>
+#include <wx/window.h>
 
 #include <windows.h>
 
@@ -64,10 +65,66 @@ void CWindowPlacement::BringForward(wxTopLevelWindow* window) {
 
 namespace desktop {
 
-// No right-click reaches the program through the stand-in hook, so none can
-// be one on the tray icon.
+// Not told apart yet: a right-click on the icon while the menu is active
+// opens the snippet menu over the taskbar.
 bool IsOwnTrayIconAt(int, int) {
     return false;
+}
+
+namespace {
+
+// The window the menu opens on is a child of the desktop, which can never be
+// in the foreground: this pixel of the same thread takes the foreground
+// instead, and the menu's loop reads the thread's keys.
+HWND MenuKeysWindow() {
+    static const HWND keys = [] {
+        const HINSTANCE module = GetModuleHandleW(nullptr);
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = module;
+        windowClass.lpszClassName = L"TessaryMenuKeys";
+        RegisterClassExW(&windowClass);
+        return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, windowClass.lpszClassName, L"",
+                               WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, module, nullptr);
+    }();
+    return keys;
+}
+
+// Joined to the foreground's input, the system lets this program hand the
+// foreground on.
+void SetForeground(HWND window) {
+    const DWORD own = GetCurrentThreadId();
+    const HWND foreground = GetForegroundWindow();
+    const DWORD other = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    const bool attached = other && other != own && AttachThreadInput(own, other, TRUE);
+    SetForegroundWindow(window);
+    if (attached)
+        AttachThreadInput(own, other, FALSE);
+}
+
+} // namespace
+
+void TakeKeyboardForMenu(wxWindow* host) {
+    const HWND keys = MenuKeysWindow();
+    if (!keys || !host)
+        return;
+    const wxPoint at = host->GetScreenPosition();
+    SetWindowPos(keys, HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetForeground(keys);
+}
+
+void ReturnKeyboardAfterMenu(unsigned long target) {
+    const HWND keys = MenuKeysWindow();
+    if (!keys || !IsWindowVisible(keys))
+        return;
+    // A choice that brought a window of ours forward keeps it there.
+    const HWND foreground = GetForegroundWindow();
+    const bool menuHadIt = !foreground || foreground == keys;
+    ShowWindow(keys, SW_HIDE);
+    const HWND window = static_cast<HWND>(LongToHandle(static_cast<LONG>(target)));
+    if (menuHadIt && target && IsWindow(window))
+        SetForeground(window);
 }
 
 } // namespace desktop

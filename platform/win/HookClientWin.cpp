@@ -1,34 +1,136 @@
-// CHookClient on Windows, for now a stand-in that never starts: the snippet
-// menu reports that the hook is missing. The real one loads the hook DLL
-// (hook/win/) and points it at the main frame's HWND; the DLL's WH_MOUSE_LL
-// hook posts a registered window message for each right-click.
+// CHookClient on Windows: the hook DLL (hook/win/) reports each right-click
+// with WM_COPYDATA to a message-only window of the client's own. The report
+// is taken at once, so the hook's thread never waits on a menu; the click is
+// handed on through the window's queue, from the event loop.
 
 #include "platform/HookClient.h"
 
+#include "hook/zqMouseHook.h"
+#include "platform/Trace.h"
+#include "platform/win/HookReport.h"
 #include "res/Messages.h"
 
-// The X event watch of the other systems; nothing to watch here.
-class CGdkEventWatch {};
+#include <wx/window.h>
+
+#include <windows.h>
+
+#include <deque>
+
+namespace {
+
+// Posted to the report window for each click taken: run the oldest.
+constexpr UINT kRunClick = WM_APP + 1;
+constexpr wchar_t kClassName[] = L"TessaryHookReports";
+
+} // namespace
+
+// The report window (the X event watch of the other systems, hence the name).
+class CGdkEventWatch {
+public:
+    explicit CGdkEventWatch(std::function<void(const SHookClick&)> onClick)
+        : m_fnOnClick(std::move(onClick)) {
+        const HINSTANCE module = GetModuleHandleW(nullptr);
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = &CGdkEventWatch::WindowProc;
+        windowClass.hInstance = module;
+        windowClass.lpszClassName = kClassName;
+        // A second registration fails harmlessly: the class is there.
+        RegisterClassExW(&windowClass);
+        m_hWnd =
+            CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, this);
+    }
+    ~CGdkEventWatch() {
+        // Clicks still queued go with the window.
+        if (m_hWnd)
+            DestroyWindow(m_hWnd);
+    }
+    CGdkEventWatch(const CGdkEventWatch&) = delete;
+    CGdkEventWatch& operator=(const CGdkEventWatch&) = delete;
+
+    HWND Handle() const { return m_hWnd; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<CGdkEventWatch*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self && message == WM_COPYDATA) {
+            const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            const auto click = hook_report::Decode(copy->dwData, copy->lpData, copy->cbData);
+            if (!click)
+                return FALSE;
+            self->m_clicks.push_back(*click);
+            PostMessageW(window, kRunClick, 0, 0);
+            return TRUE;
+        }
+        if (self && message == kRunClick && !self->m_clicks.empty()) {
+            const SHookClick click = self->m_clicks.front();
+            self->m_clicks.pop_front();
+            // Copies: the handler may detach the client, and so end this window.
+            if (const auto onClick = self->m_fnOnClick)
+                onClick(click);
+            return 0;
+        }
+        if (message == WM_NCDESTROY)
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HWND m_hWnd = nullptr;
+    std::function<void(const SHookClick&)> m_fnOnClick;
+    std::deque<SHookClick> m_clicks;
+};
 
 CHookClient::CHookClient() = default;
 
-CHookClient::~CHookClient() = default;
+CHookClient::~CHookClient() {
+    Stop();
+    Detach();
+}
 
-bool CHookClient::Attach(wxWindow*, std::function<void(const SHookClick&)> onClick) {
+bool CHookClient::Attach(wxWindow* window, std::function<void(const SHookClick&)> onClick) {
+    Detach();
+    if (!window)
+        return false;
+    auto watch = std::make_unique<CGdkEventWatch>([this](const SHookClick& click) {
+        if (const auto handler = m_fnOnClick)
+            handler(click);
+    });
+    if (!watch->Handle())
+        return false;
     m_fnOnClick = std::move(onClick);
+    m_pWatch = std::move(watch);
+    SetHwndClient(HandleToULong(m_pWatch->Handle()));
     return true;
 }
 
 void CHookClient::Detach() {
-    Stop();
+    if (!m_pWatch)
+        return;
+    SetHwndClient(0);
+    m_pWatch.reset();
     m_fnOnClick = nullptr;
 }
 
 bool CHookClient::Start(std::string& error) {
-    error = "not available on Windows yet";
+    if (StartHook()) {
+        m_bStarted = true;
+        return true;
+    }
+    const int reason = GetHookLastError();
+    // No X display here: every other failure is the system's refusal.
+    error = reason == ZQ_HOOK_NO_CLIENT ? msg::kHookNoClient : msg::kHookFailed;
+    trace::Line("mouse hook not started (reason " + std::to_string(reason) + "): " + error);
     return false;
 }
 
 void CHookClient::Stop() {
+    if (!m_bStarted)
+        return;
+    StopHook();
     m_bStarted = false;
 }

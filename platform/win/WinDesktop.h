@@ -1,14 +1,19 @@
 #pragma once
-// The desktop of the paste path on Windows. For now a stand-in that pastes
-// nothing: every step answers "not done", so the paste engine ends each
-// paste as failed. The real one maps to GetForegroundWindow and
-// SetForegroundWindow, GetClassNameW, the clipboard's CF_UNICODETEXT and
-// SendInput for the paste chord.
+// The desktop of the paste path on Windows: the foreground window and the
+// focus of its thread (GetGUIThreadInfo), the edit control under the click,
+// the clipboard's CF_UNICODETEXT and SendInput for the paste chord. Window
+// ids are HWNDs in their 32 significant bits.
 
 #include "platform/Desktop.h"
+#include "platform/PasteKeys.h"
 
 class CWinDesktop : public CDesktop {
 public:
+    CWinDesktop() = default;
+    ~CWinDesktop() override;
+    CWinDesktop(const CWinDesktop&) = delete;
+    CWinDesktop& operator=(const CWinDesktop&) = delete;
+
     bool WindowExists(unsigned long window) override;
     bool HasFocus(unsigned long window) override;
     void Activate(unsigned long window, unsigned long time) override;
@@ -20,4 +25,9 @@ public:
     bool ModifiersHeld() override;
     void ReleaseModifiers() override;
     bool SendPasteKeys(const SKeyChord& chord) override;
+
+private:
+    CPasteKeys m_keys;
+    unsigned long m_hField = 0; // the control the last FocusFieldAt focused
+    void* m_hClipboardOwner = nullptr;
 };
