@@ -21,3 +21,8 @@ tessary_test(test_gui_dialogs GUI SOURCES ${t}/dialogs/DlgPasteKeysTest.cpp)
 # the hot key.
 tessary_test(test_platform_win GUI SOURCES ${t}/platform/CommandChannelTest.cpp
     ${t}/platform/win/HotKeyWinTest.cpp)
+
+# The zip package, unpacked and started under Wine.
+add_test(NAME package_zip COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/windows_package_test.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(package_zip PROPERTIES LABELS package TIMEOUT 300 SKIP_RETURN_CODE 77
+    RESOURCE_LOCK display)
