@@ -19,7 +19,7 @@ tessary_test(test_virtual_key_names SOURCES ${t}/dialogs/VirtualKeyNamesTest.cpp
 tessary_test(test_gui_dialogs GUI SOURCES ${t}/dialogs/DlgPasteKeysTest.cpp)
 # Windows' own services: the command channel (the same test as on X11) and
 # the hot key.
-tessary_test(test_platform_win GUI SOURCES ${t}/platform/CommandChannelTest.cpp
+tessary_test(test_gui_platform_win GUI SOURCES ${t}/platform/CommandChannelTest.cpp
     ${t}/platform/win/HotKeyWinTest.cpp)
 
 # The zip package, unpacked and started under Wine.

@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -17,20 +16,11 @@ constexpr std::uint16_t kVkK = 0x4B;
 constexpr std::uint16_t kCtrlAlt = vk::HOTKEYF_CONTROL | vk::HOTKEYF_ALT;
 
 // The keys pressed in order, then released in reverse.
-void Chord(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (const WORD key : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto it = keys.end(); it != keys.begin();) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *--it;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
+void Chord(std::vector<WORD> keys) {
+    std::vector<INPUT> inputs(keys.size() * 2, INPUT{INPUT_KEYBOARD, {}});
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        inputs[i].ki.wVk = inputs[inputs.size() - 1 - i].ki.wVk = keys[i];
+        inputs[inputs.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -38,16 +28,12 @@ void Chord(std::initializer_list<WORD> keys) {
 } // namespace
 
 TEST(HotKeyWin, HoldsItsCombinationAndCallsOncePerPress) {
-    int calls = 0;
-    CGlobalHotKey hotKey;
+    int calls = 0, stolen = 0;
+    CGlobalHotKey hotKey, second;
     ASSERT_TRUE(hotKey.Register(kVkK, kCtrlAlt, [&] { ++calls; }));
-    EXPECT_TRUE(hotKey.IsRegistered());
     // Taken: a second holder is refused and holds nothing.
-    CGlobalHotKey second;
-    int stolen = 0;
     EXPECT_FALSE(second.Register(kVkK, kCtrlAlt, [&] { ++stolen; }));
-    EXPECT_FALSE(second.IsRegistered());
-    EXPECT_FALSE(second.Unregister());
+    EXPECT_TRUE(hotKey.IsRegistered() && !second.IsRegistered() && !second.Unregister());
 
     Chord({VK_CONTROL, VK_MENU, kVkK});
     ASSERT_TRUE(WaitFor("the first press", [&] { return calls == 1; }));
@@ -66,6 +52,6 @@ TEST(HotKeyWin, HoldsItsCombinationAndCallsOncePerPress) {
     ASSERT_TRUE(WaitFor("the new holder's press", [&] { return stolen == 1; }));
     EXPECT_EQ(calls, 2);
     // Registering again moves the hot key: the old combination is released.
-    ASSERT_TRUE(second.Register(kVkK, vk::HOTKEYF_CONTROL | vk::HOTKEYF_SHIFT, [&] { ++stolen; }));
-    EXPECT_TRUE(hotKey.Register(kVkK, kCtrlAlt, [&] { ++calls; }));
+    ASSERT_TRUE(second.Register(kVkK, vk::HOTKEYF_CONTROL | vk::HOTKEYF_SHIFT, [] {}));
+    EXPECT_TRUE(hotKey.Register(kVkK, kCtrlAlt, [] {}));
 }
