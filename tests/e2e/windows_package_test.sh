@@ -2,9 +2,9 @@
 # The Windows package as a user gets it: the zip made by `cpack -G ZIP` holds
 # the program, the hook library, the help book, the starter library and the
 # licences. Unpacked into a folder whose name is outside the ANSI code page,
-# it runs under Wine: --version; a first start that --toggle reaches; a
-# second start handing over to it; closed as Windows closes a program, its
-# settings in the registry.
+# it runs under Wine: --version; a first start on a library so named, which
+# --toggle reaches; a second start handing over to it; closed as Windows
+# closes a program, its settings in the registry.
 #
 #   windows_package_test.sh <Windows build folder>
 # Runs in the Wine prefix and on the display it is given ($WINEPREFIX,
@@ -41,8 +41,14 @@ tessary() { wine tessary.exe "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; 
 check "--version from the unpacked folder" [ "$(tessary --version)" = "Tessary $version" ]
 check "--toggle with nothing running fails" sh -c '! wine tessary.exe --toggle >/dev/null 2>&1'
 
-spawn wine tessary.exe
+# A library named outside the ANSI code page too, given on the command line.
+lib="notes $(printf '\xce\xb1').xml"
+cp examples/starter.xml "$lib"
+spawn wine tessary.exe "$lib"
 app=${pids[-1]}
+if command -v xdotool >/dev/null; then
+    check "the named library opens" wait_for 60 shown "Tessary - $lib"
+fi
 # The first start listens once its window is up; --toggle twice leaves the
 # snippet menu as it was.
 check "--toggle reaches the running program" wait_for 60 sh -c 'wine tessary.exe --toggle >/dev/null 2>&1'
