@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Cross-builds Tessary for Windows (x86_64-w64-mingw32), makes its zip
 # package and runs its tests under Wine. The libraries it needs come from
-# Debian's source packages, each built static with only the parts the program uses, into
-# ~/.cache/tessary/windows/<name>-<Debian version>/: the first run on a
-# machine builds them, later runs reuse them. Installs what is missing
+# Debian's source packages, each built static with only the parts the
+# program uses, into ~/.cache/tessary/windows/<name>-<Debian version>/: the
+# first run on a machine builds them, later runs reuse them (and build again
+# when their recipe here changes). Installs what is missing
 # (with sudo when not root); the system's apt configuration is left alone.
 #
 #   scripts/build-windows.sh [--deps] [build dir]
