@@ -1,5 +1,7 @@
 #include "app/NativePath.h"
 
+#include "library/Utf8Path.h"
+
 #include <wx/strconv.h>
 
 #include <filesystem>
@@ -27,14 +29,20 @@ std::string Absolute(const std::string& bytes) {
     if (bytes.empty())
         return bytes;
     std::error_code ec;
-    fs::path path(bytes);
+    // UTF-8, not the narrow encoding: on Windows that is the ANSI code page.
+    fs::path path;
+    try {
+        path = utf8_path::From(bytes);
+    } catch (const std::exception&) {
+        return bytes; // not UTF-8, which Windows cannot take as a name
+    }
     if (path.is_relative()) {
         const fs::path cwd = fs::current_path(ec);
         if (ec)
             return bytes;
         path = cwd / path;
     }
-    return path.lexically_normal().string();
+    return utf8_path::Of(path.lexically_normal());
 }
 
 } // namespace native_path

@@ -14,6 +14,17 @@
 #include <cstdio>
 #include <cstdlib>
 
+#ifdef _WIN32
+#include "library/WindowsText.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+#endif
+
 #ifndef TESSARY_VERSION
 #define TESSARY_VERSION "0"
 #endif
@@ -41,10 +52,34 @@ bool HandToRunningProgram(const SCommandLine& line) {
         std::fprintf(stderr, "tessary: %s\n", msg::kRunningProgramSilent);
     return outcome == EHandOver::Done;
 }
+
+#ifdef _WIN32
+// Windows hands main() its arguments in the ANSI code page, which loses file
+// names outside it; the program's names are UTF-8, from the wide command line.
+std::vector<std::string> Utf8Arguments() {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 0; wide && i < count; ++i)
+        args.push_back(windows_text::Utf8(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+#endif
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    const std::vector<std::string> utf8 = Utf8Arguments();
+    std::vector<const char*> utf8Argv;
+    for (const std::string& arg : utf8)
+        utf8Argv.push_back(arg.c_str());
+    const SCommandLine line =
+        utf8Argv.empty() ? ParseCommandLine(argc, argv)
+                         : ParseCommandLine(static_cast<int>(utf8Argv.size()), utf8Argv.data());
+#else
     const SCommandLine line = ParseCommandLine(argc, argv);
+#endif
     switch (line.action) {
     case SCommandLine::EAction::Help:
         PrintUsage();

@@ -14,6 +14,12 @@
 #include "res/CommandIds.h"
 #include "res/StringTable.h"
 
+#ifdef _WIN32
+#include "library/WindowsText.h"
+
+#include <io.h>
+#endif
+
 #include <wx/app.h>
 #include <wx/config.h>
 #include <wx/filename.h>
@@ -32,9 +38,24 @@ namespace {
 wxString FileNameOf(const wxString& path) {
     return wxFileName(path).GetFullName();
 }
+// Windows reads a narrow name in the ANSI code page, which loses names
+// outside it: the program's UTF-8 names go to the wide calls there.
 bool IsRegularFile(const std::string& path) {
+#ifdef _WIN32
+    struct _stat64 st {};
+    return ::_wstat64(windows_text::Wide(path).c_str(), &st) == 0 &&
+           (st.st_mode & _S_IFMT) == _S_IFREG;
+#else
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+#endif
+}
+bool MayAccess(const std::string& path, int mode) {
+#ifdef _WIN32
+    return ::_waccess(windows_text::Wide(path).c_str(), mode) == 0;
+#else
+    return ::access(path.c_str(), mode) == 0;
+#endif
 }
 } // namespace
 
@@ -81,7 +102,7 @@ bool CTessaryDoc::OnOpenDocument(const wxString& path) {
         }
         return OpenUrl(file);
     }
-    if (::access(file.c_str(), R_OK) != 0 || !IsRegularFile(file)) {
+    if (!MayAccess(file, R_OK) || !IsRegularFile(file)) {
         CMessageBox::Show(msg::kFailedToOpen);
         return false;
     }
@@ -194,7 +215,7 @@ bool CTessaryDoc::OnSaveModified() {
 
 bool CTessaryDoc::CanWriteInPlace(const std::string& path) const {
     // A URL, a missing file or a read-only one: ask for a name as Save As does.
-    return !path.empty() && IsRegularFile(path) && ::access(path.c_str(), W_OK) == 0;
+    return !path.empty() && IsRegularFile(path) && MayAccess(path, W_OK);
 }
 
 bool CTessaryDoc::Save() {

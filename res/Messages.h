@@ -85,6 +85,8 @@ inline constexpr const char* kHookNoClient =
 inline constexpr const char* kHookFailed = "The snippet menu cannot be activated.";
 inline constexpr const char* kNoDisplay = "The X display cannot be reached.";
 inline constexpr const char* kNoRunningProgram = "No running Tessary was found on this display.";
+// --toggle sent to a running program that did not take it in time.
+inline constexpr const char* kRunningProgramNoAnswer = "The running Tessary does not answer.";
 // A second start whose hand-over the running program did not confirm.
 inline constexpr const char* kRunningProgramSilent =
     "the Tessary running on this display does not answer; starting another one";

@@ -67,7 +67,8 @@ protected:
     // The group as Save writes it at exit.
     std::string StoredGroup() {
         CSettingsStore::Save(*wxConfigBase::Get(), Doc()->Settings());
-        const std::string text = Read(m_configPath);
+        std::string text = Read(m_configPath);
+        std::erase(text, '\r'); // Windows' line ends
         return text.substr(std::min(text.find("[PasteKeys]"), text.size()));
     }
     void Options(const std::function<void(CDlgOptions&)>& drive) {

@@ -11,6 +11,8 @@
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 const char* kMail = "<level0 header=\"Mail\"><level1 header=\"Hello\"><![CDATA[Hello there]]>"
@@ -21,6 +23,16 @@ const char* kMailSaved =
 const std::string kInvalid = "Failed to load document because the XML was invalid.";
 const std::string kNotTessary = "The current file is not a valid Tessary file";
 
+// A file's URL as a person types it: "file:///C:/dir/x.xml" on Windows.
+std::string FileUrl(std::string path) {
+#ifdef _WIN32
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return "file:///" + path;
+#else
+    return "file://" + path;
+#endif
+}
+
 class DocumentLifecycle : public CAppFixture {
 protected:
     // The library as the window shows it: the tree's labels, the path, the
@@ -30,7 +42,7 @@ protected:
         for (const std::string& label : TreeLabels())
             out += label.substr(label.find_first_not_of(' ')) + "/";
         const std::string path = Doc()->PathName();
-        out += " " + path.substr(path.find_last_of('/') + 1) + " '" +
+        out += " " + path.substr(path.find_last_of("/\\") + 1) + " '" +
                Frame()->GetTitle().utf8_string() + "' recent " +
                std::to_string(Manager()->GetFileHistory()->GetCount());
         return out + (Doc()->IsModified() ? " changed" : "");
@@ -72,7 +84,12 @@ TEST_F(DocumentLifecycle, TheStartFileOpensUnlessAFileIsNamedAndSavesInPlace) {
     SSettings settings;
     const std::string start = settings.m_strStartFile = Write("start.xml", kMail);
     StoreSettings(settings);
+#ifdef _WIN32
+    // Outside the ANSI code page: Windows' names are Unicode, never bytes.
+    const std::string named = Write("caf\xc3\xa9 \xce\xb1.xml", "<level0 header=\"Named\"/>");
+#else
     const std::string named = Write("caf\xe9.xml", "<level0 header=\"Named\"/>"); // not UTF-8
+#endif
     ASSERT_TRUE(Start(named));
     EXPECT_TRUE(Doc()->PathName() == named && SavedInPlace());
     EXPECT_EQ(Read(named), "<level0 header=\"Named\" iid=\"0\"/>");
@@ -128,8 +145,7 @@ TEST_F(DocumentLifecycle, AFailedLoadKeepsTheLibraryItsPathAndItsChanges) {
         EXPECT_EQ(Messages(), (Strings{"Save changes to good.xml?", message})) << path;
     }
     m_status.clear();
-    EXPECT_FALSE(Doc()->OpenUrl("file://" + wrong) ||
-                 Doc()->OpenUrl("file://" + m_dir.File("none.xml")));
+    EXPECT_FALSE(Doc()->OpenUrl(FileUrl(wrong)) || Doc()->OpenUrl(FileUrl(m_dir.File("none.xml"))));
     EXPECT_EQ(m_status, (Strings{"Loading document...", "Loading document..."}));
     for (const char* bytes : {"<level1 header=\"x\"/>", "not xml at all"}) {
         CTempDir::Write(good, bytes);
@@ -166,7 +182,7 @@ TEST_F(DocumentLifecycle, ReloadAndOpenUrlReadTheSourceAgain) {
     wxMenu* file = Frame()->GetMenuBar()->GetMenu(0);
     EXPECT_EQ(file->FindItemByPosition(2)->GetId(), ids::ID_OPEN_URL);
     EXPECT_EQ(file->FindItemByPosition(1)->GetId(), ids::ID_FILE_OPEN);
-    const std::string url = "file://" + Write("remote.xml", "<level0 header=\"Remote\"/>");
+    const std::string url = FileUrl(Write("remote.xml", "<level0 header=\"Remote\"/>"));
     EXPECT_TRUE(Doc()->OpenUrl(url) && Doc()->PathName() == url);
     EXPECT_EQ(Shown(), "Remote/ remote.xml 'Tessary - remote.xml' recent 2");
     EXPECT_EQ(Manager()->GetFileHistory()->GetHistoryFile(0).utf8_string(), url);
@@ -226,7 +242,16 @@ TEST_F(DocumentLifecycle, RecentFilesKeepFourAndLoseOneOnlyWhenOpeningItFails) {
     }
     EXPECT_EQ(Manager()->GetFileHistory()->GetCount(), 2u);
     CloseFrame();
-    EXPECT_NE(Read(m_configPath)
-                  .find("[Recent\\ File\\ List]\nFile1=" + files[2] + "\nFile2=" + files[1] + "\n"),
-              std::string::npos);
+    // The file keeps a backslash doubled, as in Windows' paths.
+    const auto stored = [](std::string path) {
+        for (std::size_t at = 0; (at = path.find('\\', at)) != std::string::npos; at += 2)
+            path.insert(at, 1, '\\');
+        return path;
+    };
+    std::string config = Read(m_configPath);
+    std::erase(config, '\r'); // Windows' line ends
+    EXPECT_NE(config.find("[Recent\\ File\\ List]\nFile1=" + stored(files[2]) +
+                          "\nFile2=" + stored(files[1]) + "\n"),
+              std::string::npos)
+        << config;
 }

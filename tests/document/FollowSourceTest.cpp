@@ -2,6 +2,7 @@
 // renamed over, removed) or on its web server, with and without changes of
 // our own; our own saves are never taken for a change.
 
+#include "library/Utf8Path.h"
 #include "menu/HookMenu.h"
 #include "res/CommandIds.h"
 #include "res/Messages.h"
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -98,7 +100,10 @@ TEST_F(FollowSource, AFileChangedElsewhereIsReloadedOnceAndOurOwnSavesAreNotRepo
     EXPECT_TRUE(Told().empty() && Messages().empty());
     // Another program saves as we do: a new file renamed over the old one.
     Write("team.xml.tmp", kMail);
-    ASSERT_EQ(std::rename(m_dir.File("team.xml.tmp").c_str(), path.c_str()), 0);
+    std::error_code renamed;
+    std::filesystem::rename(utf8_path::From(m_dir.File("team.xml.tmp")), utf8_path::From(path),
+                            renamed);
+    ASSERT_FALSE(renamed) << renamed.message();
     Settled();
     EXPECT_EQ(Shown(), "[Mail]/Hello/Bye/ menu Hello Bye");
     // What is not a library is not loaded, and nothing changes.

@@ -95,7 +95,9 @@ protected:
             TakeKeyboard(*dlg);
             *state = 1;
             drive(*dlg);
-            if (dlg->IsModal()) {
+            // Ended is hidden at once; on Windows it stays modal until its
+            // loop, which runs this, is back.
+            if (dlg->IsShown()) {
                 ADD_FAILURE() << "the dialog was left open";
                 dlg->EndModal(wxID_CANCEL);
             }
@@ -105,7 +107,7 @@ protected:
         *state = -1;
     }
     static bool Closed(wxDialog& dlg) {
-        return WaitFor("the dialog to close", [&dlg] { return !dlg.IsModal(); });
+        return WaitFor("the dialog to close", [&dlg] { return !dlg.IsShown(); });
     }
 
     CTempDir m_dir;
