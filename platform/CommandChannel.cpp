@@ -139,6 +139,11 @@ bool AwaitConfirmation(Display* display, Window own, int timeoutMs) {
 
 CCommandReceiver::CCommandReceiver() = default;
 
+class CCommandReceiver::CWatch : public CGdkEventWatch {
+public:
+    using CGdkEventWatch::CGdkEventWatch;
+};
+
 CCommandReceiver::~CCommandReceiver() {
     if (!m_pWatch)
         return;
@@ -186,7 +191,7 @@ bool CCommandReceiver::Listen(Handler onCommand) {
     m_nWindow = window;
     m_fnOnCommand = std::move(onCommand);
     const Atom command = gdk_x11_get_xatom_by_name_for_display(gdk, kCommandMessage);
-    m_pWatch = std::make_unique<CGdkEventWatch>(nullptr, [this, command](const XEvent& event) {
+    m_pWatch = std::make_unique<CWatch>(nullptr, [this, command](const XEvent& event) {
         if (event.xany.window != m_nWindow)
             return false;
         if (event.type == SelectionRequest)

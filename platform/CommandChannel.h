@@ -12,8 +12,6 @@
 #include <memory>
 #include <string>
 
-class CGdkEventWatch;
-
 class CCommandReceiver {
 public:
     CCommandReceiver();
@@ -31,7 +29,9 @@ public:
     bool Listen(Handler onCommand);
 
 private:
-    std::unique_ptr<CGdkEventWatch> m_pWatch;
+    // Where the commands arrive: an X event watch, or a window on Windows.
+    class CWatch;
+    std::unique_ptr<CWatch> m_pWatch;
     unsigned long m_nWindow = 0; // owns the selection
     Handler m_fnOnCommand;
 };

@@ -12,6 +12,11 @@
 
 CHookClient::CHookClient() = default;
 
+class CHookClient::CWatch : public CGdkEventWatch {
+public:
+    using CGdkEventWatch::CGdkEventWatch;
+};
+
 CHookClient::~CHookClient() {
     Stop();
     Detach();
@@ -32,7 +37,7 @@ bool CHookClient::Attach(wxWindow* window, std::function<void(const SHookClick&)
     const Atom message = gdk_x11_get_xatom_by_name_for_display(gdk_window_get_display(gdkWindow),
                                                                ZQ_MOUSEHOOK_MESSAGE);
     m_fnOnClick = std::move(onClick);
-    m_pWatch = std::make_unique<CGdkEventWatch>(gdkWindow, [this, message](const XEvent& event) {
+    m_pWatch = std::make_unique<CWatch>(gdkWindow, [this, message](const XEvent& event) {
         if (event.type != ClientMessage || event.xclient.message_type != message ||
             event.xclient.format != 32)
             return false;

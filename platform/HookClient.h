@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-class CGdkEventWatch;
 class wxWindow;
 
 // One grabbed right-click, as the hook library reports it.
@@ -37,7 +36,9 @@ public:
     bool IsStarted() const { return m_bStarted; }
 
 private:
-    std::unique_ptr<CGdkEventWatch> m_pWatch;
+    // Where the reports arrive: an X event watch, or a window on Windows.
+    class CWatch;
+    std::unique_ptr<CWatch> m_pWatch;
     std::function<void(const SHookClick&)> m_fnOnClick;
     bool m_bStarted = false;
 };

@@ -69,25 +69,25 @@ ESend Send(int commandId, const std::string& argument, int timeoutMs) {
 
 // The header's event watch: here the receiver's window and what it has
 // received, waiting to be carried out.
-class CGdkEventWatch {
+class CCommandReceiver::CWatch {
 public:
     using Run = std::function<void(int, const std::string&)>;
 
-    CGdkEventWatch(HWND hWnd, HANDLE mutex, Run run)
+    CWatch(HWND hWnd, HANDLE mutex, Run run)
         : m_hWnd(hWnd), m_hMutex(mutex), m_fnRun(std::move(run)) {
         SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    ~CGdkEventWatch() {
+    ~CWatch() {
         // Messages still queued for the window go with it.
         SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hWnd);
         CloseHandle(m_hMutex);
     }
-    CGdkEventWatch(const CGdkEventWatch&) = delete;
-    CGdkEventWatch& operator=(const CGdkEventWatch&) = delete;
+    CWatch(const CWatch&) = delete;
+    CWatch& operator=(const CWatch&) = delete;
 
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<CGdkEventWatch*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+        auto* self = reinterpret_cast<CWatch*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
         if (self && message == WM_COPYDATA)
             return self->OnCopyData(wParam, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         if (self && message == kRunPending) {
@@ -147,7 +147,7 @@ bool CCommandReceiver::Listen(Handler onCommand) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &CGdkEventWatch::WindowProc;
+    wc.lpfnWndProc = &CWatch::WindowProc;
     wc.hInstance = instance;
     wc.lpszClassName = kWindowClass;
     RegisterClassExW(&wc); // already there for a second receiver of this process
@@ -158,11 +158,10 @@ bool CCommandReceiver::Listen(Handler onCommand) {
         m_fnOnCommand = nullptr;
         return false;
     }
-    m_pWatch = std::make_unique<CGdkEventWatch>(window, mutex,
-                                                [this](int id, const std::string& argument) {
-                                                    if (const Handler onCommand = m_fnOnCommand)
-                                                        onCommand(id, argument);
-                                                });
+    m_pWatch = std::make_unique<CWatch>(window, mutex, [this](int id, const std::string& argument) {
+        if (const Handler onCommand = m_fnOnCommand)
+            onCommand(id, argument);
+    });
     return true;
 }
 

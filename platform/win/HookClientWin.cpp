@@ -24,15 +24,15 @@ constexpr wchar_t kClassName[] = L"TessaryHookReports";
 
 } // namespace
 
-// The report window (the X event watch of the other systems, hence the name).
-class CGdkEventWatch {
+// The window the reports arrive on.
+class CHookClient::CWatch {
 public:
-    explicit CGdkEventWatch(std::function<void(const SHookClick&)> onClick)
+    explicit CWatch(std::function<void(const SHookClick&)> onClick)
         : m_fnOnClick(std::move(onClick)) {
         const HINSTANCE module = GetModuleHandleW(nullptr);
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &CGdkEventWatch::WindowProc;
+        windowClass.lpfnWndProc = &CWatch::WindowProc;
         windowClass.hInstance = module;
         windowClass.lpszClassName = kClassName;
         // A second registration fails harmlessly: the class is there.
@@ -40,13 +40,13 @@ public:
         m_hWnd =
             CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, this);
     }
-    ~CGdkEventWatch() {
+    ~CWatch() {
         // Clicks still queued go with the window.
         if (m_hWnd)
             DestroyWindow(m_hWnd);
     }
-    CGdkEventWatch(const CGdkEventWatch&) = delete;
-    CGdkEventWatch& operator=(const CGdkEventWatch&) = delete;
+    CWatch(const CWatch&) = delete;
+    CWatch& operator=(const CWatch&) = delete;
 
     HWND Handle() const { return m_hWnd; }
 
@@ -57,7 +57,7 @@ private:
             SetWindowLongPtrW(window, GWLP_USERDATA,
                               reinterpret_cast<LONG_PTR>(create->lpCreateParams));
         }
-        auto* self = reinterpret_cast<CGdkEventWatch*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        auto* self = reinterpret_cast<CWatch*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && message == WM_COPYDATA) {
             const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
             const auto click = hook_report::Decode(copy->dwData, copy->lpData, copy->cbData);
@@ -96,7 +96,7 @@ bool CHookClient::Attach(wxWindow* window, std::function<void(const SHookClick&)
     Detach();
     if (!window)
         return false;
-    auto watch = std::make_unique<CGdkEventWatch>([this](const SHookClick& click) {
+    auto watch = std::make_unique<CWatch>([this](const SHookClick& click) {
         if (const auto handler = m_fnOnClick)
             handler(click);
     });
