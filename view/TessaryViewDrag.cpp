@@ -130,6 +130,9 @@ void CTessaryView::OnLButtonUp(wxMouseEvent&) {
         CSnippetXml xml(library);
         if (!xml.FindByItemId(ItemId(m_hitemDrag)) || !xml.FindByItemId(ItemId(m_hitemDrop)))
             return;
+        // Its own children first (Windows' tree sends no expanding event
+        // here): filled later, they would bring the dropped branch twice.
+        FillChildren(m_hitemDrop);
     } catch (const CXmlError&) {
         CMessageBox::Show(msg::kEngineFailure);
         return;

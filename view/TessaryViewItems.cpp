@@ -187,7 +187,11 @@ std::vector<std::vector<std::string>> CTessaryView::OpenBranches() const {
 void CTessaryView::ReopenBranches(const std::vector<std::vector<std::string>>& branches) {
     for (const std::vector<std::string>& labels : branches) {
         const wxTreeItemId item = ItemAtLabels(labels);
-        if (item.IsOk())
-            m_ctlTree->Expand(item);
+        if (!item.IsOk())
+            continue;
+        // Filled here: Windows' tree sends no expanding event for an
+        // expansion the program makes.
+        FillChildren(item);
+        m_ctlTree->Expand(item);
     }
 }
