@@ -2,6 +2,12 @@
 
 #include "app/Settings.h"
 
+#ifdef _WIN32
+#include "library/WindowsText.h"
+
+#include <windows.h>
+#endif
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +16,7 @@
 
 namespace autostart {
 
+#ifndef _WIN32
 namespace {
 
 // One argument of an Exec line: quoted where the desktop entry format asks,
@@ -42,7 +49,52 @@ std::string ExecArgument(const std::string& arg) {
 }
 
 } // namespace
+#endif
 
+#ifdef _WIN32
+// Windows starts what the user's Run key names at login; the value is a
+// command line.
+namespace {
+
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const wchar_t* kRunValue = L"Tessary";
+
+SAtomicWriteResult Failed(LSTATUS status) {
+    return {false, windows_text::ErrorText(static_cast<unsigned long>(status))};
+}
+
+} // namespace
+
+std::string EntryPath() {
+    return "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Tessary";
+}
+
+bool IsOn() {
+    return RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, nullptr,
+                        nullptr) == ERROR_SUCCESS;
+}
+
+std::string EntryText(const std::string& program) {
+    // Windows file names hold no quotes, so quoting the whole is enough.
+    return "\"" + program + "\" --tray --activate";
+}
+
+SAtomicWriteResult TurnOn(const std::string& program) {
+    const std::wstring command = windows_text::Wide(EntryText(program));
+    const LSTATUS status =
+        RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, REG_SZ, command.c_str(),
+                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    return status == ERROR_SUCCESS ? SAtomicWriteResult{true, {}} : Failed(status);
+}
+
+SAtomicWriteResult TurnOff() {
+    const LSTATUS status = RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kRunValue);
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND)
+        return {true, {}};
+    return Failed(status);
+}
+
+#else
 std::string EntryPath() {
     return settings_location::ConfigHome() + "/autostart/tessary.desktop";
 }
@@ -82,5 +134,6 @@ SAtomicWriteResult TurnOff() {
     }
     return {true, {}};
 }
+#endif
 
 } // namespace autostart

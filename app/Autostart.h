@@ -3,7 +3,8 @@
 // $XDG_CONFIG_HOME/autostart/tessary.desktop (~/.config/autostart when that
 // is unset), which starts the program hidden in the tray with the snippet
 // menu active. The entry's presence is the setting: a user who removes the
-// file by hand has turned it off.
+// file by hand has turned it off. On Windows the entry is the value
+// "Tessary" of the user's Run key, and its text a command line.
 
 #include "library/AtomicFile.h"
 

@@ -4,7 +4,7 @@
 set(t ${CMAKE_CURRENT_SOURCE_DIR})
 tessary_test(test_string_table SOURCES ${t}/res/StringTableTest.cpp LIBS tessary_gui)
 tessary_test(test_app SOURCES ${t}/app/CommandLineTest.cpp ${t}/app/SessionNoticeTest.cpp
-    ${t}/app/SplitterGeometryTest.cpp LIBS tessary_gui)
+    ${t}/app/SplitterGeometryTest.cpp ${t}/app/AutostartWinTest.cpp LIBS tessary_gui)
 tessary_test(test_gui_app GUI SOURCES ${t}/app/MainFrameTest.cpp ${t}/app/SplitterBarTest.cpp)
 # Wine shows the root of the build machine as drive Z:.
 target_compile_definitions(test_gui_app PRIVATE TESSARY_HELP_BOOK="Z:${CMAKE_SOURCE_DIR}/help/tessary.hhp")
