@@ -237,8 +237,13 @@ void CTessaryView::FillChildren(const wxTreeItemId& item) {
         if (child.hasChildren)
             m_ctlTree->SetItemHasChildren(childItem, true);
     }
-    // From now on the expander follows the items the tree holds.
+    // From now on the expander follows the items the tree holds. Windows'
+    // own tree shows it, and opens the branch at all, only by this flag.
+#ifdef __WXMSW__
+    m_ctlTree->SetItemHasChildren(item, !children.empty());
+#else
     m_ctlTree->SetItemHasChildren(item, false);
+#endif
     if (many)
         m_ctlTree->Thaw();
 }
