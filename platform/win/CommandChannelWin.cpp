@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+#include "platform/win/MessageWindow.h"
+
 #include <algorithm>
 #include <deque>
 #include <iterator>
@@ -144,15 +146,7 @@ bool CCommandReceiver::Listen(Handler onCommand) {
         m_fnOnCommand = nullptr;
         return false;
     }
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &CWatch::WindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExW(&wc); // already there for a second receiver of this process
-    const HWND window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                        instance, nullptr);
+    const HWND window = win_window::MakeMessageWindow(kWindowClass, &CWatch::WindowProc);
     if (!window) {
         CloseHandle(mutex);
         m_fnOnCommand = nullptr;

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include "platform/win/MessageWindow.h"
+
 #include <string>
 
 namespace {
@@ -71,20 +73,8 @@ private:
     bool CreateWindowOnce() {
         if (m_hWnd)
             return true;
-        const HINSTANCE instance = GetModuleHandleW(nullptr);
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &CImpl::WindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kWindowClass;
-        // A second registration fails with ERROR_CLASS_ALREADY_EXISTS: fine.
-        RegisterClassExW(&wc);
-        m_hWnd = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 instance, nullptr);
-        if (!m_hWnd)
-            return false;
-        SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        return true;
+        m_hWnd = win_window::MakeMessageWindow(kWindowClass, &CImpl::WindowProc, this);
+        return m_hWnd != nullptr;
     }
 
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {

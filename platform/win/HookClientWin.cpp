@@ -14,6 +14,8 @@
 
 #include <windows.h>
 
+#include "platform/win/MessageWindow.h"
+
 #include <deque>
 
 namespace {
@@ -29,16 +31,7 @@ class CHookClient::CWatch {
 public:
     explicit CWatch(std::function<void(const SHookClick&)> onClick)
         : m_fnOnClick(std::move(onClick)) {
-        const HINSTANCE module = GetModuleHandleW(nullptr);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &CWatch::WindowProc;
-        windowClass.hInstance = module;
-        windowClass.lpszClassName = kClassName;
-        // A second registration fails harmlessly: the class is there.
-        RegisterClassExW(&windowClass);
-        m_hWnd =
-            CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, this);
+        m_hWnd = win_window::MakeMessageWindow(kClassName, &CWatch::WindowProc, this);
     }
     ~CWatch() {
         // Clicks still queued go with the window.
@@ -52,11 +45,6 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
         auto* self = reinterpret_cast<CWatch*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && message == WM_COPYDATA) {
             const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
