@@ -3,6 +3,7 @@
 // nothing. Tests switch the service to a recorder, so no help window opens.
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,11 @@ struct CHelpRequest {
     int m_nContext = 0;
     bool operator==(const CHelpRequest&) const = default;
 };
+
+// For test failures: "{contents}" or "{topic N}".
+inline std::ostream& operator<<(std::ostream& out, const CHelpRequest& r) {
+    return r.m_bContents ? out << "{contents}" : out << "{topic " << r.m_nContext << "}";
+}
 
 class CHelpService {
 public:

@@ -10,6 +10,7 @@
 #include "dialogs/DlgExportFavorites.h"
 #include "document/TessaryDoc.h"
 #include "platform/Browser.h"
+#include "platform/DesktopWindows.h"
 #include "platform/KeyboardLocks.h"
 #include "platform/WindowPlacement.h"
 #include "res/CommandIds.h"
@@ -350,6 +351,16 @@ void CMainFrame::OnContextHelp(wxCommandEvent&) {
     // Waits for the click on a window, which then asks for its help.
     wxContextHelp help(this);
 }
+
+#ifdef __WXMSW__
+bool CMainFrame::MSWTranslateMessage(WXMSG* msg) {
+    // F1 is the Help accelerator; Windows' own help request for the same
+    // press would ask for help a second time, for whichever window has focus.
+    if (desktop::IsHelpKeyEcho(msg))
+        return true;
+    return wxDocParentFrame::MSWTranslateMessage(msg);
+}
+#endif
 
 void CMainFrame::OnHelpRequest(wxHelpEvent& event) {
     int id = event.GetId();

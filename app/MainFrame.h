@@ -51,6 +51,10 @@ public:
     void AddChild(wxWindowBase* child) override;
     void AdoptClientWindow();
 
+#ifdef __WXMSW__
+    bool MSWTranslateMessage(WXMSG* msg) override;
+#endif
+
 private:
     bool CreateBars();
     void SetAccelerators();

@@ -40,6 +40,13 @@ bool IsOwnTrayIconAt(int x, int y);
 void TakeKeyboardForMenu(wxWindow* host);
 void ReturnKeyboardAfterMenu(unsigned long target);
 
+#ifdef _WIN32
+// The message is the one Windows posts for every F1 press besides the key
+// itself (WM_KEYF1, which becomes WM_HELP): a window that has F1 as an
+// accelerator already answered the press and drops it.
+bool IsHelpKeyEcho(const void* message);
+#endif
+
 // WM_CLASS of the window (of the client window inside a frame); empty names
 // when it is gone or has none.
 SWindowClass WindowClass(unsigned long window);

@@ -127,6 +127,11 @@ void ReturnKeyboardAfterMenu(unsigned long target) {
         SetForeground(window);
 }
 
+bool IsHelpKeyEcho(const void* message) {
+    constexpr UINT kKeyF1 = 0x004D; // WM_KEYF1, which the SDK headers leave out
+    return message && static_cast<const MSG*>(message)->message == kKeyF1;
+}
+
 } // namespace desktop
 
 namespace {

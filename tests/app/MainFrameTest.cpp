@@ -125,11 +125,6 @@ TEST_F(MainFrameTest, TheStatusBarShowsOnlyTheProgramsTextsAndTheLocks) {
 }
 
 TEST_F(MainFrameTest, HelpAndWebCommandsAskForTheirTopicsAndPages) {
-#ifdef _WIN32
-    GTEST_SKIP()
-        << "under Wine, F1 reaches the program both as the Help accelerator and as WM_HELP, so "
-           "help is asked for twice; not yet told apart from wxMSW's own behaviour on Windows";
-#endif
     StartShown();
     for (int id : {ids::ID_HELP_TOPICS, ids::ID_TECH_SUPPORT, ids::ID_HELP})
         Command(id);

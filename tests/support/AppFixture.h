@@ -19,6 +19,7 @@
 #include <wx/config.h>
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/treectrl.h>
 #include <wx/uiaction.h>
 
@@ -81,19 +82,22 @@ protected:
     // dialog from inside its loop once it is on screen; `drive` must close it.
     template <class T>
     void WithDialog(const std::function<void()>& open, const std::function<void(T&)>& drive) {
-        auto state = std::make_shared<int>(0); // 1 once driven, -1 once too late
-        wxTheApp->CallAfter([this, state, drive] {
+        // Looked for by a timer rather than a posted call: wxMSW runs posted
+        // calls before the input already queued, so a call posted here could
+        // wait for a dialog that the keys still in the queue would open, and
+        // the wait would hold the very loop that has to open it.
+        int state = 0; // 1 once driven
+        wxTimer poll;
+        poll.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
             T* dlg = nullptr;
-            if (*state < 0 || !WaitFor("the dialog to show", [&] {
-                    for (wxWindow* w : wxTopLevelWindows)
-                        if (auto* d = dynamic_cast<T*>(w);
-                            d && d->IsShownOnScreen() && d->IsModal())
-                            dlg = d;
-                    return dlg;
-                }))
+            for (wxWindow* w : wxTopLevelWindows)
+                if (auto* d = dynamic_cast<T*>(w); d && d->IsShownOnScreen() && d->IsModal())
+                    dlg = d;
+            if (state != 0 || !dlg)
                 return;
+            poll.Stop();
+            state = 1;
             TakeKeyboard(*dlg);
-            *state = 1;
             drive(*dlg);
             // Ended is hidden at once; on Windows it stays modal until its
             // loop, which runs this, is back.
@@ -102,9 +106,11 @@ protected:
                 dlg->EndModal(wxID_CANCEL);
             }
         });
+        poll.Start(20);
         open();
-        EXPECT_EQ(*state, 1) << "no dialog was driven";
-        *state = -1;
+        WaitFor("the dialog to show", [&state] { return state != 0; });
+        poll.Stop();
+        EXPECT_EQ(state, 1) << "no dialog was driven";
     }
     static bool Closed(wxDialog& dlg) {
         return WaitFor("the dialog to close", [&dlg] { return !dlg.IsShown(); });

@@ -39,11 +39,6 @@ protected:
 } // namespace
 
 TEST_F(EditorFind, FindGoesThroughHeadersAndTextsInDocumentOrderIntoClosedBranches) {
-#ifdef _WIN32
-    GTEST_SKIP() << "under Wine, F3 and Ctrl+F sent by SendInput never open the Find dialog, and "
-                    "the dialog's wait then holds the run for the full timeout; not yet told apart "
-                    "from a fault of wxMSW's accelerators";
-#endif
     StartWith(kNotes, false);
     EXPECT_EQ(TreeLabels(), (Strings{"Notes", "  Greetings", "  Closing"}));
     // F3 with nothing looked for yet asks first; Cancel looks for nothing.
