@@ -7,6 +7,7 @@
 // It also lets typing start a search: a printable key that is not an access
 // key of the menu level it reaches closes the menu and is handed on.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -22,4 +23,13 @@ public:
     // typed after it that were still waiting, once the whole menu has closed;
     // null: every key is the menu's.
     static void SetTypeToFind(std::function<void(const std::string& typed)> start);
+
+#ifdef _WIN32
+    // Windows' menus ask their owner window about a key that is no access key
+    // of the open level (WM_MENUCHAR). Given the message and the toolkit's
+    // answer: true, with the answer that closes the menu, when the key starts
+    // a search, which then begins at MenuClosed.
+    static bool AnswerMenuChar(unsigned message, std::uintptr_t wParam, std::intptr_t& answer);
+    static void MenuClosed();
+#endif
 };

@@ -18,9 +18,9 @@ tessary_test(test_paste_sequence SOURCES ${t}/menu/PasteSequenceTest.cpp LIBS te
 tessary_test(test_virtual_key_names SOURCES ${t}/dialogs/VirtualKeyNamesTest.cpp LIBS tessary_gui)
 tessary_test(test_gui_dialogs GUI SOURCES ${t}/dialogs/DlgPasteKeysTest.cpp)
 # Windows' own services: the command channel (the same test as on X11) and
-# the hot key.
+# the hot key, and the search typed in the snippet menu.
 tessary_test(test_gui_platform_win GUI SOURCES ${t}/platform/CommandChannelTest.cpp
-    ${t}/platform/win/HotKeyWinTest.cpp)
+    ${t}/platform/win/HotKeyWinTest.cpp ${t}/platform/win/MenuSearchWinTest.cpp)
 
 # The zip package, unpacked and started under Wine.
 add_test(NAME package_zip COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/windows_package_test.sh ${CMAKE_BINARY_DIR})

@@ -1,5 +1,8 @@
 #include "view/SnippetFinder.h"
 
+#include "platform/MenuKeyPacer.h"
+#include "platform/Trace.h"
+
 #include <wx/display.h>
 #include <wx/listbox.h>
 #include <wx/menu.h>
@@ -35,7 +38,16 @@ bool CSnippetFinder::DoPopupMenu(wxMenu* menu, int x, int y) {
     m_pPopupMenu = menu;
     const bool shown = wxPopupWindow::DoPopupMenu(menu, x, y);
     m_pPopupMenu = nullptr;
+    // A key typed in the menu closed it to start a search: it starts now,
+    // before the menu's end gives the keyboard back.
+    CMenuKeyPacer::MenuClosed();
     return shown;
+}
+
+WXLRESULT CSnippetFinder::MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) {
+    const WXLRESULT result = wxPopupWindow::MSWWindowProc(message, wParam, lParam);
+    std::intptr_t answer = result;
+    return CMenuKeyPacer::AnswerMenuChar(message, wParam, answer) ? answer : result;
 }
 
 wxMenu* CSnippetFinder::MSWFindMenuFromHMENU(WXHMENU handle) {
@@ -102,7 +114,10 @@ void CSnippetFinder::Find(CSnippetSearch& search, const std::string& typed,
 void CSnippetFinder::OnText(wxCommandEvent&) {
     if (!m_bFinding)
         return;
-    m_hits = m_pSearch->Find(m_pField->GetValue().utf8_string());
+    const std::string typed = m_pField->GetValue().utf8_string();
+    m_hits = m_pSearch->Find(typed);
+    if (trace::Enabled())
+        trace::Line("finder: " + typed + " (" + std::to_string(m_hits.size()) + " found)");
     wxArrayString rows;
     rows.reserve(m_hits.size());
     for (const CSnippetSearch::SHit& hit : m_hits)

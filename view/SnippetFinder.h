@@ -42,6 +42,7 @@ protected:
     // never a submenu of it; the snippet menu fills each submenu as it opens.
     bool DoPopupMenu(wxMenu* menu, int x, int y) override;
     wxMenu* MSWFindMenuFromHMENU(WXHMENU handle) override;
+    WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
 #endif
 
 private:

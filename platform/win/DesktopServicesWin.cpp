@@ -1,8 +1,9 @@
 // The small desktop services on Windows, each the system's own call: the
 // keyboard's lock lights (GetKeyState), whether the clipboard holds text
 // (CF_UNICODETEXT), the toggle sounds (PlaySound for a file, Beep for a
-// tone), window placement (Windows keeps a requested position), and menu
-// keys, which need no pacing outside GTK.
+// tone), window placement (Windows keeps a requested position), and the
+// menu's keys: no pacing outside GTK, but a key that is no access key starts
+// a search.
 
 #include "platform/ClipboardWatch.h"
 #include "platform/DesktopWindows.h"
@@ -12,6 +13,8 @@
 #include "platform/WindowPlacement.h"
 
 #include "library/WindowsText.h"
+#include "platform/Trace.h"
+#include "platform/win/MenuKeys.h"
 
 #include <wx/toplevel.h>
 #include <wx/window.h>
@@ -42,9 +45,41 @@ bool CClipboardWatch::HasText() const {
     return IsClipboardFormatAvailable(CF_UNICODETEXT) != 0;
 }
 
+namespace {
+
+std::function<void(const std::string&)> g_typeToFind;
+std::string g_typed; // what started the search, until the menu has closed
+
+} // namespace
+
 void CMenuKeyPacer::Attach(wxMenu*) {}
 
-void CMenuKeyPacer::SetTypeToFind(std::function<void(const std::string&)>) {}
+void CMenuKeyPacer::SetTypeToFind(std::function<void(const std::string&)> start) {
+    g_typeToFind = std::move(start);
+    g_typed.clear();
+}
+
+bool CMenuKeyPacer::AnswerMenuChar(unsigned message, std::uintptr_t wParam, std::intptr_t& answer) {
+    // The toolkit's answer stands when it found the key as an access key.
+    if (message != WM_MENUCHAR || !g_typeToFind || (HIWORD(wParam) & MF_SYSMENU) ||
+        HIWORD(answer) == MNC_EXECUTE)
+        return false;
+    const wchar_t key = LOWORD(wParam);
+    // Control characters are the menu's; half of a surrogate pair is no text.
+    if (key < 0x20 || key == 0x7F || (key >= 0xD800 && key <= 0xDFFF))
+        return false;
+    g_typed += windows_text::Utf8(std::wstring_view(&key, 1));
+    answer = MAKELRESULT(0, MNC_CLOSE);
+    return true;
+}
+
+void CMenuKeyPacer::MenuClosed() {
+    std::string typed;
+    typed.swap(g_typed);
+    // A copy: the call may replace the function.
+    if (const auto start = g_typeToFind; start && !typed.empty())
+        start(typed);
+}
 
 void CWindowPlacement::KeepRequestedPosition(wxTopLevelWindow* window, const wxPoint& position) {
     window->Move(position);
@@ -71,60 +106,31 @@ bool IsOwnTrayIconAt(int, int) {
     return false;
 }
 
-namespace {
-
-// The window the menu opens on is a child of the desktop, which can never be
-// in the foreground: this pixel of the same thread takes the foreground
-// instead, and the menu's loop reads the thread's keys.
-HWND MenuKeysWindow() {
-    static const HWND keys = [] {
-        const HINSTANCE module = GetModuleHandleW(nullptr);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = module;
-        windowClass.lpszClassName = L"TessaryMenuKeys";
-        RegisterClassExW(&windowClass);
-        return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, windowClass.lpszClassName, L"",
-                               WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, module, nullptr);
-    }();
-    return keys;
-}
-
-// Joined to the foreground's input, the system lets this program hand the
-// foreground on.
-void SetForeground(HWND window) {
-    const DWORD own = GetCurrentThreadId();
-    const HWND foreground = GetForegroundWindow();
-    const DWORD other = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
-    const bool attached = other && other != own && AttachThreadInput(own, other, TRUE);
-    SetForegroundWindow(window);
-    if (attached)
-        AttachThreadInput(own, other, FALSE);
-}
-
-} // namespace
-
 void TakeKeyboardForMenu(wxWindow* host) {
-    const HWND keys = MenuKeysWindow();
+    const HWND keys = menu_keys::Window();
     if (!keys || !host)
         return;
     const wxPoint at = host->GetScreenPosition();
     SetWindowPos(keys, HWND_TOPMOST, at.x, at.y, 1, 1, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    SetForeground(keys);
+    menu_keys::SetForeground(keys);
 }
 
 void ReturnKeyboardAfterMenu(unsigned long target) {
-    const HWND keys = MenuKeysWindow();
-    if (!keys || !IsWindowVisible(keys))
+    // A search typed in the menu holds the keys: its end gives them back.
+    if (menu_keys::ForwardedTo()) {
+        menu_keys::DeferReturn(target);
+        return;
+    }
+    const HWND keys = menu_keys::Current();
+    if (!keys)
         return;
     // A choice that brought a window of ours forward keeps it there.
     const HWND foreground = GetForegroundWindow();
     const bool menuHadIt = !foreground || foreground == keys;
-    ShowWindow(keys, SW_HIDE);
     const HWND window = static_cast<HWND>(LongToHandle(static_cast<LONG>(target)));
     if (menuHadIt && target && IsWindow(window))
-        SetForeground(window);
+        menu_keys::SetForeground(window);
+    menu_keys::Drop();
 }
 
 bool IsHelpKeyEcho(const void* message) {

@@ -28,7 +28,8 @@ fi
 fail=0
 . "$(dirname "$0")/common.sh"
 workspace
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all TESSARY_DEBUG=1
+# TEST_WINEDEBUG: Wine's debug channels for a run that needs them (+menu, +event).
+export WINEPREFIX="$work/prefix" WINEDEBUG=${TEST_WINEDEBUG:--all} TESSARY_DEBUG=1
 trap 'wineserver -k 2>/dev/null; end_workspace' EXIT
 spawn openbox 2>/dev/null
 wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || skip "openbox did not start"
@@ -61,6 +62,7 @@ fields_are() { # first field, second field: what the target wrote last
         [ "$(sed -n 2p "$work/target.out")" = "$1" ] && [ "$(sed -n 3p "$work/target.out")" = "$2" ]
 }
 ready() { grep -q '^at ' "$work/target.out" 2>/dev/null; }
+finder_holds() { grep -q "finder: $1 (" "$work/tessary.err"; } # what the search's field holds
 
 spawn wine "$tessary" --activate "$(winepath -w "$work/lib.xml")" 2>"$work/tessary.err"
 check "the program shows its window" wait_for 60 shown "Tessary - lib.xml" || exit 1
@@ -78,6 +80,25 @@ check "the snippet arrives in the clicked field, exactly" wait_for 10 fields_are
 check "the program says it pasted" wait_for 5 grep -q 'paste pasted' "$work/tessary.err"
 check "the menu is gone" wait_for 5 no_our_menu
 
+# Typing in the menu a key that is no access key searches: the menu closes,
+# the search takes that key and the rest, and Return pastes the one found.
+xdotool mousemove "$x" "$y" click 3
+check "the snippet menu opens again" wait_for 10 our_menu
+sleep 1; xdotool key --delay 150 g r e e
+check "typing searches the library" wait_for 10 finder_holds gree
+xdotool key Return
+check "the snippet found arrives in the clicked field" wait_for 10 fields_are "" "$text$text"
+check "the search is gone" wait_for 5 no_our_menu
+# Escape ends a search with nothing pasted, and none of its keys reached the field.
+xdotool mousemove "$x" "$y" click 3
+check "the snippet menu opens for a search to leave" wait_for 10 our_menu
+xdotool key --delay 150 x y z
+check "the search takes every key" wait_for 10 finder_holds xyz
+xdotool key Escape
+check "Escape closes the search" wait_for 5 no_our_menu
+sleep 0.5
+check "and the field is as it was" fields_are "" "$text$text"
+
 # With Shift held the click is the field's.
 xdotool keydown shift mousemove "$x" "$y" click 3 keyup shift
 check "a Shift+right-click opens the field's own menu" wait_for 10 field_menu
@@ -85,5 +106,5 @@ check "and not the snippet menu" no_our_menu
 xdotool key Escape
 check "the menus are shut" wait_for 5 no_menus
 
-[ "$fail" -eq 0 ] || cat "$work/tessary.err"
+[ "$fail" -eq 0 ] || { cat "$work/tessary.err"; cat "$work/target.out"; }
 exit "$fail"
