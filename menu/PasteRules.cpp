@@ -17,6 +17,12 @@ bool SameLetter(char a, char b) {
 
 std::vector<SPasteRule> CPasteRules::Defaults() {
     std::vector<SPasteRule> rules;
+#ifdef _WIN32
+    // Windows' own consoles take Ctrl+V; mintty (Git Bash, Cygwin, MSYS2) and
+    // PuTTY paste the clipboard at Shift+Insert and type Ctrl+V as it is.
+    for (const char* name : {"mintty", "putty"})
+        rules.push_back({name, Chord("Shift+Insert"), false});
+#else
     // xterm and rxvt have no key for CLIPBOARD: Shift+Insert pastes PRIMARY.
     for (const char* name : {"xterm", "uxterm", "urxvt", "rxvt*"})
         rules.push_back({name, Chord("Shift+Insert"), true});
@@ -25,6 +31,7 @@ std::vector<SPasteRule> CPasteRules::Defaults() {
           "com.gexperts.Tilix", "konsole", "kitty", "alacritty", "*wezterm*", "st", "st-256color",
           "terminology", "qterminal", "sakura", "guake", "tilda"})
         rules.push_back({name, Chord("Ctrl+Shift+V"), false});
+#endif
     // Emacs yanks the clipboard (select-enable-clipboard is on by default).
     rules.push_back({"emacs", Chord("Ctrl+Y"), false});
     return rules;

@@ -84,12 +84,21 @@ inline constexpr const char* kHookNoClient =
     "The snippet menu cannot be activated before the main window exists.";
 inline constexpr const char* kHookFailed = "The snippet menu cannot be activated.";
 inline constexpr const char* kNoDisplay = "The X display cannot be reached.";
+#ifdef _WIN32
+inline constexpr const char* kNoRunningProgram = "No running Tessary was found in this session.";
+#else
 inline constexpr const char* kNoRunningProgram = "No running Tessary was found on this display.";
+#endif
 // --toggle sent to a running program that did not take it in time.
 inline constexpr const char* kRunningProgramNoAnswer = "The running Tessary does not answer.";
 // A second start whose hand-over the running program did not confirm.
+#ifdef _WIN32
+inline constexpr const char* kRunningProgramSilent =
+    "the Tessary running in this session does not answer; starting another one";
+#else
 inline constexpr const char* kRunningProgramSilent =
     "the Tessary running on this display does not answer; starting another one";
+#endif
 
 // The notification area, start at login and the desktop session.
 inline constexpr const char* kTrayMenuOn = "Tessary: the snippet menu is on";
@@ -130,9 +139,15 @@ inline constexpr const char* kPasteKeysProgram = "Program (window class)";
 inline constexpr const char* kPasteKeysKey = "Paste key";
 inline constexpr const char* kPasteKeysPrimary = "Also fills PRIMARY";
 inline constexpr const char* kPasteKeysYes = "Yes";
+#ifdef _WIN32
+inline constexpr const char* kPasteKeyNoProgram =
+    "Enter the program's file name or window class, for example mintty, or *term* for every "
+    "name holding \"term\".";
+#else
 inline constexpr const char* kPasteKeyNoProgram =
     "Enter the program's window class, for example xterm, or *term* for every name holding "
     "\"term\".";
+#endif
 inline constexpr const char* kPasteKeyBadProgram =
     "The window class cannot hold \"|\" or control characters.";
 inline constexpr const char* kPasteKeyNoKey =
@@ -141,9 +156,15 @@ inline constexpr const char* kPasteKeyNoKey =
 inline constexpr const char* kPasteKeyNotAKey =
     "\"%s\" is not a key. Write the modifiers (Ctrl, Shift, Alt, Super) and then the key, joined "
     "by +, for example Ctrl+Shift+V or Shift+Insert.";
+#ifdef _WIN32
+inline constexpr const char* kPasteKeyUnknownKey =
+    "The keyboard has no key named \"%s\". Key names are written like these: V, Insert, F5, "
+    "Page_Up.";
+#else
 inline constexpr const char* kPasteKeyUnknownKey =
     "The keyboard has no key named \"%s\". Key names are written as X names them: V, Insert, "
     "F5, Page_Up.";
+#endif
 
 // The Favorites export.
 inline constexpr const char* kCannotOpenExport = "Could not open XML file";

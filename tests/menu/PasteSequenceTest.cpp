@@ -133,11 +133,20 @@ TEST(PasteSequence, EveryOutcomeAtItsTimeToldAndTracedAndTheNewestPasteWins) {
 TEST(PasteSequence, EachProgramGetsItsOwnPasteKeysAndSelections) {
     CFakeDesktop desktop;
     desktop.m_windows = {1, 2, 3, 4, 5, 6};
+#ifdef _WIN32
+    // Program file name and window class, as Windows gives them.
+    desktop.m_classes = {
+        {1, {"mintty", "mintty"}},
+        {2, {"putty", "PuTTY"}},
+        {3, {"emacs", "Emacs"}},
+#else
     desktop.m_classes = {{1, {"xterm", "XTerm"}},
                          {2, {"gnome-terminal-server", "Gnome-terminal"}},
                          {3, {"emacs", "Emacs"}},
-                         {4, {"mousepad", "Mousepad"}},
-                         {5, {"Navigator", "firefox"}}};
+#endif
+        {4, {"mousepad", "Mousepad"}},
+        {5, {"Navigator", "firefox"}}
+    };
     const auto paste = [&](CPasteSequence& sequence, unsigned long window) {
         desktop.m_strCalls.clear();
         desktop.m_nFocus = window;
@@ -151,8 +160,14 @@ TEST(PasteSequence, EachProgramGetsItsOwnPasteKeysAndSelections) {
     std::string got;
     for (unsigned long window = 1; window <= 6; ++window)
         got += paste(sequence, window) + "|";
-    // xterm pastes PRIMARY; a window without a class (6) gets Ctrl+V.
+        // A window without a class (6) gets Ctrl+V.
+#ifdef _WIN32
+    // Windows has no PRIMARY; its terminals that would type Ctrl+V take Shift+Insert.
+    EXPECT_EQ(got, "clipboard keys Shift+Insert|clipboard keys Shift+Insert|"
+#else
+    // xterm pastes PRIMARY.
     EXPECT_EQ(got, "clipboard+primary keys Shift+Insert|clipboard keys Ctrl+Shift+V|"
+#endif
                    "clipboard keys Ctrl+Y|clipboard keys Ctrl+V|clipboard keys Ctrl+V|"
                    "clipboard keys Ctrl+V|");
     // The user's own table and the restoring of the clipboard.
