@@ -17,10 +17,12 @@ tessary_test(test_menu_model SOURCES ${t}/menu/SnippetMenuModelTest.cpp ${t}/men
 tessary_test(test_paste_sequence SOURCES ${t}/menu/PasteSequenceTest.cpp LIBS tessary_gui)
 tessary_test(test_virtual_key_names SOURCES ${t}/dialogs/VirtualKeyNamesTest.cpp LIBS tessary_gui)
 tessary_test(test_gui_dialogs GUI SOURCES ${t}/dialogs/DlgPasteKeysTest.cpp)
-# Windows' own services: the command channel (the same test as on X11) and
-# the hot key, and the search typed in the snippet menu.
+# Windows' own services: the command channel (the same test as on X11), the
+# hot key, the search typed in the snippet menu and the clipboard given back
+# after a paste.
 tessary_test(test_gui_platform_win GUI SOURCES ${t}/platform/CommandChannelTest.cpp
-    ${t}/platform/win/HotKeyWinTest.cpp ${t}/platform/win/MenuSearchWinTest.cpp)
+    ${t}/platform/win/HotKeyWinTest.cpp ${t}/platform/win/MenuSearchWinTest.cpp
+    ${t}/platform/win/ClipboardRestoreWinTest.cpp)
 
 # The zip package, unpacked and started under Wine.
 add_test(NAME package_zip COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/windows_package_test.sh ${CMAKE_BINARY_DIR})

@@ -1,11 +1,9 @@
 #include "platform/win/WinDesktop.h"
 
 #include "library/WindowsText.h"
-#include "platform/win/ClipboardText.h"
 
 #include <windows.h>
 
-#include <cstring>
 #include <cwctype>
 #include <filesystem>
 
@@ -14,9 +12,6 @@ namespace {
 // A program that does not answer a question about its field within this long
 // keeps its own focus.
 constexpr UINT kFieldAnswerMs = 50;
-// Another program may hold the clipboard open for a moment.
-constexpr int kClipboardTries = 20;
-constexpr DWORD kClipboardRetryMs = 5;
 
 HWND ToHwnd(unsigned long window) {
     return static_cast<HWND>(LongToHandle(static_cast<LONG>(window)));
@@ -102,21 +97,7 @@ bool PlaceCaret(HWND edit, POINT screen) {
                                kFieldAnswerMs, &ignored) != 0;
 }
 
-bool OpenClipboardWithRetry(HWND owner) {
-    for (int i = 0; i < kClipboardTries; ++i) {
-        if (OpenClipboard(owner))
-            return true;
-        Sleep(kClipboardRetryMs);
-    }
-    return false;
-}
-
 } // namespace
-
-CWinDesktop::~CWinDesktop() {
-    if (m_hClipboardOwner)
-        DestroyWindow(static_cast<HWND>(m_hClipboardOwner));
-}
 
 bool CWinDesktop::WindowExists(unsigned long window) {
     return window && IsWindow(ToHwnd(window));
@@ -215,32 +196,9 @@ bool CWinDesktop::FieldFocusArrived() {
     return m_hField && FocusOfThreadOf(field) == field;
 }
 
-bool CWinDesktop::SetClipboardText(const std::string& utf8, const SClipboardFill&) {
-    // Windows has no primary selection, and the earlier contents are not
-    // given back: a paste leaves the snippet on the clipboard.
-    if (!m_hClipboardOwner)
-        m_hClipboardOwner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                            GetModuleHandleW(nullptr), nullptr);
-    const std::wstring text = clipboard_text::ToClipboard(utf8);
-    const std::size_t bytes = text.size() * sizeof(wchar_t);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!block)
-        return false;
-    if (void* to = GlobalLock(block)) {
-        std::memcpy(to, text.data(), bytes);
-        GlobalUnlock(block);
-    }
-    if (!OpenClipboardWithRetry(static_cast<HWND>(m_hClipboardOwner))) {
-        GlobalFree(block);
-        return false;
-    }
-    EmptyClipboard();
-    const bool set = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-    CloseClipboard();
-    // The system owns the block once it is set.
-    if (!set)
-        GlobalFree(block);
-    return set;
+bool CWinDesktop::SetClipboardText(const std::string& utf8, const SClipboardFill& fill) {
+    // Windows has no primary selection.
+    return m_clipboard.SetText(utf8, fill.restorePrevious);
 }
 
 bool CWinDesktop::ModifiersHeld() {
@@ -252,5 +210,8 @@ void CWinDesktop::ReleaseModifiers() {
 }
 
 bool CWinDesktop::SendPasteKeys(const SKeyChord& chord) {
-    return m_keys.Send(chord);
+    const bool sent = m_keys.Send(chord);
+    if (sent)
+        m_clipboard.NoteKeysSent();
+    return sent;
 }

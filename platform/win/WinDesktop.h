@@ -1,16 +1,17 @@
 #pragma once
 // The desktop of the paste path on Windows: the foreground window and the
 // focus of its thread (GetGUIThreadInfo), the edit control under the click,
-// the clipboard's CF_UNICODETEXT and SendInput for the paste chord. Window
+// the clipboard (WinClipboard.h) and SendInput for the paste chord. Window
 // ids are HWNDs in their 32 significant bits.
 
 #include "platform/Desktop.h"
 #include "platform/PasteKeys.h"
+#include "platform/win/WinClipboard.h"
 
 class CWinDesktop : public CDesktop {
 public:
     CWinDesktop() = default;
-    ~CWinDesktop() override;
+    ~CWinDesktop() override = default;
     CWinDesktop(const CWinDesktop&) = delete;
     CWinDesktop& operator=(const CWinDesktop&) = delete;
 
@@ -28,6 +29,6 @@ public:
 
 private:
     CPasteKeys m_keys;
+    CWinClipboard m_clipboard;
     unsigned long m_hField = 0; // the control the last FocusFieldAt focused
-    void* m_hClipboardOwner = nullptr;
 };
