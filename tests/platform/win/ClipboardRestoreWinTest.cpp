@@ -99,6 +99,12 @@ TEST(ClipboardRestoreWin, TheUsersFormatsComeBackAfterTheTargetReadTheSnippet) {
     // As OLE marks its data object, which is gone once the clipboard is ours.
     const UINT oleNote = RegisterClipboardFormatW(L"Ole Private Data");
     other.Put({{oleNote, std::string(8, '\x7f')}}, false);
+    const auto restored = [&] {
+        for (const auto& [format, bytes] : before)
+            if (other.Read(format) != bytes)
+                return false;
+        return !other.Read(oleNote);
+    };
     CWinDesktop desktop;
     ASSERT_TRUE(desktop.SetClipboardText("first", {false, true}));
     // A second paste while the first waits: the copy kept is the user's.
@@ -108,21 +114,14 @@ TEST(ClipboardRestoreWin, TheUsersFormatsComeBackAfterTheTargetReadTheSnippet) {
     // Derived by the system from the snippet, as an old program reads it.
     EXPECT_EQ(other.Read(CF_TEXT).value_or("").c_str(), std::string("snippet\r\nline"));
 
-    ASSERT_TRUE(WaitFor("the user's copy to come back",
-                        [&] { return other.Read(CF_UNICODETEXT) != Wide(L"snippet\r\nline"); }));
-    for (const auto& [format, bytes] : before)
-        EXPECT_EQ(other.Read(format), bytes) << "format " << format;
-    EXPECT_FALSE(other.Read(oleNote));
+    EXPECT_TRUE(WaitFor("the user's copy to come back byte for byte", restored));
 
     // The copy given back is the program's own now: a later paste copies it
     // from there and gives it back again.
     ASSERT_TRUE(desktop.SetClipboardText("again", {false, true}));
     ASSERT_TRUE(desktop.SendPasteKeys(kHarmlessKeys));
     EXPECT_TRUE(other.Read(CF_UNICODETEXT));
-    ASSERT_TRUE(WaitFor("the copy to come back again",
-                        [&] { return other.Read(CF_UNICODETEXT) == before.at(CF_UNICODETEXT); }));
-    for (const auto& [format, bytes] : before)
-        EXPECT_EQ(other.Read(format), bytes) << "format " << format;
+    EXPECT_TRUE(WaitFor("the copy to come back again", restored));
 }
 
 TEST(ClipboardRestoreWin, NothingComesBackOverNewContentsOrWithoutTheRestore) {
