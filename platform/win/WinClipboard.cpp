@@ -292,6 +292,11 @@ bool CWinClipboard::SetText(const std::string& utf8, bool restore) {
         SetLastError(ERROR_SUCCESS);
         set =
             SetClipboardData(CF_UNICODETEXT, nullptr) != nullptr || GetLastError() == ERROR_SUCCESS;
+        // The clipboard is empty now: without the snippet the user's own
+        // contents go straight back rather than being lost with the copy.
+        if (!set)
+            for (const SSavedFormat& format : state.copy->formats)
+                Put(format.format, format.bytes.data(), format.bytes.size());
     } else {
         state.rendered = true;
         set = PutText(state.snippet);
