@@ -55,7 +55,11 @@ bool CPopupGrab::Take(wxWindow* popup, wxWindow* field, std::function<void()> ou
         trace::Line("search: no keys, the foreground is elsewhere");
         return false;
     }
-    menu_keys::Forward(static_cast<HWND>(field->GetHWND()));
+    const HWND fieldWindow = static_cast<HWND>(field->GetHWND());
+    menu_keys::Forward(fieldWindow);
+    // Told it has the focus, the field shows its caret, though Windows' focus
+    // stays on the pixel that gets the keys.
+    SendMessageW(fieldWindow, WM_SETFOCUS, reinterpret_cast<WPARAM>(menu_keys::Current()), 0);
     m_pState->outside = std::move(outside);
     m_pState->held = true;
     m_pState->watch.Start(kWatchMs);
@@ -68,6 +72,8 @@ void CPopupGrab::Release() {
     m_pState->held = false;
     m_pState->watch.Stop();
     m_pState->outside = nullptr;
+    if (const HWND field = menu_keys::ForwardedTo(); field && IsWindow(field))
+        SendMessageW(field, WM_KILLFOCUS, 0, 0);
     menu_keys::Forward(nullptr);
     // The menu's end was put off while the keys were held here.
     unsigned long target = 0;
